@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text helpers shared by every part of the core. Texts are bytes of the
+// system code page; nothing here knows about letters beyond ASCII.
+namespace kavrin {
+
+// Leading and trailing characters with codes 0 to 32 removed.
+std::string Trim(std::string_view text);
+
+// A backslash appended unless the text already ends in one; "" becomes "\".
+std::string WithTrailingDelimiter(std::string_view folder);
+
+// Folder part of a path, without its trailing delimiter, except that a root
+// ("C:\", "\") keeps it. "C:\Tools\kavrin.exe" gives "C:\Tools".
+std::string ExtractFileDir(std::string_view path);
+
+// Name part of a path: what follows the last "\", "/" or ":".
+std::string ExtractFileName(std::string_view path);
+
+// Only a to z become A to Z; every other byte stays.
+std::string UpperAscii(std::string_view text);
+
+// Decimal, left-padded with "0" to at least `width` characters.
+std::string ZeroPad(long long number, int width);
+
+}  // namespace kavrin

@@ -1,0 +1,60 @@
+# Shared by the run and test scripts: packages, builds, a Wine prefix of our
+# own and a virtual X display when there is no real one.
+set -euo pipefail
+
+KAVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KAVRIN_PACKAGES=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix
+                 wine wine64 xvfb xauth imagemagick x11-utils zip binutils-mingw-w64-x86-64)
+
+kavrin_install_packages() {
+  local missing=()
+  for p in "${KAVRIN_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+}
+
+kavrin_build() {
+  local preset=$1
+  cmake --preset "$preset" -S "$KAVRIN_ROOT"
+  cmake --build --preset "$preset"
+}
+
+# A prefix of our own, so that nothing of the user's Wine set-up is touched.
+kavrin_wine_env() {
+  export WINEPREFIX=${KAVRIN_WINEPREFIX:-$KAVRIN_ROOT/build/wineprefix}
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+KAVRIN_XVFB_PID=""
+kavrin_start_xvfb() {
+  local display=${KAVRIN_DISPLAY:-:87}
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  KAVRIN_XVFB_PID=$!
+  export DISPLAY=$display
+  for _ in $(seq 1 50); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  echo "Xvfb did not come up on $display" >&2
+  return 1
+}
+
+kavrin_stop_session() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "$KAVRIN_XVFB_PID" ]; then kill "$KAVRIN_XVFB_PID" 2>/dev/null || true; wait "$KAVRIN_XVFB_PID" 2>/dev/null || true; fi
+  KAVRIN_XVFB_PID=""
+}
