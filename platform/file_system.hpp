@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kavrin {
+
+// A last-write time in UTC, as the file system keeps it.
+struct FileTimeUtc {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+// Directory lookups of exactly one name (FindFirstFileA over entries of every
+// attribute, folders included), with the system's critical-error boxes off
+// while they run.
+class FileLookup {
+ public:
+  virtual ~FileLookup() = default;
+
+  virtual bool Exists(const std::string& path) = 0;
+
+  // False with the system error code (0 when the system gave none) when the
+  // name cannot be found.
+  virtual bool LastWriteTimeUtc(const std::string& path, FileTimeUtc& time, std::uint32_t& errorCode) = 0;
+};
+
+// Whole-file reads and writes and the two file operations of the encoder stage.
+class FileStore {
+ public:
+  virtual ~FileStore() = default;
+
+  // The file's bytes, read while others are denied writing. False when it
+  // cannot be opened or read.
+  virtual bool ReadWholeFile(const std::string& path, std::string& bytes) = 0;
+
+  // Creates the file or replaces its content. False on any failure.
+  virtual bool WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
+
+  // A rename that fails when the target exists or the source is held open (MoveFileA).
+  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+
+  virtual bool DeleteFile(const std::string& path) = 0;
+};
+
+}  // namespace kavrin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kavrin {
+
+// The Windows operations that shut the computer down, and the program's exit.
+class ShutdownApi {
+ public:
+  virtual ~ShutdownApi() = default;
+
+  // GetVersionExA with a 148-byte OSVERSIONINFOA; false when the query fails.
+  virtual bool QueryPlatformId(std::uint32_t& platformId) = 0;
+
+  // OpenProcessToken on the current process with the given access.
+  virtual bool OpenProcessToken(std::uint32_t desiredAccess) = 0;
+
+  // LookupPrivilegeValueA on the local system, then AdjustTokenPrivileges on
+  // the opened token with one privilege carrying `attributes`.
+  virtual void EnablePrivilege(const std::string& privilege, std::uint32_t attributes) = 0;
+
+  virtual void ExitWindows(std::uint32_t flags) = 0;
+
+  // Ends the program through its ordinary exit: the window and its parts are
+  // destroyed, the settings are not stored. Does not return in the real program.
+  virtual void EndProgram(int exitCode) = 0;
+};
+
+}  // namespace kavrin
