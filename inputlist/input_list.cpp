@@ -1,0 +1,114 @@
+#include "inputlist/input_list.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/error.hpp"
+#include "platform/text.hpp"
+
+namespace kavrin {
+
+void InputList::Select(std::optional<std::size_t> index) {
+  selection_ = index && *index < entries_.size() ? index : std::nullopt;
+}
+
+StreamChoices InputList::SelectedStreamChoices() const {
+  StreamChoices choices;
+  if (!selection_ || !IsVobFile(entries_[*selection_].Text)) return choices;
+  choices.Enabled = true;
+  choices.Checked = entries_[*selection_].File->Streams;
+  return choices;
+}
+
+bool InputList::StoreStreamChoice(int tag, bool checked) {
+  if (!selection_ || tag < 0 || tag >= 8) return false;
+  entries_[*selection_].File->Streams[static_cast<std::size_t>(tag)] = checked;
+  return true;
+}
+
+void InputList::Add(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    auto file = std::make_shared<TVobFile>();
+    file->Path = path;
+    file->Streams[0] = true;
+    entries_.push_back({path, std::move(file)});
+  }
+}
+
+bool InputList::Delete() {
+  if (!selection_) return false;
+  // Only the entry goes: the saved copy may still hold the record.
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*selection_));
+  selection_.reset();
+  return true;
+}
+
+bool InputList::MoveUp() {
+  if (!selection_ || *selection_ == 0) return false;
+  std::swap(entries_[*selection_], entries_[*selection_ - 1]);
+  --*selection_;
+  return true;
+}
+
+bool InputList::MoveDown() {
+  if (!selection_ || *selection_ + 1 >= entries_.size()) return false;
+  std::swap(entries_[*selection_], entries_[*selection_ + 1]);
+  ++*selection_;
+  return true;
+}
+
+void InputList::Sort(FileLookup& files, Collation& collation, ErrorTexts& errors) {
+  // Every key first, so that a missing file leaves the list untouched.
+  std::vector<std::string> keys;
+  keys.reserve(entries_.size());
+  for (const InputEntry& entry : entries_) {
+    FileTimeUtc time;
+    std::uint32_t code = 0;
+    if (!files.LastWriteTimeUtc(entry.Text, time, code)) throw KavrinError(SystemErrorMessage(code, errors));
+    keys.push_back(SortKey(time, entry.Text));
+  }
+
+  // Each entry goes in front of the keys equal to its own, so equal keys
+  // come out in reverse order.
+  std::vector<std::size_t> order;
+  order.reserve(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const auto at = std::lower_bound(order.begin(), order.end(), i, [&](std::size_t placed, std::size_t added) {
+      return collation.CompareIgnoreCase(keys[placed], keys[added]) < 0;
+    });
+    order.insert(at, i);
+  }
+
+  std::vector<InputEntry> sorted;
+  sorted.reserve(entries_.size());
+  for (std::size_t i : order) sorted.push_back(std::move(entries_[i]));
+  entries_ = std::move(sorted);
+  selection_.reset();
+}
+
+void InputList::InitPopup() { saved_ = entries_; }
+
+void InputList::Cancel() {
+  if (saved_) entries_ = *saved_;
+  selection_.reset();
+}
+
+std::string InputList::SummaryText() const {
+  const std::size_t count = entries_.size();
+  return std::to_string(count) + (count == 1 ? " file selected" : " files selected");
+}
+
+std::string SortKey(const FileTimeUtc& time, const std::string& path) {
+  return ZeroPad(time.year, 4) + ZeroPad(time.month, 2) + ZeroPad(time.day, 2) + ZeroPad(time.hour, 2) +
+         ZeroPad(time.minute, 2) + ZeroPad(time.second, 2) + path;
+}
+
+std::string SystemErrorMessage(std::uint32_t code, ErrorTexts& errors) {
+  if (code == 0) return "A Win32 API function failed";
+  // Printed as a signed number, as "%d" shows it. CR LF breaks the line in a
+  // message box and survives its Ctrl+C copy.
+  return "Win32 Error.  Code: " + std::to_string(static_cast<std::int32_t>(code)) + ".\r\n" +
+         errors.SystemErrorText(code);
+}
+
+}  // namespace kavrin

@@ -1,0 +1,33 @@
+#include "fakes/fake_file_lookup.hpp"
+
+#include "platform/text.hpp"
+
+namespace kavrin::fakes {
+
+bool FakeFileLookup::Exists(const std::string& path) {
+  lookups.push_back(path);
+  return !failEveryLookupWith && entries_.count(UpperAscii(path)) != 0;
+}
+
+bool FakeFileLookup::LastWriteTimeUtc(const std::string& path, FileTimeUtc& time, std::uint32_t& errorCode) {
+  lookups.push_back(path);
+  if (failEveryLookupWith) {
+    errorCode = *failEveryLookupWith;
+    return false;
+  }
+  const auto found = entries_.find(UpperAscii(path));
+  if (found == entries_.end()) {
+    errorCode = missingCode;
+    return false;
+  }
+  time = found->second;
+  return true;
+}
+
+void FakeFileLookup::AddEntry(const std::string& path, const FileTimeUtc& lastWrite) {
+  entries_[UpperAscii(path)] = lastWrite;
+}
+
+void FakeFileLookup::RemoveEntry(const std::string& path) { entries_.erase(UpperAscii(path)); }
+
+}  // namespace kavrin::fakes
