@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clock.hpp"
+#include "platform/window_system.hpp"
+
+namespace kavrin {
+
+// Holds the handle of one enumerated window.
+class THWNDClass {
+ public:
+  explicit THWNDClass(WindowHandle handle) : Handle(handle) {}
+  WindowHandle Handle;
+};
+
+struct WindowListEntry {
+  std::string Title;  // as read, untrimmed
+  std::unique_ptr<THWNDClass> Object;
+};
+
+using WindowList = std::vector<WindowListEntry>;
+
+// The title buffer of the enumeration: at most 249 characters and the terminator.
+inline constexpr int kWindowTitleBufferSize = 250;
+
+// Appends the window to `list` when it is visible and its trimmed title is not
+// empty. Always asks the enumeration to go on.
+bool EnumWindowsCallback(WindowSystem& windows, WindowList& list, WindowHandle window);
+
+// The visible top-level windows by title, refilled on every search pass. The
+// list exists from CreateWindowList to ClearWindowList(true).
+class WindowFinder {
+ public:
+  WindowFinder(WindowSystem& windows, MessagePump& pump, Clock& clock);
+
+  void CreateWindowList();
+  void ClearWindowList(bool releaseList);
+  bool WindowListExists() const { return list_ != nullptr; }
+  const WindowList* Entries() const { return list_.get(); }
+
+  // The last visible window in enumeration order whose title matches (ASCII
+  // letters compared regardless of case), or 0 after `timeout` seconds.
+  WindowHandle FindWindowByTitle(std::string title, int timeout, bool exact);
+
+ private:
+  WindowSystem& windows_;
+  MessagePump& pump_;
+  Clock& clock_;
+  std::unique_ptr<WindowList> list_;
+};
+
+}  // namespace kavrin
