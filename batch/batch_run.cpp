@@ -1,0 +1,135 @@
+#include "batch/batch_run.hpp"
+
+#include "batch/log_file.hpp"
+#include "batch/process_runner.hpp"
+#include "inputlist/vob_file.hpp"
+
+namespace kavrin {
+
+namespace {
+
+// Holds the running flag for exactly as long as a batch runs.
+class RunningFlag {
+ public:
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+BeSweetFields ReadBeSweetFields(BatchForm& form) {
+  BeSweetFields fields;
+  fields.TempFolder = form.BeSweetTempFolderText();
+  fields.FinalOutputFolder = form.FinalOutputFolderText();
+  fields.UseLogfile = form.UseLogfileChecked();
+  fields.LogfileText = form.LogfileText();
+  fields.Normalize = form.NormalizeChecked();
+  fields.Azid = form.AzidText();
+  fields.Ota = form.OtaText();
+  fields.Ssrc = form.SsrcText();
+  fields.SsrcFixed = form.SsrcFixedText();
+  fields.Boost = form.BoostText();
+  return fields;
+}
+
+}  // namespace
+
+BatchMode ReadBatchMode(BatchForm& form) {
+  if (form.DtsCdChecked()) return BatchMode::DtsCd;
+  if (form.Ac3CdChecked()) return BatchMode::Ac3Cd;
+  if (form.CddaChecked()) return BatchMode::Cdda;
+  return BatchMode::None;
+}
+
+int LastStreamIndex(const std::string& path) { return IsVobFile(path) ? 7 : 0; }
+
+int FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder, const std::string& trackName) {
+  int number = 1;
+  while (lookup.Exists(OutputFileName(finalOutputFolder, trackName, number))) ++number;
+  return number;
+}
+
+bool BatchRunner::Run(BatchForm& form) {
+  // The window list and the encoder's saved options exist once: a second
+  // press of "Go" inside a running batch's wait must not start another.
+  if (running_) return false;
+  RunningFlag flag(running_);
+
+  EncoderStage& encoder = services_.Encoder;
+  encoder.CreateWindowList();
+  try {
+    Batch batch{form, ReadBatchMode(form), std::string()};
+    const bool dts = batch.Mode == BatchMode::DtsCd;
+    if (dts) encoder.BackupEncoderOptions();
+    batch.TrackName = TrackName(batch.Mode);
+    try {
+      RunEntries(batch);
+    } catch (...) {
+      // The user's encoder options must come back whatever stopped the run;
+      // the first error is the one to show.
+      if (dts) {
+        try {
+          encoder.RestoreEncoderOptions();
+        } catch (...) {
+        }
+      }
+      throw;
+    }
+    if (dts) encoder.RestoreEncoderOptions();
+  } catch (...) {
+    encoder.ReleaseWindowList();
+    throw;
+  }
+  encoder.ReleaseWindowList();
+
+  if (form.ShutdownChecked()) {
+    form.ShutdownComputer();
+  } else {
+    form.ShowFinishedMessage();
+  }
+  return true;
+}
+
+void BatchRunner::RunEntries(Batch& batch) {
+  const int entryCount = batch.Form.InputEntryCount();
+  for (int entry = 0; entry < entryCount; ++entry) {
+    std::string path;
+    // Entries deleted during a wait leave fewer positions: the batch ends
+    // its loop there instead of reading past the list.
+    if (!batch.Form.InputEntryText(entry, path)) return;
+    const int lastStream = LastStreamIndex(path);
+    for (int stream = 0; stream <= lastStream; ++stream) {
+      if (lastStream == 0) {
+        RunJob(batch, entry, path, std::nullopt);
+        continue;
+      }
+      bool selected = false;
+      if (!batch.Form.InputEntryStream(entry, stream, selected)) return;
+      if (selected) RunJob(batch, entry, path, stream);
+    }
+  }
+}
+
+void BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputPath,
+                         std::optional<int> streamIndex) {
+  BatchForm& form = batch.Form;
+  const int outputNumber = FindFreeOutputNumber(services_.Lookup, form.FinalOutputFolderText(), batch.TrackName);
+
+  const BeSweetJob job{batch.Mode, batch.TrackName, inputPath, streamIndex, outputNumber};
+  const std::string arguments = BeSweetArguments(job, ReadBeSweetFields(form));
+
+  if (LoggingActive(form.UseLogfileChecked(), form.LogfileText())) {
+    AppendPreRunLine(services_.Files, form.LogfileText());
+  }
+
+  const std::string commandLine = BeSweetCommandLine(form.BeSweetFileName(), arguments);
+  // A transcoder that cannot be started loses its job without a word.
+  if (!RunAndWait(services_.Launcher, commandLine, services_.Time, services_.Pump, batch.ExitCode)) return;
+
+  if (batch.Mode == BatchMode::DtsCd) services_.Encoder.RunSurCodeJob(batch.TrackName, outputNumber, entryIndex + 1);
+}
+
+}  // namespace kavrin

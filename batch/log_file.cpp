@@ -1,0 +1,73 @@
+#include "batch/log_file.hpp"
+
+#include "platform/text.hpp"
+
+namespace kavrin {
+
+namespace {
+
+const char* const kSeparator = "-----------------------------------";
+
+// Lines end at CR LF, a lone CR or a lone LF; a last line without a break
+// counts. Every other byte, NUL included, stays as it is.
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+bool LoggingActive(bool switchChecked, const std::string& logFileText) {
+  return switchChecked && !Trim(logFileText).empty();
+}
+
+std::string DateTimeText(Clock& clock) {
+  const LocalTime now = clock.Now();
+  const std::string date = clock.ShortDate(now);
+  if (now.hour == 0 && now.minute == 0 && now.second == 0) return date;
+  return date + " " + clock.LongTime(now);
+}
+
+void AppendLogLines(FileStore& files, const std::string& logFileText, const std::vector<std::string>& lines,
+                    bool createWhenUnreadable) {
+  std::string bytes;
+  if (!files.ReadWholeFile(logFileText, bytes)) {
+    if (!createWhenUnreadable) return;
+    bytes.clear();
+  }
+  std::vector<std::string> all = SplitLines(bytes);
+  all.insert(all.end(), lines.begin(), lines.end());
+
+  std::string text;
+  for (const std::string& line : all) text += line + "\r\n";
+  // A refused write loses these lines and nothing else.
+  files.WriteWholeFile(logFileText, text);
+}
+
+void AppendPreRunLine(FileStore& files, const std::string& logFileText) {
+  // Not created here: BeSweet's own report brings the file into being.
+  AppendLogLines(files, logFileText, {std::string()}, false);
+}
+
+void AppendStartBlock(FileStore& files, Clock& clock, const std::string& logFileText) {
+  AppendLogLines(files, logFileText, {"SurCode CD Pro DTS", kSeparator, "Logging start : " + DateTimeText(clock)},
+                 true);
+}
+
+void AppendEndBlock(FileStore& files, Clock& clock, const std::string& logFileText) {
+  AppendLogLines(files, logFileText, {"Logging end : " + DateTimeText(clock), kSeparator}, true);
+}
+
+}  // namespace kavrin

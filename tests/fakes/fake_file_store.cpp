@@ -1,0 +1,40 @@
+#include "fakes/fake_file_store.hpp"
+
+namespace kavrin::fakes {
+
+bool FakeFileStore::ReadWholeFile(const std::string& path, std::string& bytes) {
+  reads.push_back(path);
+  if (journal != nullptr) journal->push_back("Read " + path);
+  const auto found = files.find(path);
+  if (failRead || found == files.end()) return false;
+  bytes = found->second;
+  return true;
+}
+
+bool FakeFileStore::WriteWholeFile(const std::string& path, const std::string& bytes) {
+  writes.push_back(path);
+  if (journal != nullptr) journal->push_back("Write " + path);
+  if (failWrite) return false;
+  files[path] = bytes;
+  return true;
+}
+
+bool FakeFileStore::MoveFile(const std::string& from, const std::string& to) {
+  moves.push_back(from + " -> " + to);
+  if (journal != nullptr) journal->push_back("Move " + from + " -> " + to);
+  const auto source = files.find(from);
+  if (failMove || source == files.end() || files.count(to) != 0) return false;
+  std::string bytes = std::move(source->second);
+  files.erase(source);
+  files[to] = std::move(bytes);
+  return true;
+}
+
+bool FakeFileStore::DeleteFile(const std::string& path) {
+  deletes.push_back(path);
+  if (journal != nullptr) journal->push_back("Delete " + path);
+  if (failDelete) return false;
+  return files.erase(path) != 0;
+}
+
+}  // namespace kavrin::fakes

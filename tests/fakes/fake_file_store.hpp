@@ -1,0 +1,36 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.hpp"
+
+namespace kavrin::fakes {
+
+// Files as byte strings, names matched exactly. Each operation has a switch
+// that makes it fail and a record of the names it was given.
+class FakeFileStore final : public FileStore {
+ public:
+  bool ReadWholeFile(const std::string& path, std::string& bytes) override;
+  bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
+  bool MoveFile(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+
+  bool Has(const std::string& path) const { return files.count(path) != 0; }
+
+  std::map<std::string, std::string> files;
+
+  bool failRead = false;
+  bool failWrite = false;
+  bool failMove = false;
+  bool failDelete = false;
+
+  std::vector<std::string> reads;
+  std::vector<std::string> writes;
+  std::vector<std::string> moves;  // "from -> to"
+  std::vector<std::string> deletes;
+  std::vector<std::string>* journal = nullptr;
+};
+
+}  // namespace kavrin::fakes
