@@ -1,0 +1,65 @@
+#include "fakes/fake_batch_form.hpp"
+
+#include "platform/error.hpp"
+
+namespace kavrin::fakes {
+
+namespace {
+void Note(std::vector<std::string>* journal, const std::string& entry) {
+  if (journal != nullptr) journal->push_back(entry);
+}
+}  // namespace
+
+bool FakeBatchForm::InputEntryText(int index, std::string& text) {
+  if (index < 0 || index >= static_cast<int>(entries.size())) return false;
+  text = entries[index].Path;
+  return true;
+}
+
+bool FakeBatchForm::InputEntryStream(int index, int stream, bool& selected) {
+  if (index < 0 || index >= static_cast<int>(entries.size()) || stream < 0 || stream > 7) return false;
+  selected = entries[index].Streams[stream];
+  return true;
+}
+
+void FakeBatchForm::ShowFinishedMessage() {
+  ++finishedMessages;
+  Note(journal, "Encoding Finished!");
+  if (onFinishedMessage) onFinishedMessage();
+}
+
+void FakeBatchForm::ShutdownComputer() {
+  ++shutdowns;
+  Note(journal, "ShutdownComputer");
+}
+
+void FakeBatchForm::AddEntry(const std::string& path, const std::vector<int>& streams) {
+  TVobFile record;
+  record.Path = path;
+  for (int stream : streams) record.Streams[stream] = true;
+  entries.push_back(record);
+}
+
+void FakeEncoderStage::CreateWindowList() { Note(journal, "CreateWindowList"); }
+
+void FakeEncoderStage::ReleaseWindowList() { Note(journal, "ReleaseWindowList"); }
+
+void FakeEncoderStage::BackupEncoderOptions() {
+  Note(journal, "BackupEncoderOptions");
+  if (throwOnBackup) throw KavrinError("Invalid data type for 'WAVEFILE1'");
+}
+
+void FakeEncoderStage::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
+  ++jobs;
+  Note(journal, "RunSurCodeJob " + trackName + " " + std::to_string(outputNumber) + " " +
+                    std::to_string(inputPosition));
+  if (throwOnJob == jobs) throw KavrinError("Failed to set data for 'WAVEFILE7'");
+  if (onJob) onJob(trackName, outputNumber);
+}
+
+void FakeEncoderStage::RestoreEncoderOptions() {
+  Note(journal, "RestoreEncoderOptions");
+  if (throwOnRestore) throw KavrinError("Failed to set data for 'WAVEFILE1'");
+}
+
+}  // namespace kavrin::fakes

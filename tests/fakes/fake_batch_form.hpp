@@ -1,0 +1,83 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/batch_form.hpp"
+#include "batch/encoder_stage.hpp"
+#include "inputlist/vob_file.hpp"
+
+namespace kavrin::fakes {
+
+// The main window as a batch sees it: public fields stand for the controls.
+class FakeBatchForm final : public BatchForm {
+ public:
+  bool DtsCdChecked() override { return dtsCd; }
+  bool Ac3CdChecked() override { return ac3Cd; }
+  bool CddaChecked() override { return cdda; }
+  std::string BeSweetFileName() override { return beSweet; }
+  std::string BeSweetTempFolderText() override { return tempFolder; }
+  std::string FinalOutputFolderText() override { return finalFolder; }
+  bool UseLogfileChecked() override { return useLogfile; }
+  std::string LogfileText() override { return logfile; }
+  bool NormalizeChecked() override { return normalize; }
+  std::string AzidText() override { return azid; }
+  std::string OtaText() override { return ota; }
+  std::string SsrcText() override { return ssrc; }
+  std::string SsrcFixedText() override { return ssrcFixed; }
+  std::string BoostText() override { return boost; }
+  bool ShutdownChecked() override { return shutdown; }
+  int InputEntryCount() override { return static_cast<int>(entries.size()); }
+  bool InputEntryText(int index, std::string& text) override;
+  bool InputEntryStream(int index, int stream, bool& selected) override;
+  void ShowFinishedMessage() override;
+  void ShutdownComputer() override;
+
+  // Appends an entry with the given streams selected.
+  void AddEntry(const std::string& path, const std::vector<int>& streams = {});
+
+  bool dtsCd = false;
+  bool ac3Cd = false;
+  bool cdda = false;
+  std::string beSweet = "C:\\Tools\\BeSweet.exe";
+  std::string tempFolder = "C:\\Temp";
+  std::string finalFolder = "D:\\CD";
+  bool useLogfile = false;
+  std::string logfile;
+  bool normalize = false;
+  std::string azid;
+  std::string ota;
+  std::string ssrc;
+  std::string ssrcFixed = "--rate 44100";
+  std::string boost;
+  bool shutdown = false;
+  std::vector<TVobFile> entries;
+
+  int finishedMessages = 0;
+  int shutdowns = 0;
+  // Runs inside the finished message box, as a nested message loop would.
+  std::function<void()> onFinishedMessage;
+  std::vector<std::string>* journal = nullptr;
+};
+
+// Records the encoder stage calls; each can be told to throw.
+class FakeEncoderStage final : public EncoderStage {
+ public:
+  void CreateWindowList() override;
+  void ReleaseWindowList() override;
+  void BackupEncoderOptions() override;
+  void RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) override;
+  void RestoreEncoderOptions() override;
+
+  bool throwOnBackup = false;
+  int throwOnJob = 0;  // the job number (from 1) that throws; 0 never
+  bool throwOnRestore = false;
+  // Runs inside each job, e.g. to leave the final output file behind.
+  std::function<void(const std::string&, int)> onJob;
+
+  int jobs = 0;
+  std::vector<std::string>* journal = nullptr;
+};
+
+}  // namespace kavrin::fakes

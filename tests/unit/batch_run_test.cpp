@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "batch/batch_run.hpp"
+#include "fakes/fake_batch_form.hpp"
+#include "fakes/fake_clock.hpp"
+#include "fakes/fake_file_lookup.hpp"
+#include "fakes/fake_file_store.hpp"
+#include "fakes/fake_process.hpp"
+#include "platform/error.hpp"
+
+namespace kavrin {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class BatchRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    launcher_.journal = &journal_;
+    encoder_.journal = &journal_;
+    form_.journal = &journal_;
+    files_.journal = &journal_;
+    clock_.journal = &journal_;
+    pump_.journal = &journal_;
+  }
+
+  // Every successful run leaves its "-output" file, as BeSweet would.
+  void TranscoderWritesItsOutput() {
+    launcher_.onStart = [this](const fakes::FakeStartCall& call) {
+      const std::string marker = "-output \"";
+      const size_t from = call.commandLine.find(marker) + marker.size();
+      lookup_.AddEntry(call.commandLine.substr(from, call.commandLine.find('"', from) - from));
+    };
+  }
+
+  // The parts of the journal that are not the wait loop.
+  Lines Steps() const {
+    Lines steps;
+    for (const std::string& line : journal_) {
+      if (line != "ProcessMessages" && line != "QueryExitCode" && line != "CloseHandles") steps.push_back(line);
+    }
+    return steps;
+  }
+
+  Lines CommandLines() const {
+    Lines lines;
+    for (const auto& start : launcher_.starts) lines.push_back(start.commandLine);
+    return lines;
+  }
+
+  Lines journal_;
+  fakes::FakeProcessLauncher launcher_;
+  fakes::FakeFileLookup lookup_;
+  fakes::FakeFileStore files_;
+  fakes::FakeClock clock_;
+  fakes::FakeMessagePump pump_;
+  fakes::FakeEncoderStage encoder_;
+  fakes::FakeBatchForm form_;
+  BatchRunner runner_{BatchServices{launcher_, lookup_, files_, clock_, pump_, encoder_}};
+};
+
+TEST(FreeNumberTest, LowestFreeNumberFillsGapsAndCountsFolders) {
+  fakes::FakeFileLookup lookup;
+  EXPECT_EQ(FindFreeOutputNumber(lookup, "D:\\CD", "CDDA-Track"), 1);
+  EXPECT_EQ(lookup.lookups, Lines{"D:\\CD\\CDDA-Track-001.wav"});
+
+  lookup.AddEntry("D:\\CD\\CDDA-Track-001.wav");  // a folder of that name counts just the same
+  lookup.AddEntry("D:\\CD\\CDDA-Track-003.wav");
+  EXPECT_EQ(FindFreeOutputNumber(lookup, "D:\\CD\\", "CDDA-Track"), 2);
+  lookup.AddEntry("D:\\CD\\CDDA-Track-002.wav");
+  EXPECT_EQ(FindFreeOutputNumber(lookup, "D:\\CD", "CDDA-Track"), 4);
+  EXPECT_EQ(FindFreeOutputNumber(lookup, "D:\\CD", "DTS-Track"), 1);
+
+  lookup.lookups.clear();
+  EXPECT_EQ(FindFreeOutputNumber(lookup, "", ""), 1);
+  EXPECT_EQ(lookup.lookups, Lines{"\\-001.wav"});
+}
+
+TEST(BatchModeTest, FirstCheckedRadioDecides) {
+  fakes::FakeBatchForm form;
+  EXPECT_EQ(ReadBatchMode(form), BatchMode::None);
+  form.cdda = true;
+  EXPECT_EQ(ReadBatchMode(form), BatchMode::Cdda);
+  form.ac3Cd = true;
+  EXPECT_EQ(ReadBatchMode(form), BatchMode::Ac3Cd);
+  form.dtsCd = true;
+  EXPECT_EQ(ReadBatchMode(form), BatchMode::DtsCd);
+}
+
+TEST_F(BatchRunTest, JobsInListAndStreamOrderWithRisingNumbers) {
+  TranscoderWritesItsOutput();
+  form_.ac3Cd = true;
+  form_.AddEntry("D:\\DVD\\a.VOB", {0, 2});
+  form_.AddEntry("D:\\DVD\\b.ac3", {3});  // flags of other files are not looked at
+  ASSERT_TRUE(runner_.Run(form_));
+  const std::string tail = "-ddwav ";
+  EXPECT_EQ(CommandLines(),
+            (Lines{"\"C:\\Tools\\BeSweet.exe\" -core( -input \"D:\\DVD\\a.VOB\" -output "
+                   "\"D:\\CD\\DOLBYDIGITAL-Track-001.wav\" -ddwav -substream 0x80 ) -ssrc(  --rate 44100 ) ",
+                   "\"C:\\Tools\\BeSweet.exe\" -core( -input \"D:\\DVD\\a.VOB\" -output "
+                   "\"D:\\CD\\DOLBYDIGITAL-Track-002.wav\" -ddwav -substream 0x82 ) -ssrc(  --rate 44100 ) ",
+                   "\"C:\\Tools\\BeSweet.exe\" -core( -input \"D:\\DVD\\b.ac3\" -output "
+                   "\"D:\\CD\\DOLBYDIGITAL-Track-003.wav\" -ddwav ) -ssrc(  --rate 44100 ) "}));
+  EXPECT_EQ(launcher_.OpenChildren(), 0);
+  EXPECT_EQ(clock_.sleeps.size(), 3u);
+  EXPECT_EQ(encoder_.jobs, 0);
+  EXPECT_EQ(form_.finishedMessages, 1);
+
+  // A second batch goes on after the files the first one left.
+  form_.entries.resize(1);
+  form_.entries[0].Streams = {};
+  form_.entries[0].Streams[7] = true;
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_NE(launcher_.starts.back().commandLine.find("DOLBYDIGITAL-Track-004.wav\" -ddwav -substream 0x87 )"),
+            std::string::npos);
+}
+
+TEST_F(BatchRunTest, VobEntryWithoutStreamsMakesNoJobAndUsesNoNumber) {
+  form_.cdda = true;
+  form_.AddEntry("D:\\DVD\\a.vob");
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_TRUE(launcher_.starts.empty());
+  EXPECT_TRUE(lookup_.lookups.empty());
+  EXPECT_EQ(form_.finishedMessages, 1);
+}
+
+TEST_F(BatchRunTest, WithoutAModeJobsRunWithoutModePieceOrEncoder) {
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(CommandLines(), Lines{"\"C:\\Tools\\BeSweet.exe\" ) -ssrc(  --rate 44100 ) "});
+  EXPECT_EQ(lookup_.lookups, Lines{"D:\\CD\\-001.wav"});
+  EXPECT_EQ(Steps(), (Lines{"CreateWindowList", "Start " + launcher_.starts[0].commandLine, "Sleep 1000", "ReleaseWindowList",
+                            "Encoding Finished!"}));
+}
+
+TEST_F(BatchRunTest, DtsBatchCallsTheEncoderStageInOrder) {
+  form_.dtsCd = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.vob", {1});
+  encoder_.onJob = [this](const std::string& track, int number) {
+    lookup_.AddEntry("D:\\CD\\" + track + "-00" + std::to_string(number) + ".wav");
+  };
+  ASSERT_TRUE(runner_.Run(form_));
+  ASSERT_EQ(launcher_.starts.size(), 2u);
+  EXPECT_EQ(journal_,
+            (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine, "Sleep 1000",
+                   "ProcessMessages", "QueryExitCode", "CloseHandles", "RunSurCodeJob DTS-Track 1 1",
+                   "Start " + launcher_.starts[1].commandLine, "Sleep 1000", "ProcessMessages", "QueryExitCode",
+                   "CloseHandles", "RunSurCodeJob DTS-Track 2 2", "RestoreEncoderOptions", "ReleaseWindowList",
+                   "Encoding Finished!"}));
+  EXPECT_NE(launcher_.starts[1].commandLine.find("-output \"C:\\Temp\\mono\" -6ch -substream 0x81 ) "),
+            std::string::npos);
+}
+
+TEST_F(BatchRunTest, EmptyListStillBracketsTheBatch) {
+  form_.dtsCd = true;
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "RestoreEncoderOptions",
+                             "ReleaseWindowList", "Encoding Finished!"}));
+}
+
+TEST_F(BatchRunTest, StartFailureSkipsTheJobSilently) {
+  form_.dtsCd = true;
+  form_.useLogfile = true;
+  form_.logfile = "C:\\log.txt";
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.ac3");
+  launcher_.failStartNumbers = {1};
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(encoder_.jobs, 1);
+  EXPECT_EQ(clock_.sleeps.size(), 1u);
+  EXPECT_NE(std::find(journal_.begin(), journal_.end(), "RunSurCodeJob DTS-Track 1 2"), journal_.end());
+  EXPECT_FALSE(files_.Has("C:\\log.txt"));
+  EXPECT_EQ(form_.finishedMessages, 1);
+}
+
+TEST_F(BatchRunTest, EveryJobFailingToStartStillEndsWithTheMessage) {
+  form_.cdda = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.vob", {0, 1});
+  launcher_.failStart = true;
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(launcher_.starts.size(), 3u);
+  EXPECT_EQ(lookup_.lookups.size(), 3u);  // the same number 1 each time
+  EXPECT_EQ(form_.finishedMessages, 1);
+}
+
+TEST_F(BatchRunTest, PreRunLineGoesBeforeTheStartWhenTheLogExists) {
+  form_.cdda = true;
+  form_.useLogfile = true;
+  form_.logfile = " C:\\log.txt ";
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.ac3");
+  // The log comes into being with the first run's report.
+  launcher_.onStart = [this](const fakes::FakeStartCall&) { files_.files[" C:\\log.txt "] += "report\n"; };
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(files_.files[" C:\\log.txt "], "report\r\n\r\nreport\n");
+  EXPECT_NE(launcher_.starts[0].commandLine.find("-logfilea \"C:\\log.txt\" ) "), std::string::npos);
+  const Lines expected = {"CreateWindowList",
+                          "Read  C:\\log.txt ",
+                          "Start " + launcher_.starts[0].commandLine,
+                          "Read  C:\\log.txt ",
+                          "Write  C:\\log.txt ",
+                          "Start " + launcher_.starts[1].commandLine,
+                          "ReleaseWindowList",
+                          "Encoding Finished!"};
+  Lines steps = Steps();
+  steps.erase(std::remove(steps.begin(), steps.end(), "Sleep 1000"), steps.end());
+  EXPECT_EQ(steps, expected);
+}
+
+TEST_F(BatchRunTest, NoLogWritesWithoutActiveLogging) {
+  struct Row {
+    bool useLogfile;
+    std::string name;
+  };
+  for (const Row& row : {Row{false, "C:\\log.txt"}, Row{true, "   "}}) {
+    fakes::FakeFileStore files;
+    BatchRunner runner(BatchServices{launcher_, lookup_, files, clock_, pump_, encoder_});
+    form_.entries.clear();
+    form_.cdda = true;
+    form_.useLogfile = row.useLogfile;
+    form_.logfile = row.name;
+    files.files[row.name] = "old\n";
+    form_.AddEntry("D:\\DVD\\a.ac3");
+    ASSERT_TRUE(runner.Run(form_));
+    EXPECT_TRUE(files.reads.empty());
+    EXPECT_TRUE(files.writes.empty());
+    EXPECT_EQ(launcher_.starts.back().commandLine.find("-logfilea"), std::string::npos);
+  }
+}
+
+TEST_F(BatchRunTest, ShutdownReplacesTheMessage) {
+  form_.shutdown = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(form_.shutdowns, 1);
+  EXPECT_EQ(form_.finishedMessages, 0);
+}
+
+TEST_F(BatchRunTest, ErrorInAJobRestoresOptionsAndReleasesTheListBeforePropagating) {
+  form_.dtsCd = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.ac3");
+  encoder_.throwOnJob = 1;
+  EXPECT_THROW(runner_.Run(form_), KavrinError);
+  EXPECT_EQ(Steps(), (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine,
+                            "Sleep 1000", "RunSurCodeJob DTS-Track 1 1", "RestoreEncoderOptions",
+                            "ReleaseWindowList"}));
+  EXPECT_EQ(form_.finishedMessages, 0);
+  EXPECT_FALSE(runner_.Running());
+
+  // The next press runs a new batch.
+  encoder_.throwOnJob = 0;
+  encoder_.jobs = 0;
+  EXPECT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(encoder_.jobs, 2);
+}
+
+TEST_F(BatchRunTest, FailedBackupOrRestoreStillReleasesTheList) {
+  form_.dtsCd = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  encoder_.throwOnBackup = true;
+  EXPECT_THROW(runner_.Run(form_), KavrinError);
+  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "ReleaseWindowList"}));
+  EXPECT_TRUE(launcher_.starts.empty());
+
+  journal_.clear();
+  encoder_.throwOnBackup = false;
+  encoder_.throwOnRestore = true;
+  EXPECT_THROW(runner_.Run(form_), KavrinError);
+  EXPECT_EQ(Steps().back(), "ReleaseWindowList");
+  EXPECT_EQ(form_.finishedMessages, 0);
+}
+
+TEST_F(BatchRunTest, RestoreErrorDoesNotHideTheJobError) {
+  form_.dtsCd = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  encoder_.throwOnJob = 1;
+  encoder_.throwOnRestore = true;
+  try {
+    runner_.Run(form_);
+    FAIL() << "no error";
+  } catch (const KavrinError& error) {
+    EXPECT_STREQ(error.what(), "Failed to set data for 'WAVEFILE7'");
+  }
+  EXPECT_EQ(Steps().back(), "ReleaseWindowList");
+}
+
+TEST_F(BatchRunTest, SecondPressDuringTheWaitIsIgnored) {
+  form_.cdda = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  int nestedResults = 0;
+  pump_.onProcess = [&] { nestedResults += runner_.Run(form_) ? 1 : 0; };
+  form_.onFinishedMessage = [&] { nestedResults += runner_.Run(form_) ? 1 : 0; };
+  EXPECT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(nestedResults, 0);
+  EXPECT_EQ(launcher_.starts.size(), 1u);
+  EXPECT_EQ(form_.finishedMessages, 1);
+  EXPECT_FALSE(runner_.Running());
+}
+
+TEST_F(BatchRunTest, ModeIsFixedButOtherFieldsAreReadPerJob) {
+  TranscoderWritesItsOutput();
+  form_.ac3Cd = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.ac3");
+  pump_.onProcess = [this] {
+    form_.ac3Cd = false;
+    form_.dtsCd = true;
+    form_.azid = "-c normal";
+    form_.beSweet = "C:\\Other.exe";
+  };
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(CommandLines()[1],
+            "\"C:\\Other.exe\" -core( -input \"D:\\DVD\\b.ac3\" -output \"D:\\CD\\DOLBYDIGITAL-Track-002.wav\" "
+            "-ddwav ) -azid( -c normal ) -ssrc(  --rate 44100 ) ");
+  EXPECT_EQ(encoder_.jobs, 0);
+  EXPECT_EQ(std::count(journal_.begin(), journal_.end(), "BackupEncoderOptions"), 0);
+}
+
+TEST_F(BatchRunTest, EntriesDeletedDuringAWaitEndTheLoop) {
+  form_.cdda = true;
+  form_.AddEntry("D:\\DVD\\a.vob", {0, 5});
+  form_.AddEntry("D:\\DVD\\b.ac3");
+  form_.AddEntry("D:\\DVD\\c.ac3");
+  pump_.onProcess = [this] { form_.entries.clear(); };
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(launcher_.starts.size(), 1u);
+  EXPECT_EQ(form_.finishedMessages, 1);
+}
+
+TEST_F(BatchRunTest, EntriesAddedDuringABatchWaitForTheNext) {
+  form_.cdda = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  pump_.onProcess = [this] {
+    if (form_.entries.size() == 1) form_.AddEntry("D:\\DVD\\late.ac3");
+  };
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(launcher_.starts.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kavrin
