@@ -18,12 +18,12 @@ bool ShutdownComputer(ShutdownApi& api) {
 
   if (platformId != kPlatformNt) {
     // The old family needs no privilege for a shutdown.
-    api.ExitWindows(kShutdownForced);
+    api.RequestShutdown(kShutdownForced);
   } else if (api.OpenProcessToken(kTokenAdjustPrivilegesAndQuery)) {
     // Neither result is checked: the program ends whether or not the
     // request was granted.
     api.EnablePrivilege("SeShutdownPrivilege", kPrivilegeEnabled);
-    api.ExitWindows(kPowerOffForced);
+    api.RequestShutdown(kPowerOffForced);
   }
   api.EndProgram(0);
   return true;

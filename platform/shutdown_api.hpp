@@ -20,10 +20,13 @@ class ShutdownApi {
   // the opened token with one privilege carrying `attributes`.
   virtual void EnablePrivilege(const std::string& privilege, std::uint32_t attributes) = 0;
 
-  virtual void ExitWindows(std::uint32_t flags) = 0;
+  // ExitWindowsEx with reserved value 0. Not called ExitWindows: winuser.h
+  // defines that name as a macro.
+  virtual void RequestShutdown(std::uint32_t flags) = 0;
 
   // Ends the program through its ordinary exit: the window and its parts are
-  // destroyed, the settings are not stored. Does not return in the real program.
+  // destroyed, the settings are not stored. It may return, when the window
+  // layer ends the program through its message loop; nothing else runs then.
   virtual void EndProgram(int exitCode) = 0;
 };
 

@@ -18,7 +18,9 @@ void FakeShutdownApi::EnablePrivilege(const std::string& privilege, std::uint32_
   calls.push_back("EnablePrivilege " + privilege + " " + std::to_string(attributes));
 }
 
-void FakeShutdownApi::ExitWindows(std::uint32_t flags) { calls.push_back("ExitWindows " + std::to_string(flags)); }
+void FakeShutdownApi::RequestShutdown(std::uint32_t flags) {
+  calls.push_back("RequestShutdown " + std::to_string(flags));
+}
 
 void FakeShutdownApi::EndProgram(int exitCode) { calls.push_back("EndProgram " + std::to_string(exitCode)); }
 

@@ -15,7 +15,7 @@ class FakeShutdownApi final : public ShutdownApi {
   bool QueryPlatformId(std::uint32_t& platformId) override;
   bool OpenProcessToken(std::uint32_t desiredAccess) override;
   void EnablePrivilege(const std::string& privilege, std::uint32_t attributes) override;
-  void ExitWindows(std::uint32_t flags) override;
+  void RequestShutdown(std::uint32_t flags) override;
   void EndProgram(int exitCode) override;
 
   std::uint32_t platformId = 2;
