@@ -1,0 +1,87 @@
+#include "platform/win32/win32_file_lookup.hpp"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/text.hpp"
+
+namespace kavrin::win32 {
+
+namespace {
+
+// No "insert a disk" boxes while a lookup touches an empty drive; the
+// process's previous mode comes back on every path.
+class CriticalErrorBoxesOff {
+ public:
+  CriticalErrorBoxesOff() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+  ~CriticalErrorBoxesOff() { SetErrorMode(previous_); }
+  CriticalErrorBoxesOff(const CriticalErrorBoxesOff&) = delete;
+  CriticalErrorBoxesOff& operator=(const CriticalErrorBoxesOff&) = delete;
+
+ private:
+  UINT previous_;
+};
+
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() {
+    if (*this) FindClose(handle_);
+  }
+  FindHandle(FindHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  FindHandle& operator=(FindHandle&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+
+  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// A search for exactly one name: wildcards in the last part would match
+// other entries, and no file can be named with them.
+bool FindOne(const std::string& path, WIN32_FIND_DATAA& data, DWORD& errorCode) {
+  if (ExtractFileName(path).find_first_of("*?") != std::string::npos) {
+    errorCode = ERROR_INVALID_NAME;
+    return false;
+  }
+  CriticalErrorBoxesOff noBoxes;
+  const FindHandle found(FindFirstFileA(path.c_str(), &data));
+  if (!found) {
+    errorCode = GetLastError();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Win32FileLookup::Exists(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  DWORD errorCode = 0;
+  return FindOne(path, data, errorCode);
+}
+
+bool Win32FileLookup::LastWriteTimeUtc(const std::string& path, FileTimeUtc& time, std::uint32_t& errorCode) {
+  WIN32_FIND_DATAA data;
+  DWORD code = 0;
+  if (!FindOne(path, data, code)) {
+    errorCode = code;
+    return false;
+  }
+  // The file system's own UTC time, deliberately not turned into local time.
+  SYSTEMTIME utc;
+  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) {
+    errorCode = GetLastError();
+    return false;
+  }
+  time = FileTimeUtc{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond};
+  return true;
+}
+
+}  // namespace kavrin::win32
