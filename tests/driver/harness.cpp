@@ -1,0 +1,520 @@
+#include "harness.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+#include <string_view>
+
+namespace kavrin::e2e {
+namespace {
+
+constexpr UINT kSendBoundMs = 5000;
+constexpr DWORD kPollMs = 20;
+
+bool SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendBoundMs, &result) != 0;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string ModulePath() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::string();
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+class UniqueFind {
+ public:
+  explicit UniqueFind(HANDLE handle) : handle_(handle) {}
+  ~UniqueFind() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  UniqueFind(const UniqueFind&) = delete;
+  UniqueFind& operator=(const UniqueFind&) = delete;
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Memory in another process, for messages whose pointers the system does not
+// carry across (the common controls').
+class RemoteMemory {
+ public:
+  RemoteMemory(HANDLE process, size_t size)
+      : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+  ~RemoteMemory() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+  char* Address() const { return static_cast<char*>(address_); }
+  bool Write(const void* data, size_t size, size_t offset = 0) const {
+    return WriteProcessMemory(process_, Address() + offset, data, size, nullptr) != 0;
+  }
+  bool Read(void* data, size_t size, size_t offset = 0) const {
+    return ReadProcessMemory(process_, Address() + offset, data, size, nullptr) != 0;
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  {
+    UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (find.Get() != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+          RemoveTree(path);
+        } else {
+          DeleteFileA(path.c_str());
+        }
+      } while (FindNextFileA(find.Get(), &found));
+    }
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+std::string WindowsPath(const std::string& path) {
+  std::string result = path;
+  std::replace(result.begin(), result.end(), '/', '\\');
+  if (!path.empty() && path[0] == '/') result = "Z:" + result;
+  return result;
+}
+
+std::string KavrinExePath() {
+  const std::string_view option = "--kavrin=";
+  for (int i = 1; i < __argc; ++i) {
+    const std::string_view argument = __argv[i];
+    if (argument.substr(0, option.size()) == option) return WindowsPath(std::string(argument.substr(option.size())));
+  }
+  // tests\driver\e2e_tests.exe lies two folders below kavrin.exe in the build.
+  return FolderOf(FolderOf(FolderOf(ModulePath()))) + "\\kavrin.exe";
+}
+
+::testing::AssertionResult WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound,
+                                   const std::string& what) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  for (;;) {
+    if (condition()) return ::testing::AssertionSuccess();
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return ::testing::AssertionFailure() << "gave up after " << bound.count() << " ms waiting for " << what;
+    }
+    Sleep(kPollMs);
+  }
+}
+
+UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    handle_ = std::exchange(other.handle_, nullptr);
+  }
+  return *this;
+}
+
+void UniqueHandle::Reset() {
+  if (*this) CloseHandle(handle_);
+  handle_ = nullptr;
+}
+
+TempFolder::TempFolder() {
+  const DWORD needed = GetTempPathA(0, nullptr);
+  std::string base(needed, '\0');
+  base.resize(GetTempPathA(needed, base.data()));
+  static std::atomic<unsigned> counter{0};
+  for (;;) {
+    path_ = base + "kavrin-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
+            "-" + std::to_string(++counter);
+    if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      ADD_FAILURE() << "could not create the test folder " << path_ << ": error " << GetLastError();
+      return;
+    }
+  }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFileBytes(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::string();
+  std::string bytes;
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+  return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  UniqueHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+bool SetReadOnly(const std::string& path, bool readOnly) {
+  return SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+const IniEntry* IniFile::Find(const std::string& section, const std::string& key) const {
+  for (const IniEntry& entry : entries) {
+    if (EqualNoCase(entry.section, section) && EqualNoCase(entry.key, key)) return &entry;
+  }
+  return nullptr;
+}
+
+IniFile ParseIni(const std::string& bytes) {
+  IniFile ini;
+  std::string section;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.front() == '[') {
+      const auto close = line.find(']');
+      section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+      ini.sections.push_back(section);
+    } else if (const auto equals = line.find('='); equals != std::string::npos && line.front() != ';') {
+      ini.entries.push_back({section, line.substr(0, equals), line.substr(equals + 1)});
+    }
+  }
+  return ini;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+  } search{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s.processId) s.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindTopLevel(DWORD processId, const std::string& className, const std::string& caption) {
+  for (HWND window : TopLevelWindows(processId)) {
+    if (ClassOf(window) == className && TextOf(window) == caption) return window;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM context) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND FindControl(HWND parent, const std::string& className, const std::string& text) {
+  for (HWND window : Descendants(parent)) {
+    if (EqualNoCase(ClassOf(window), className) && TextOf(window) == text) return window;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> FindControls(HWND parent, const std::string& className) {
+  std::vector<HWND> found;
+  for (HWND window : Descendants(parent)) {
+    if (EqualNoCase(ClassOf(window), className)) found.push_back(window);
+  }
+  return found;
+}
+
+HWND FindLabel(HWND parent, const std::string& text) {
+  if (HWND label = FindControl(parent, "Static", text)) return label;
+  return FindControl(parent, "Button", text);
+}
+
+std::vector<HWND> EditsRightOf(HWND label) {
+  // Only the label's own page counts: a hidden tab page may hold an edit in
+  // the same screen row.
+  const RECT labelRect = ScreenRect(label);
+  const LONG row = (labelRect.top + labelRect.bottom) / 2;
+  const bool shown = IsShown(label);
+  std::vector<std::pair<LONG, HWND>> edits;
+  for (HWND edit : FindControls(GetParent(label), "Edit")) {
+    const RECT rect = ScreenRect(edit);
+    if (rect.top <= row && row < rect.bottom && rect.left >= labelRect.right && IsShown(edit) == shown) {
+      edits.emplace_back(rect.left, edit);
+    }
+  }
+  std::sort(edits.begin(), edits.end());
+  std::vector<HWND> result;
+  for (const auto& edit : edits) result.push_back(edit.second);
+  return result;
+}
+
+std::string ClassOf(HWND window) {
+  // Window class names are at most 256 characters.
+  char name[257] = {};
+  const int length = GetClassNameA(window, name, sizeof name);
+  return std::string(name, length > 0 ? length : 0);
+}
+
+std::string TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendBounded(window, WM_GETTEXTLENGTH, 0, 0, length)) return std::string();
+  std::string text(length + 1, '\0');
+  DWORD_PTR copied = 0;
+  if (!SendBounded(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), copied)) {
+    return std::string();
+  }
+  text.resize(std::min<DWORD_PTR>(copied, length));
+  return text;
+}
+
+bool IsChecked(HWND button) {
+  DWORD_PTR state = 0;
+  return SendBounded(button, BM_GETCHECK, 0, 0, state) && state == BST_CHECKED;
+}
+
+bool IsEnabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
+
+bool IsShown(HWND window) { return IsWindowVisible(window) != FALSE; }
+
+LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE); }
+
+RECT ScreenRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+RECT RectInParent(HWND window) {
+  RECT rect = ScreenRect(window);
+  MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+SIZE ClientSize(HWND window) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void ClickAt(HWND window, POINT client) {
+  const LPARAM where = MAKELPARAM(client.x, client.y);
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageA(window, WM_LBUTTONUP, 0, where);
+}
+
+bool SetText(HWND window, const std::string& text) {
+  DWORD_PTR result = 0;
+  return SendBounded(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), result) && result != 0;
+}
+
+std::vector<std::string> TabTexts(HANDLE process, HWND tab) {
+  std::vector<std::string> texts;
+  DWORD_PTR count = 0;
+  if (!SendBounded(tab, TCM_GETITEMCOUNT, 0, 0, count)) return texts;
+  // Tab captions are short; the control cuts a longer one at the buffer.
+  constexpr size_t kTextSize = 256;
+  RemoteMemory memory(process, sizeof(TCITEMA) + kTextSize);
+  if (memory.Address() == nullptr) return texts;
+  for (DWORD_PTR index = 0; index < count; ++index) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = memory.Address() + sizeof(TCITEMA);
+    item.cchTextMax = static_cast<int>(kTextSize);
+    char text[kTextSize] = {};
+    DWORD_PTR ok = 0;
+    if (!memory.Write(&item, sizeof item) ||
+        !SendBounded(tab, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(memory.Address()), ok) || !ok ||
+        !memory.Read(text, sizeof text - 1, sizeof(TCITEMA))) {
+      texts.emplace_back();
+      continue;
+    }
+    texts.emplace_back(text);
+  }
+  return texts;
+}
+
+int SelectedTab(HWND tab) {
+  DWORD_PTR index = 0;
+  if (!SendBounded(tab, TCM_GETCURSEL, 0, 0, index)) return -1;
+  return static_cast<int>(static_cast<LRESULT>(index));
+}
+
+bool ClickTab(HANDLE process, HWND tab, int index) {
+  RemoteMemory memory(process, sizeof(RECT));
+  RECT rect{};
+  DWORD_PTR ok = 0;
+  if (memory.Address() == nullptr ||
+      !SendBounded(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(memory.Address()), ok) || !ok ||
+      !memory.Read(&rect, sizeof rect)) {
+    return false;
+  }
+  ClickAt(tab, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+  return true;
+}
+
+HWND FindMessageBox(DWORD processId, const std::string& caption) {
+  for (HWND window : TopLevelWindows(processId)) {
+    if (ClassOf(window) == "#32770" && TextOf(window) == caption && IsShown(window)) return window;
+  }
+  return nullptr;
+}
+
+std::string MessageBoxText(HWND box) {
+  for (HWND label : FindControls(box, "Static")) {
+    const LONG_PTR kind = StyleOf(label) & SS_TYPEMASK;
+    if (kind != SS_ICON && kind != SS_BITMAP) return TextOf(label);
+  }
+  return std::string();
+}
+
+bool PressButton(HWND dialog, const std::string& caption) {
+  HWND button = FindControl(dialog, "Button", caption);
+  if (button == nullptr) return false;
+  Click(button);
+  return true;
+}
+
+KavrinProcess::KavrinProcess(const TempFolder& folder, const std::string& exeName)
+    : folder_(folder.Path()), exePath_(folder.File(exeName)) {
+  const std::string source = KavrinExePath();
+  copied_ = CopyFileA(source.c_str(), exePath_.c_str(), FALSE) != 0;
+  if (!copied_) ADD_FAILURE() << "could not copy " << source << " to " << exePath_ << ": error " << GetLastError();
+}
+
+KavrinProcess::~KavrinProcess() { End(); }
+
+::testing::AssertionResult KavrinProcess::Start() {
+  if (!copied_) return ::testing::AssertionFailure() << "kavrin.exe was not copied into the test folder";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string commandLine = "\"" + exePath_ + "\"";
+  if (!CreateProcessA(exePath_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                      &startup, &info)) {
+    return ::testing::AssertionFailure() << "CreateProcessA failed for " << exePath_ << ": error " << GetLastError();
+  }
+  UniqueHandle thread(info.hThread);
+  process_ = UniqueHandle(info.hProcess);
+  id_ = info.dwProcessId;
+  return ::testing::AssertionSuccess();
+}
+
+bool KavrinProcess::Running() const { return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+
+DWORD KavrinProcess::ExitCode() const {
+  DWORD code = 0;
+  if (process_) GetExitCodeProcess(process_.Get(), &code);
+  return code;
+}
+
+::testing::AssertionResult KavrinProcess::WaitForMainWindow(HWND& window, std::chrono::milliseconds bound) {
+  window = nullptr;
+  const std::string what = "the visible main window (class \"TfKavrin\", caption \"Kavrin v1.2\")";
+  auto result = WaitFor(
+      [&] {
+        HWND found = FindTopLevel(id_, "TfKavrin", "Kavrin v1.2");
+        if (found != nullptr && IsShown(found)) window = found;
+        return window != nullptr || !Running();
+      },
+      bound, what);
+  if (result && window == nullptr) {
+    return ::testing::AssertionFailure() << "kavrin.exe ended with exit code " << ExitCode() << " while waiting for "
+                                         << what;
+  }
+  return result;
+}
+
+::testing::AssertionResult KavrinProcess::WaitForMessageBox(const std::string& caption, HWND& box,
+                                                            std::chrono::milliseconds bound) {
+  box = nullptr;
+  const std::string what = "a message box with the caption \"" + caption + "\"";
+  auto result = WaitFor(
+      [&] {
+        box = FindMessageBox(id_, caption);
+        return box != nullptr || !Running();
+      },
+      bound, what);
+  if (result && box == nullptr) {
+    return ::testing::AssertionFailure() << "kavrin.exe ended with exit code " << ExitCode() << " while waiting for "
+                                         << what;
+  }
+  return result;
+}
+
+::testing::AssertionResult KavrinProcess::WaitForNoMessageBox(const std::string& caption,
+                                                              std::chrono::milliseconds bound) {
+  return WaitFor([&] { return FindMessageBox(id_, caption) == nullptr; }, bound,
+                 "the message box \"" + caption + "\" to close");
+}
+
+void KavrinProcess::RequestClose() {
+  for (HWND window : TopLevelWindows(id_)) {
+    if (ClassOf(window) == "TfKavrin") PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+}
+
+::testing::AssertionResult KavrinProcess::WaitForExit(std::chrono::milliseconds bound) {
+  if (!process_) return ::testing::AssertionFailure() << "kavrin.exe was never started";
+  if (WaitForSingleObject(process_.Get(), static_cast<DWORD>(bound.count())) == WAIT_OBJECT_0) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "gave up after " << bound.count() << " ms waiting for kavrin.exe to end";
+}
+
+void KavrinProcess::End() {
+  if (!process_) return;
+  if (Running()) {
+    RequestClose();
+    if (!WaitForExit(kReactBound)) {
+      TerminateProcess(process_.Get(), 1);
+      WaitForSingleObject(process_.Get(), static_cast<DWORD>(kExitBound.count()));
+    }
+  }
+  process_.Reset();
+}
+
+}  // namespace kavrin::e2e

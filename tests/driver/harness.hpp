@@ -1,0 +1,162 @@
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kavrin::e2e {
+
+// Bounds for every wait. Start-up under Wine can take many seconds.
+inline constexpr std::chrono::milliseconds kStartBound{20000};
+inline constexpr std::chrono::milliseconds kReactBound{5000};
+inline constexpr std::chrono::milliseconds kExitBound{10000};
+
+// kavrin.exe as given by --kavrin=<path>, or the one two folders above this
+// test program.
+std::string KavrinExePath();
+
+// ctest under Wine passes Unix paths: "/x/y" becomes "Z:\x\y".
+std::string WindowsPath(const std::string& path);
+
+// Polls `condition` until it holds or `bound` has passed; the failure says
+// what was awaited.
+::testing::AssertionResult WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound,
+                                   const std::string& what);
+
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept;
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+  HANDLE Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  void Reset();
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// A fresh folder under the temporary folder, removed with all it holds.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Files, as bytes.
+bool FileExists(const std::string& path);
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool SetReadOnly(const std::string& path, bool readOnly);
+
+// An INI file as written by the profile functions, for checking key by key.
+struct IniEntry {
+  std::string section;
+  std::string key;
+  std::string value;
+};
+struct IniFile {
+  std::vector<std::string> sections;  // in file order
+  std::vector<IniEntry> entries;      // in file order
+  // Names match regardless of case, as in the profile functions.
+  const IniEntry* Find(const std::string& section, const std::string& key) const;
+};
+IniFile ParseIni(const std::string& bytes);
+
+// Windows of another process. Every message sent is bounded, so a hung
+// program fails the test instead of hanging it.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+HWND FindTopLevel(DWORD processId, const std::string& className, const std::string& caption);
+std::vector<HWND> Descendants(HWND parent);
+HWND FindControl(HWND parent, const std::string& className, const std::string& text);
+std::vector<HWND> FindControls(HWND parent, const std::string& className);
+// A label: a static text or a button (a check box that labels its field).
+HWND FindLabel(HWND parent, const std::string& text);
+// The edits in the label's row, right of it, left to right.
+std::vector<HWND> EditsRightOf(HWND label);
+
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+bool IsChecked(HWND button);
+bool IsEnabled(HWND window);
+bool IsShown(HWND window);
+LONG_PTR StyleOf(HWND window);
+RECT ScreenRect(HWND window);
+RECT RectInParent(HWND window);
+SIZE ClientSize(HWND window);
+
+// Actions are posted, so a handler that opens a modal loop does not block the
+// driver; wait for their effect.
+void Click(HWND button);
+void ClickAt(HWND window, POINT client);
+bool SetText(HWND window, const std::string& text);
+
+// The tab control keeps its texts in the other process; they are read through
+// memory lent to it.
+std::vector<std::string> TabTexts(HANDLE process, HWND tab);
+int SelectedTab(HWND tab);
+bool ClickTab(HANDLE process, HWND tab, int index);
+
+// Message boxes (dialog class "#32770") of a process.
+HWND FindMessageBox(DWORD processId, const std::string& caption);
+// The message text: the static that is not the icon.
+std::string MessageBoxText(HWND box);
+bool PressButton(HWND dialog, const std::string& caption);
+
+// One kavrin.exe copied into a test folder, so its Kavrin.ini is the test's
+// own. It is always ended: closed politely, then terminated.
+class KavrinProcess {
+ public:
+  explicit KavrinProcess(const TempFolder& folder, const std::string& exeName = "kavrin.exe");
+  ~KavrinProcess();
+  KavrinProcess(const KavrinProcess&) = delete;
+  KavrinProcess& operator=(const KavrinProcess&) = delete;
+
+  const std::string& ExePath() const { return exePath_; }
+  std::string IniPath() const { return folder_ + "\\Kavrin.ini"; }
+  HANDLE Handle() const { return process_.Get(); }
+  DWORD Id() const { return id_; }
+
+  ::testing::AssertionResult Start();
+  bool Running() const;
+  DWORD ExitCode() const;
+
+  // The visible main window, class "TfKavrin", caption "Kavrin v1.2".
+  ::testing::AssertionResult WaitForMainWindow(HWND& window, std::chrono::milliseconds bound = kStartBound);
+  ::testing::AssertionResult WaitForMessageBox(const std::string& caption, HWND& box,
+                                               std::chrono::milliseconds bound = kReactBound);
+  ::testing::AssertionResult WaitForNoMessageBox(const std::string& caption,
+                                                 std::chrono::milliseconds bound = kReactBound);
+  // WM_CLOSE to the main window.
+  void RequestClose();
+  ::testing::AssertionResult WaitForExit(std::chrono::milliseconds bound = kExitBound);
+  void End();
+
+ private:
+  std::string folder_;
+  std::string exePath_;
+  bool copied_ = false;
+  UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+}  // namespace kavrin::e2e
