@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/window_system.hpp"
+
+namespace kavrin::win32 {
+
+// Top-level windows of every process through user32's A functions.
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  void EnumTopLevelWindows(const std::function<void(WindowHandle)>& visit) override;
+  bool IsVisible(WindowHandle window) override;
+  std::string Title(WindowHandle window, int bufferSize) override;
+  bool PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+};
+
+}  // namespace kavrin::win32

@@ -1,0 +1,213 @@
+#include <windows.h>
+// The interface keeps the name PostMessage; windows.h would map it to PostMessageA.
+#undef PostMessage
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "encoder/option_registry.hpp"
+#include "platform/win32/win32_registry.hpp"
+#include "platform/win32/win32_window_system.hpp"
+
+namespace kavrin::win32 {
+namespace {
+
+std::string ModuleFolder() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) {
+      std::string path(buffer.data(), length);
+      return path.substr(0, path.find_last_of('\\'));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string StandinPath() {
+  return ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+// Polls a condition every 20 ms for up to `ms` milliseconds.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (!condition()) {
+    if (GetTickCount64() > end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+// Starts the stand-in encoder in a fresh folder, with the encoder options of
+// the current user pointed at that folder for the test's length.
+class StandinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "kavrin-standin-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    record_ = folder_ + "\\record.txt";
+    SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", record_.c_str());
+    options_.BackupEncoderOptions();
+  }
+
+  void TearDown() override {
+    if (process_.hProcess != nullptr) {
+      if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+    options_.RestoreEncoderOptions();
+    SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", nullptr);
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
+      } while (FindNextFileA(search, &entry));
+      FindClose(search);
+    }
+    RemoveDirectoryA(folder_.c_str());
+  }
+
+  void Start(const std::string& knobs) {
+    const std::string settings = folder_ + "\\surcode.ssf";
+    WriteText(settings, knobs);
+    for (std::string_view channel : ChannelFileNames) WriteText(folder_ + "\\mono" + std::string(channel), "x");
+    options_.WriteJobOptions(JobFolders{folder_, folder_, folder_}, "DTS-Track", 1);
+
+    const std::string application = StandinPath();
+    std::vector<char> commandLine(settings.begin(), settings.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder_.c_str(), &startup, &process_))
+        << "cannot start " << application;
+  }
+
+  // A visible window of the stand-in with exactly this title, or 0.
+  WindowHandle StandinWindow(const std::string& title) {
+    WindowHandle result = 0;
+    windows_.EnumTopLevelWindows([&](WindowHandle window) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
+      if (pid == process_.dwProcessId && windows_.IsVisible(window) && windows_.Title(window, 250) == title) {
+        result = window;
+      }
+    });
+    return result;
+  }
+
+  bool Ended(DWORD ms) { return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0; }
+  std::string Record() { return ReadText(record_); }
+
+  std::string folder_;
+  std::string record_;
+  PROCESS_INFORMATION process_ = {};
+  Win32WindowSystem windows_;
+  Win32Registry registry_;
+  EncoderOptions options_{registry_};
+};
+
+TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {
+  Start("");
+  WindowHandle encoder = 0;
+  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000))
+      << "no visible \"DTS Encoder\" window";
+  EXPECT_EQ(windows_.Title(encoder, 4), "DTS");  // cut to the buffer
+  EXPECT_EQ(windows_.Title(encoder, 0), "");
+
+  EXPECT_TRUE(windows_.PostMessage(encoder, kWmClose, 0, 0));
+  ASSERT_TRUE(Ended(10000)) << "the stand-in did not end on WM_CLOSE";
+  const std::string record = Record();
+  EXPECT_NE(record.find("command line: " + folder_ + "\\surcode.ssf\r\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("current folder: " + folder_), std::string::npos) << record;
+  EXPECT_NE(record.find("WAVEFILE1=" + folder_ + "\\monoFL.WAV"), std::string::npos) << record;
+  EXPECT_NE(record.find("WAVEFILE7=" + folder_ + "\\DTS-Track-001.tmp"), std::string::npos) << record;
+  EXPECT_NE(record.find("\r\nWM_CLOSE\r\n"), std::string::npos) << record;
+}
+
+TEST_F(StandinTest, OutputIsHeldWhileEncodingAndRenamesAfterwards) {
+  Start("encode_ms=1500\r\n");
+  WindowHandle encoder = 0;
+  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000));
+  ASSERT_TRUE(windows_.PostMessage(encoder, kWmCommand, 1050, 0));
+
+  const std::string temporary = folder_ + "\\DTS-Track-001.tmp";
+  const std::string final = folder_ + "\\DTS-Track-001.wav";
+  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(temporary.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
+  EXPECT_FALSE(MoveFileA(temporary.c_str(), final.c_str())) << "the output was not held open";
+  ASSERT_TRUE(WaitFor([&] { return MoveFileA(temporary.c_str(), final.c_str()) != FALSE; }, 10000));
+  const std::string wav = ReadText(final);
+  ASSERT_EQ(wav.size(), 44u + 4410u * 4u);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+
+  windows_.PostMessage(encoder, kWmClose, 0, 0);
+  ASSERT_TRUE(Ended(10000));
+  EXPECT_NE(Record().find("WM_COMMAND 1050\r\nencoding"), std::string::npos) << Record();
+}
+
+TEST_F(StandinTest, StartupWindowGivesWayToTheEncoderWindowOnClose) {
+  Start("startup=1\r\n");
+  WindowHandle startup = 0;
+  ASSERT_TRUE(WaitFor([&] { return (startup = StandinWindow("Surcode CD Pro DTS")) != 0; }, 10000));
+  EXPECT_EQ(StandinWindow("DTS Encoder"), 0u);
+  windows_.PostMessage(startup, kWmClose, 0, 0);
+  WindowHandle encoder = 0;
+  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000));
+  EXPECT_EQ(StandinWindow("Surcode CD Pro DTS"), 0u);
+  windows_.PostMessage(encoder, kWmClose, 0, 0);
+  EXPECT_TRUE(Ended(10000));
+}
+
+TEST_F(StandinTest, HiddenWindowsAreEnumeratedButNotVisible) {
+  Start("hide_encoder=1\r\nexit_ms=3000\r\n");
+  ASSERT_TRUE(WaitFor([&] { return Record().find("WAVEFILELOCATION") != std::string::npos; }, 10000));
+  Sleep(300);
+  EXPECT_EQ(StandinWindow("DTS Encoder"), 0u);
+  bool seenHidden = false;
+  windows_.EnumTopLevelWindows([&](WindowHandle window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
+    if (pid == process_.dwProcessId && !windows_.IsVisible(window) && windows_.Title(window, 250) == "DTS Encoder") {
+      seenHidden = true;
+    }
+  });
+  EXPECT_TRUE(seenHidden);
+  EXPECT_TRUE(Ended(10000)) << "the hidden stand-in did not end by itself";
+}
+
+TEST(WindowSystemTest, ExceptionFromAVisitComesBackAfterTheEnumeration) {
+  Win32WindowSystem windows;
+  int visits = 0;
+  EXPECT_THROW(windows.EnumTopLevelWindows([&](WindowHandle) {
+    ++visits;
+    throw std::runtime_error("stop");
+  }),
+               std::runtime_error);
+  EXPECT_EQ(visits, 1);
+}
+
+}  // namespace
+}  // namespace kavrin::win32
