@@ -1,3 +1,40 @@
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <commctrl.h>
+
+#include <exception>
+
+#include "app/tf_kavrin.hpp"
+
+namespace {
+
+int RunMessageLoop(HWND mainWindow) {
+  MSG message{};
+  for (;;) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    // Tab and Shift+Tab walk the controls of each parent in tab order.
+    if (mainWindow != nullptr && IsWindow(mainWindow) && IsDialogMessageA(mainWindow, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  try {
+    kavrin::TfKavrin fKavrin;
+    fKavrin.Create(showCommand);
+    return RunMessageLoop(fKavrin.Handle());
+  } catch (const std::exception& error) {
+    MessageBoxA(nullptr, error.what(), "Kavrin", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <windows.h>
+
+namespace kavrin {
+
+// A top-level window backed by a C++ object: `this` travels in the creation
+// parameters, is stored at WM_NCCREATE and every later message goes to
+// T::HandleMessage. T supplies ClassName() and HandleMessage().
+template <class T>
+class BaseWindow {
+ public:
+  BaseWindow() = default;
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+
+ protected:
+  ~BaseWindow() = default;
+
+  // Registers the class on first use; false when the window cannot be made.
+  bool CreateTopLevel(const char* caption, DWORD style, DWORD exStyle, int x, int y, int width, int height) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExA(instance, T::ClassName(), &existing)) {
+      WNDCLASSEXA windowClass{};
+      windowClass.cbSize = sizeof windowClass;
+      windowClass.lpfnWndProc = &BaseWindow::WindowProc;
+      windowClass.hInstance = instance;
+      windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+      windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+      windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+      windowClass.lpszClassName = T::ClassName();
+      if (RegisterClassExA(&windowClass) == 0) return false;
+    }
+    return CreateWindowExA(exStyle, T::ClassName(), caption, style, x, y, width, height, nullptr, nullptr,
+                           instance, this) != nullptr;
+  }
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    T* self = nullptr;
+    if (message == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      self = static_cast<T*>(static_cast<BaseWindow*>(create->lpCreateParams));
+      self->hwnd_ = window;
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+      self = reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+  }
+};
+
+}  // namespace kavrin

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/control.hpp"
+
+namespace kavrin {
+
+// A push button with a caption.
+class TButton : public TControl {
+ public:
+  struct CreateArgs {
+    std::string caption;
+    Bounds bounds;
+    bool enabled = true;
+    bool isDefault = false;
+  };
+  void Create(const Host& host, const CreateArgs& args);
+
+  // Runs the click handler as a user's click would.
+  void Click();
+  bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  std::function<void()> onClick;
+};
+
+// What pressing a button reports to a modal container such as the drop-down.
+enum class ModalResult { None, Ok, Cancel };
+
+// A button that, as kind OK or Cancel, carries the standard caption, is the
+// default or cancel button and reports its result.
+class TBitBtn : public TButton {
+ public:
+  enum class Kind { Custom, Ok, Cancel };
+  struct CreateArgs {
+    Kind kind = Kind::Custom;
+    std::string caption;  // Ignored for OK and Cancel.
+    Bounds bounds;
+  };
+  void Create(const Host& host, const CreateArgs& args);
+
+  Kind GetKind() const { return kind_; }
+  ModalResult Result() const;
+
+ private:
+  Kind kind_ = Kind::Custom;
+};
+
+}  // namespace kavrin

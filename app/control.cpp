@@ -1,0 +1,149 @@
+#include "app/control.hpp"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace kavrin {
+
+namespace {
+
+constexpr const char* kControlProperty = "Kavrin.Control";
+constexpr UINT_PTR kSubclassId = 1;
+
+HWND NotifyingChild(UINT message, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY:
+      return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return reinterpret_cast<HWND>(lParam);
+    case WM_DRAWITEM: {
+      // Controls here are built without ids, so the type tells menus apart.
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      return item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    default:
+      return nullptr;
+  }
+}
+
+LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (ReflectToControl(message, wParam, lParam, result)) return result;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TControl::~TControl() {
+  if (hwnd_ == nullptr || !IsWindow(hwnd_) || GetPropA(hwnd_, kControlProperty) != this) return;
+  if (subclassed_) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
+  RemovePropA(hwnd_, kControlProperty);
+}
+
+bool TControl::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+
+void TControl::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+
+bool TControl::Visible() const { return (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void TControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+
+std::string TControl::Caption() const {
+  const int length = GetWindowTextLengthA(hwnd_);
+  if (length <= 0) return std::string();
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(hwnd_, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+void TControl::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+
+void TControl::SetFocus() { ::SetFocus(hwnd_); }
+
+TControl* TControl::FromHandle(HWND window) {
+  return window != nullptr ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+}
+
+bool TControl::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style,
+                           DWORD exStyle, const Bounds& bounds) {
+  hwnd_ = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style, bounds.left, bounds.top,
+                          bounds.width, bounds.height, host.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (hwnd_ == nullptr) throw std::runtime_error(std::string("Cannot create a control of class ") + className);
+  font_ = host.font;
+  SetPropA(hwnd_, kControlProperty, this);
+  if (font_ != nullptr) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+}
+
+void TControl::Subclass() {
+  subclassed_ = SetWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) !=
+                FALSE;
+}
+
+LRESULT TControl::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallDefault(message, wParam, lParam);
+}
+
+LRESULT TControl::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefSubclassProc(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR data) {
+  auto* self = reinterpret_cast<TControl*>(data);
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(window, &TControl::SubclassProc, kSubclassId);
+    self->subclassed_ = false;
+    return DefSubclassProc(window, message, wParam, lParam);
+  }
+  return self->HandleSubclassed(message, wParam, lParam);
+}
+
+bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  TControl* control = TControl::FromHandle(NotifyingChild(message, lParam));
+  return control != nullptr && control->OnReflected(message, wParam, lParam, result);
+}
+
+const char* ContainerClassName() {
+  static const char* const name = [] {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &ContainerProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = "KavrinContainer";
+    RegisterClassExA(&windowClass);
+    return "KavrinContainer";
+  }();
+  return name;
+}
+
+void GiveWayTo(TControl& control, const TControl& sibling) {
+  RECT own{};
+  RECT other{};
+  GetWindowRect(control.Handle(), &own);
+  GetWindowRect(sibling.Handle(), &other);
+  RECT overlap{};
+  if (!IntersectRect(&overlap, &own, &other)) return;
+  HRGN shape = CreateRectRgn(0, 0, 0, 0);
+  if (GetWindowRgn(control.Handle(), shape) == ERROR) {
+    SetRectRgn(shape, 0, 0, own.right - own.left, own.bottom - own.top);
+  }
+  HRGN covered = CreateRectRgn(overlap.left - own.left, overlap.top - own.top, overlap.right - own.left,
+                               overlap.bottom - own.top);
+  CombineRgn(shape, shape, covered, RGN_DIFF);
+  DeleteObject(covered);
+  // On success the window owns the region.
+  if (SetWindowRgn(control.Handle(), shape, TRUE) == 0) DeleteObject(shape);
+}
+
+}  // namespace kavrin

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kavrin {
+
+// Left, top, width, height in pixels, relative to the parent.
+struct Bounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Where a child control is built: its parent window and the font every
+// control of the window shares.
+struct Host {
+  HWND window = nullptr;
+  HFONT font = nullptr;
+};
+
+// The base of every widget: one child window, found again from its handle, to
+// which its parent reflects the notifications the control sends.
+class TControl {
+ public:
+  TControl() = default;
+  TControl(const TControl&) = delete;
+  TControl& operator=(const TControl&) = delete;
+  virtual ~TControl();
+
+  HWND Handle() const { return hwnd_; }
+  Host AsHost() const { return {hwnd_, font_}; }
+
+  bool Enabled() const;
+  void SetEnabled(bool enabled);
+  bool Visible() const;
+  void SetVisible(bool visible);
+  // The window text: a caption, or an edit's text.
+  std::string Caption() const;
+  void SetCaption(const std::string& text);
+  void SetFocus();
+
+  static TControl* FromHandle(HWND window);
+
+  // A message the parent passed back to the control it came from (WM_COMMAND,
+  // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM). True when handled, with `result`.
+  virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ protected:
+  // Throws std::runtime_error when the window cannot be created.
+  void CreateChild(const Host& host, const char* className, const std::string& text, DWORD style, DWORD exStyle,
+                   const Bounds& bounds);
+
+  // Routes the window's own messages through HandleSubclassed.
+  void Subclass();
+  virtual LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR data);
+  bool subclassed_ = false;
+};
+
+// Passes a notification from a child back to the child's control. Every
+// window that has children calls this first, so no parent switches on ids.
+bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// The class of plain containers (panels, tab sheets): button-face background,
+// reflects its children's notifications.
+const char* ContainerClassName();
+
+// Clips `control` so that the given siblings, which overlap it, show on top
+// of it. Its bounds stay as laid out.
+void GiveWayTo(TControl& control, const TControl& sibling);
+
+}  // namespace kavrin

@@ -1,0 +1,80 @@
+#include "app/edit_button.hpp"
+
+#include <algorithm>
+
+#include "app/handler_dispatch.hpp"
+
+namespace kavrin {
+
+void TEditButton::Create(HWND edit, HFONT font, Glyph glyph) {
+  glyph_ = glyph;
+  RECT client{};
+  GetClientRect(edit, &client);
+  const int height = client.bottom - client.top;
+  const int width = std::min<int>(height, client.right - client.left);
+  CreateChild({edit, font}, "Button", glyph == Glyph::Ellipsis ? "..." : "", WS_VISIBLE | BS_OWNERDRAW, 0,
+              {client.right - width, 0, width, height});
+}
+
+bool TEditButton::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_DRAWITEM) {
+    Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    result = TRUE;
+    return true;
+  }
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    RunHandler(OwnerOf(hwnd_), onClick);
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+void TEditButton::Draw(const DRAWITEMSTRUCT& item) const {
+  RECT area = item.rcItem;
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  if (glyph_ == Glyph::DropDown) {
+    UINT state = DFCS_SCROLLCOMBOBOX | (pushed ? DFCS_PUSHED : 0) | (disabled ? DFCS_INACTIVE : 0);
+    DrawFrameControl(item.hDC, &area, DFC_SCROLL, state);
+    return;
+  }
+  DrawFrameControl(item.hDC, &area, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  if (pushed) OffsetRect(&area, 1, 1);
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  const HGDIOBJ old = SelectObject(item.hDC, font_);
+  DrawTextA(item.hDC, "...", 3, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(item.hDC, old);
+}
+
+void TButtonEdit::CreateField(const Host& host, const Bounds& bounds, const std::string& text, bool readOnly,
+                              TEditButton::Glyph glyph) {
+  const DWORD style =
+      WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPCHILDREN | ES_LEFT | ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0);
+  CreateChild(host, "Edit", text, style, WS_EX_CLIENTEDGE, bounds);
+  Subclass();
+  button_.Create(hwnd_, font_, glyph);
+  RECT buttonArea{};
+  GetClientRect(button_.Handle(), &buttonArea);
+  SendMessageA(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonArea.right + 2));
+  button_.onClick = [this] { ButtonClick(); };
+}
+
+bool TButtonEdit::IsButtonKey(WPARAM key, bool alt) const { return alt && key == VK_DOWN; }
+
+LRESULT TButtonEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (ReflectToControl(message, wParam, lParam, result)) return result;
+  if (message == WM_ENABLE) EnableWindow(button_.Handle(), static_cast<BOOL>(wParam));
+  if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+    const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    if (IsButtonKey(wParam, alt)) {
+      RunHandler(OwnerOf(hwnd_), [this] { ButtonClick(); });
+      return 0;
+    }
+  }
+  return CallDefault(message, wParam, lParam);
+}
+
+}  // namespace kavrin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/control.hpp"
+#include "app/edit.hpp"
+
+namespace kavrin {
+
+// The small button at the right end of a field: "..." to browse or an arrow
+// to drop down. It lives inside the field's edit and takes no focus.
+class TEditButton : public TControl {
+ public:
+  enum class Glyph { Ellipsis, DropDown };
+  void Create(HWND edit, HFONT font, Glyph glyph);
+
+  bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  std::function<void()> onClick;
+
+ private:
+  void Draw(const DRAWITEMSTRUCT& item) const;
+  Glyph glyph_ = Glyph::Ellipsis;
+};
+
+// The edit part of a field with a button: keeps its text clear of the button,
+// passes the button's notifications on and turns Alt+Down into a press.
+class TButtonEdit : public TCustomEdit {
+ protected:
+  void CreateField(const Host& host, const Bounds& bounds, const std::string& text, bool readOnly,
+                   TEditButton::Glyph glyph);
+  LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // What the button, Alt+Down or another key of the field's own does.
+  virtual void ButtonClick() {}
+  virtual bool IsButtonKey(WPARAM key, bool alt) const;
+
+  TEditButton button_;
+};
+
+}  // namespace kavrin

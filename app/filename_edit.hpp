@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+
+#include "app/edit_button.hpp"
+#include "app/open_dialog.hpp"
+
+namespace kavrin {
+
+// An edit for a file name with a browse button. Besides the raw Text it has
+// the FileName reading: the text when it names an existing file, otherwise
+// its first word by command-line rules.
+class TFilenameEdit : public TButtonEdit {
+ public:
+  static constexpr const char* kDefaultFilter = "All files (*.*)|*.*";
+
+  struct CreateArgs {
+    Bounds bounds;
+    std::string filter = kDefaultFilter;
+    bool enabled = true;
+  };
+  void Create(const Host& host, const CreateArgs& args);
+
+  std::string FileName() const;
+  // Throws KavrinError("Invalid file name - %s") and keeps the text when the
+  // value's reading is not a valid file name.
+  void SetFileName(const std::string& value);
+
+  // The field's own dialog, kept for the life of the field so that its
+  // initial folder carries over from one browse to the next.
+  TOpenDialog& Dialog() { return dialog_; }
+
+ protected:
+  void ButtonClick() override;
+
+ private:
+  TOpenDialog dialog_;
+};
+
+// An edit for a folder with a browse button; read and written as Text only.
+class TDirectoryEdit : public TButtonEdit {
+ public:
+  struct Options {
+    bool allowCreate = false;
+    bool performCreate = false;
+    bool prompt = false;
+  };
+  struct CreateArgs {
+    Bounds bounds;
+    Options options;
+  };
+  void Create(const Host& host, const CreateArgs& args);
+
+  const Options& DialogOptions() const { return options_; }
+
+ protected:
+  void ButtonClick() override;
+
+ private:
+  Options options_;
+  std::string lastChosenFolder_;
+};
+
+// True when the path names an existing file, not a folder.
+bool NamesExistingFile(const std::string& path);
+
+}  // namespace kavrin

@@ -1,0 +1,20 @@
+#include "app/label.hpp"
+
+#include "app/scoped_win.hpp"
+
+namespace kavrin {
+
+void TLabel::Create(const Host& host, const CreateArgs& args) {
+  // One line, cut at the right edge rather than wrapped.
+  const DWORD alignment = args.alignment == Alignment::Center ? SS_CENTER : SS_LEFTNOWORDWRAP;
+  CreateChild(host, "Static", args.caption, WS_VISIBLE | alignment | SS_NOPREFIX, 0, args.bounds);
+  if (!args.autoSize) return;
+  ScopedWindowDc dc(hwnd_);
+  ScopedSelect select(dc.Get(), font_);
+  SIZE size{};
+  if (GetTextExtentPoint32A(dc.Get(), args.caption.c_str(), static_cast<int>(args.caption.size()), &size)) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+}  // namespace kavrin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "app/control.hpp"
+
+namespace kavrin {
+
+// Static text; takes no focus.
+class TLabel : public TControl {
+ public:
+  enum class Alignment { Left, Center };
+  struct CreateArgs {
+    std::string caption;
+    Bounds bounds;
+    Alignment alignment = Alignment::Left;
+    // Sizes the label to its caption in the host's font; off where the
+    // layout fixes the size.
+    bool autoSize = false;
+  };
+  void Create(const Host& host, const CreateArgs& args);
+};
+
+}  // namespace kavrin

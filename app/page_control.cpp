@@ -1,0 +1,69 @@
+#include "app/page_control.hpp"
+
+#include <commctrl.h>
+
+#include "app/handler_dispatch.hpp"
+
+namespace kavrin {
+
+void TPageControl::Create(const Host& host, const CreateArgs& args) {
+  // The pages are its children: WS_EX_CONTROLPARENT lets Tab reach into them.
+  CreateChild(host, WC_TABCONTROLA, "", WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+              WS_EX_CONTROLPARENT, args.bounds);
+}
+
+void TPageControl::AddSheet(TTabSheet& sheet, const std::string& caption) {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  std::string text = caption;
+  item.pszText = text.data();
+  const auto index = static_cast<WPARAM>(sheets_.size());
+  SendMessageA(hwnd_, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+
+  RECT area{};
+  GetClientRect(hwnd_, &area);
+  SendMessageA(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  const Bounds bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
+  sheet.CreateChild(AsHost(), ContainerClassName(), caption, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, bounds);
+  sheets_.push_back(&sheet);
+  ShowSelectedSheet();
+}
+
+void TPageControl::SetActivePage(const TTabSheet& sheet) {
+  for (size_t index = 0; index < sheets_.size(); ++index) {
+    if (sheets_[index] == &sheet) SendMessageA(hwnd_, TCM_SETCURSEL, index, 0);
+  }
+  ShowSelectedSheet();
+}
+
+const TTabSheet* TPageControl::ActivePage() const {
+  const auto index = SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0);
+  if (index < 0 || static_cast<size_t>(index) >= sheets_.size()) return nullptr;
+  return sheets_[static_cast<size_t>(index)];
+}
+
+void TPageControl::ShowSelectedSheet() {
+  const TTabSheet* active = ActivePage();
+  // A page that hides with the focus would leave the keyboard nowhere.
+  HWND focus = GetFocus();
+  for (TTabSheet* sheet : sheets_) {
+    if (sheet != active && focus != nullptr && IsChild(sheet->Handle(), focus)) ::SetFocus(hwnd_);
+  }
+  // Show the new page before hiding the old one so the area never flashes empty.
+  for (TTabSheet* sheet : sheets_) {
+    if (sheet == active) sheet->SetVisible(true);
+  }
+  for (TTabSheet* sheet : sheets_) {
+    if (sheet != active) sheet->SetVisible(false);
+  }
+}
+
+bool TPageControl::OnReflected(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+  if (message != WM_NOTIFY || reinterpret_cast<const NMHDR*>(lParam)->code != TCN_SELCHANGE) return false;
+  ShowSelectedSheet();
+  RunHandler(OwnerOf(hwnd_), onChange);
+  result = 0;
+  return true;
+}
+
+}  // namespace kavrin

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/control.hpp"
+
+namespace kavrin {
+
+// A single-selection, unsorted list of text lines, each able to carry an
+// object. Its horizontal scroll range follows its widest line.
+class TTextListBox : public TControl {
+ public:
+  struct CreateArgs {
+    Bounds bounds;
+  };
+  void Create(const Host& host, const CreateArgs& args);
+
+  int Count() const;
+  std::string Line(int index) const;
+  void* Object(int index) const;
+  void Add(const std::string& text, void* object);
+  void Insert(int index, const std::string& text, void* object);
+  void Delete(int index);
+  void Clear();
+  // -1 when nothing is selected.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+
+  bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  std::function<void()> onClick;
+
+ private:
+  int LineWidth(const std::string& text) const;
+  void UpdateScrollRange();
+};
+
+}  // namespace kavrin

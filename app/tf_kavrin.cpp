@@ -1,0 +1,197 @@
+#include "app/tf_kavrin.hpp"
+
+#include <stdexcept>
+
+#include "app/handler_dispatch.hpp"
+#include "platform/win32/win32_profile.hpp"
+#include "settings/settings_file.hpp"
+
+namespace kavrin {
+
+namespace {
+
+constexpr int kClientWidth = 424;
+constexpr int kClientHeight = 209;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// "MS Sans Serif", 8 point: a character height of 11 pixels at 96 dpi.
+HFONT CreateWindowFont() {
+  return CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+}
+
+}  // namespace
+
+TfKavrin::~TfKavrin() {
+  // The controls must still exist while their windows go.
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+void TfKavrin::Create(int showCommand) {
+  font_.Reset(CreateWindowFont());
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  if (!CreateTopLevel("Kavrin v1.2", kWindowStyle, WS_EX_CONTROLPARENT, left, top, width, height)) {
+    throw std::runtime_error("Cannot create the main window");
+  }
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  BuildTopLevel();
+  BuildInputPanel();
+  BuildFilesPage();
+  BuildSettingsPage();
+  WireEvents();
+
+  // Not shown yet, so its error box has no owner; start-up goes on after it.
+  RunHandler(nullptr, [this] { FormCreate(); });
+  // Whatever the load left, the log file field follows its box from now on.
+  feLogfile.SetEnabled(cbUseLogfile.Checked());
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+}
+
+void TfKavrin::WireEvents() {
+  Button1.onClick = [this] { Button1Click(); };
+  dxPopupEdit1.onInitPopup = [this] { dxPopupEdit1InitPopup(); };
+  dxPopupEdit1.onCloseUp = [this](std::string& text, bool& accept) { dxPopupEdit1CloseUp(text, accept); };
+  BitBtn2.onClick = [this] { BitBtn2Click(); };
+  BitBtn3.onClick = [this] { BitBtn3Click(); };
+  BitBtn4.onClick = [this] { BitBtn4Click(); };
+  BitBtn5.onClick = [this] { BitBtn5Click(); };
+  BitBtn6.onClick = [this] { BitBtn6Click(); };
+  BitBtn7.onClick = [this] { BitBtn7Click(); };
+  lbInputFiles.onClick = [this] { lbInputFilesClick(); };
+  for (TCheckBox* box : {&cb80, &cb81, &cb82, &cb83, &cb84, &cb85, &cb86, &cb87}) {
+    box->onClick = [this, box] { cb80Click(*box); };
+  }
+  cbUseLogfile.onClick = [this] { cbUseLogfileClick(); };
+  cbUseGMax.onClick = [this] { cbUseGMaxClick(); };
+}
+
+LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (ReflectToControl(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd_, message, wParam, lParam);
+  }
+}
+
+// A failed store keeps the window open; the next close stores again.
+void TfKavrin::Close() {
+  if (RunHandler(hwnd_, [this] { FormClose(); })) DestroyWindow(hwnd_);
+}
+
+void TfKavrin::FormCreate() {
+  win32::Win32ProfileStore profile;
+  LoadSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this);
+}
+
+void TfKavrin::FormClose() {
+  win32::Win32ProfileStore profile;
+  StoreSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this);
+}
+
+void TfKavrin::cbUseLogfileClick() { feLogfile.SetEnabled(cbUseLogfile.Checked()); }
+
+void TfKavrin::cbUseGMaxClick() { UpdateOtaFixed(); }
+
+void TfKavrin::UpdateOtaFixed() {
+  eOtaFixed.SetText("");
+  if (cbUseGMax.Checked()) eOtaFixed.SetText("-g max");
+}
+
+void TfKavrin::ShowSettingsTab() { PageControl1.SetActivePage(tsSettings); }
+
+// The input list, the drop-down and the batch fill these in.
+void TfKavrin::Button1Click() {}
+void TfKavrin::dxPopupEdit1InitPopup() {}
+void TfKavrin::dxPopupEdit1CloseUp(std::string&, bool&) {}
+void TfKavrin::BitBtn2Click() {}
+void TfKavrin::BitBtn3Click() {}
+void TfKavrin::BitBtn4Click() {}
+void TfKavrin::BitBtn5Click() {}
+void TfKavrin::BitBtn6Click() {}
+void TfKavrin::BitBtn7Click() {}
+void TfKavrin::lbInputFilesClick() {}
+void TfKavrin::cb80Click(TCheckBox&) {}
+
+std::string TfKavrin::FileName(SettingControl control) { return FileNameField(control).FileName(); }
+
+void TfKavrin::SetFileName(SettingControl control, const std::string& value) {
+  FileNameField(control).SetFileName(value);
+}
+
+std::string TfKavrin::Text(SettingControl control) { return TextField(control).Text(); }
+
+void TfKavrin::SetText(SettingControl control, const std::string& value) { TextField(control).SetText(value); }
+
+bool TfKavrin::Checked(SettingControl control) { return CheckField(control).Checked(); }
+
+void TfKavrin::SetChecked(SettingControl control, bool checked) { CheckField(control).SetChecked(checked); }
+
+TFilenameEdit& TfKavrin::FileNameField(SettingControl control) {
+  switch (control) {
+    case SettingControl::feBeSweet:
+      return feBeSweet;
+    case SettingControl::feSurCode:
+      return feSurCode;
+    case SettingControl::feLogfile:
+      return feLogfile;
+    default:
+      throw std::logic_error("not a file-name field");
+  }
+}
+
+TCustomEdit& TfKavrin::TextField(SettingControl control) {
+  switch (control) {
+    case SettingControl::feBeSweet:
+    case SettingControl::feSurCode:
+    case SettingControl::feLogfile:
+      return FileNameField(control);
+    case SettingControl::deBeSweetOutputFolder:
+      return deBeSweetOutputFolder;
+    case SettingControl::deSurcodeOutputFolder:
+      return deSurcodeOutputFolder;
+    case SettingControl::eOta:
+      return eOta;
+    case SettingControl::eAzid:
+      return eAzid;
+    case SettingControl::eSSRC:
+      return eSSRC;
+    case SettingControl::eBoost:
+      return eBoost;
+    default:
+      throw std::logic_error("not a text field");
+  }
+}
+
+TCheckable& TfKavrin::CheckField(SettingControl control) {
+  switch (control) {
+    case SettingControl::cbUseLogfile:
+      return cbUseLogfile;
+    case SettingControl::cbUseGMax:
+      return cbUseGMax;
+    case SettingControl::rbDTSCD:
+      return rbDTSCD;
+    case SettingControl::rbAC3CD:
+      return rbAC3CD;
+    case SettingControl::rbCDDA:
+      return rbCDDA;
+    case SettingControl::cbShutdown:
+      return cbShutdown;
+    default:
+      throw std::logic_error("not a check box or radio button");
+  }
+}
+
+}  // namespace kavrin

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <string>
+
+#include "app/base_window.hpp"
+#include "app/button.hpp"
+#include "app/check_box.hpp"
+#include "app/edit.hpp"
+#include "app/filename_edit.hpp"
+#include "app/group_box.hpp"
+#include "app/label.hpp"
+#include "app/open_dialog.hpp"
+#include "app/page_control.hpp"
+#include "app/panel.hpp"
+#include "app/popup_edit.hpp"
+#include "app/radio_button.hpp"
+#include "app/scoped_win.hpp"
+#include "app/text_list_box.hpp"
+#include "settings/settings_form.hpp"
+
+namespace kavrin {
+
+// The one main window. It owns every control, and through them every setting.
+class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm {
+ public:
+  TfKavrin() = default;
+  ~TfKavrin();
+
+  static const char* ClassName() { return "TfKavrin"; }
+
+  // Builds the window and its controls, runs FormCreate and shows it.
+  // Throws std::runtime_error when the window cannot be made.
+  void Create(int showCommand);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // SettingsForm
+  std::string FileName(SettingControl control) override;
+  void SetFileName(SettingControl control, const std::string& value) override;
+  std::string Text(SettingControl control) override;
+  void SetText(SettingControl control, const std::string& value) override;
+  bool Checked(SettingControl control) override;
+  void SetChecked(SettingControl control, bool checked) override;
+  void ShowSettingsTab() override;
+  void UpdateOtaFixed() override;
+
+  TButton Button1;
+  TPanel Panel1;
+  TBitBtn BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn7;
+  TOpenDialog odVobFiles;
+  TLabel Label2;
+  TdxPopupEdit dxPopupEdit1;
+  TPageControl PageControl1;
+  TTabSheet tsFiles;
+  TLabel Label1;
+  TFilenameEdit feBeSweet;
+  TLabel Label3;
+  TFilenameEdit feSurCode;
+  TLabel Label4;
+  TDirectoryEdit deBeSweetOutputFolder;
+  TLabel Label5;
+  TDirectoryEdit deSurcodeOutputFolder;
+  TTabSheet tsSettings;
+  TCheckBox cbUseGMax;
+  TLabel Label6, Label7, Label8, Label9;
+  TEdit eBoost, eSSRC, eAzid, eOta;
+  TLabel Label11, Label12, Label13, Label14;
+  TRadioButton rbDTSCD, rbCDDA;
+  TEdit eOtaFixed;
+  TLabel Label17, Label18;
+  TCheckBox cbShutdown;
+  TFilenameEdit feLogfile;
+  TCheckBox cbUseLogfile;
+  TEdit eSSRCFixed;
+  TTextListBox lbInputFiles;
+  TGroupBox cbStreams;
+  TCheckBox cb80, cb81, cb82, cb83, cb84, cb85, cb86, cb87;
+  TRadioButton rbAC3CD;
+
+  void Button1Click();
+  void FormCreate();
+  void FormClose();
+  void dxPopupEdit1CloseUp(std::string& text, bool& accept);
+  void BitBtn6Click();
+  void BitBtn3Click();
+  void BitBtn5Click();
+  void BitBtn7Click();
+  void BitBtn4Click();
+  void dxPopupEdit1InitPopup();
+  void BitBtn2Click();
+  void cbUseLogfileClick();
+  void cbUseGMaxClick();
+  void lbInputFilesClick();
+  void cb80Click(TCheckBox& sender);
+
+ private:
+  void BuildTopLevel();
+  void BuildInputPanel();
+  void BuildFilesPage();
+  void BuildSettingsPage();
+  void WireEvents();
+  void Close();
+
+  TCustomEdit& TextField(SettingControl control);
+  TFilenameEdit& FileNameField(SettingControl control);
+  TCheckable& CheckField(SettingControl control);
+
+  ScopedFont font_;
+};
+
+}  // namespace kavrin

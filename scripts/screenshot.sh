@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Takes a picture of Kavrin's main window.
+#   scripts/screenshot.sh KAVRIN_EXE OUTPUT_PNG [files]
+# With "files" the "Files and folders" tab is clicked first (needs xdotool).
+# The program runs from a fresh temporary folder, so no settings file is
+# found and the window shows its first-run state. It runs under Wine on a
+# virtual display of its own (Xvfb) in its own prefix (KAVRIN_WINEPREFIX,
+# by default build/screenshot-wine); both are shut down afterwards.
+set -euo pipefail
+
+if [ $# -lt 2 ]; then
+  echo "usage: $0 KAVRIN_EXE OUTPUT_PNG [files]" >&2
+  exit 2
+fi
+exe=$(readlink -f "$1")
+output=$2
+page=${3:-settings}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+caption='Kavrin v1.2'
+
+for tool in wine Xvfb xwininfo import convert; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }
+done
+[ -f "$exe" ] || { echo "no such file: $exe" >&2; exit 1; }
+
+export WINEPREFIX=${KAVRIN_WINEPREFIX:-$root/build/screenshot-wine}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+mkdir -p "$WINEPREFIX"
+
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+
+work=$(mktemp -d)
+xvfb_pid=""
+wine_pid=""
+cleanup() {
+  if [ -n "$wine_pid" ]; then kill "$wine_pid" 2>/dev/null || true; fi
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+xwininfo -root >/dev/null 2>&1 || { echo "the virtual display did not start" >&2; exit 1; }
+
+# No window manager runs on the virtual display: let Wine draw the frame.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+
+cp "$exe" "$work/kavrin.exe"
+(cd "$work" && exec wine kavrin.exe) >/dev/null 2>&1 &
+wine_pid=$!
+
+# A new prefix is set up on the first run, which takes a while.
+shown=""
+for _ in $(seq 600); do
+  if xwininfo -root -tree 2>/dev/null | grep -q "\"$caption\""; then shown=yes; break; fi
+  sleep 0.5
+done
+[ -n "$shown" ] || { echo "the window \"$caption\" did not show within 300 s" >&2; exit 1; }
+sleep 2  # let it finish painting
+
+geometry() {
+  local info
+  info=$(xwininfo -name "$caption")
+  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+  y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+  w=$(awk '/Width:/ {print $2}' <<<"$info")
+  h=$(awk '/Height:/ {print $2}' <<<"$info")
+}
+geometry
+
+if [ "$page" = files ]; then
+  if command -v xdotool >/dev/null; then
+    # The first tab sits at the top left of the page control (8, 32 in the
+    # client area); the client area is the bottom 209 rows of the window.
+    client_top=$((h - 209))
+    xdotool mousemove $((x + 40)) $((y + client_top + 42)) click 1
+    sleep 1
+  else
+    echo "xdotool is missing: the settings tab is shown instead" >&2
+  fi
+fi
+
+import -window root "$work/screen.png"
+mkdir -p "$(dirname "$output")"
+convert "$work/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$output"
+echo "wrote $output (${w}x${h})"
+
+# Close it the way a user would; cleanup ends whatever is left.
+if command -v xdotool >/dev/null; then
+  xdotool mousemove $((x + w / 2)) $((y + 8)) click 1 key alt+F4 || true
+  for _ in $(seq 20); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.5; done
+fi
