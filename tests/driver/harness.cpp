@@ -411,6 +411,16 @@ std::string MessageBoxText(HWND box) {
   return std::string();
 }
 
+bool MessageBoxHasIcon(HWND box) {
+  for (HWND label : FindControls(box, "Static")) {
+    DWORD_PTR icon = 0;
+    if ((StyleOf(label) & SS_TYPEMASK) == SS_ICON && SendBounded(label, STM_GETICON, 0, 0, icon) && icon != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool PressButton(HWND dialog, const std::string& caption) {
   HWND button = FindControl(dialog, "Button", caption);
   if (button == nullptr) return false;

@@ -120,6 +120,8 @@ bool ClickTab(HANDLE process, HWND tab, int index);
 HWND FindMessageBox(DWORD processId, const std::string& caption);
 // The message text: the static that is not the icon.
 std::string MessageBoxText(HWND box);
+// Whether the box shows an icon (which one cannot be told from outside).
+bool MessageBoxHasIcon(HWND box);
 bool PressButton(HWND dialog, const std::string& caption);
 
 // One kavrin.exe copied into a test folder, so its Kavrin.ini is the test's

@@ -375,6 +375,7 @@ TEST_F(SettingsE2e, InvalidExecutableNameStopsTheLoadAndTheWindowStillOpens) {
   HWND box = nullptr;
   ASSERT_TRUE(kavrin_.WaitForMessageBox("Kavrin", box, kStartBound));
   EXPECT_EQ(MessageBoxText(box), "Invalid file name - C:\\Tools[1]\\BeSweet.exe");
+  EXPECT_TRUE(MessageBoxHasIcon(box)) << "an error box";
   ASSERT_TRUE(PressButton(box, "OK"));
   ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Kavrin"));
 
@@ -413,6 +414,7 @@ TEST_F(SettingsE2e, ReadOnlyFileKeepsTheWindowOpenUntilItCanBeWritten) {
   HWND box = nullptr;
   ASSERT_TRUE(kavrin_.WaitForMessageBox("Kavrin", box));
   EXPECT_EQ(MessageBoxText(box), "Unable to write to " + kavrin_.IniPath());
+  EXPECT_TRUE(MessageBoxHasIcon(box)) << "an error box";
   ASSERT_TRUE(PressButton(box, "OK"));
   ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Kavrin"));
   EXPECT_FALSE(kavrin_.WaitForExit(1000ms)) << "the window must stay open";
