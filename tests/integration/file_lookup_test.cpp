@@ -116,11 +116,6 @@ TEST_F(FileLookupTest, AFolderCountsAsExisting) {
   EXPECT_GE(time.year, 2000);
 }
 
-TEST_F(FileLookupTest, NamesMatchRegardlessOfCase) {
-  const std::string path = MakeFile("Track.wav", At(2010, 5, 5, 5, 5, 5));
-  EXPECT_TRUE(files_.Exists(folder_ + "TRACK.WAV"));
-}
-
 TEST_F(FileLookupTest, MissingFileGivesError2AndTheSystemsText) {
   const std::string path = folder_ + "gone.vob";
   EXPECT_FALSE(files_.Exists(path));

@@ -26,11 +26,6 @@ TEST(ShutdownApi, TokenOpensWithAdjustAndQueryAndThePrivilegeCanBeAsked) {
   api.EnablePrivilege("NoSuchPrivilege", SE_PRIVILEGE_ENABLED);
 }
 
-TEST(ShutdownApi, EnablePrivilegeWithoutATokenDoesNothing) {
-  Win32ShutdownApi api;
-  api.EnablePrivilege("SeShutdownPrivilege", SE_PRIVILEGE_ENABLED);
-}
-
 TEST(ShutdownApi, EndProgramGoesThroughTheGivenExit) {
   std::vector<int> codes;
   Win32ShutdownApi api([&](int code) { codes.push_back(code); });
