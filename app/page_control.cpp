@@ -42,6 +42,16 @@ const TTabSheet* TPageControl::ActivePage() const {
   return sheets_[static_cast<size_t>(index)];
 }
 
+void TPageControl::SelectNextPage(bool forward) {
+  const auto count = static_cast<LRESULT>(sheets_.size());
+  if (count == 0) return;
+  const LRESULT current = SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0);
+  const LRESULT next = ((current < 0 ? 0 : current) + (forward ? 1 : count - 1)) % count;
+  SendMessageA(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(next), 0);
+  ShowSelectedSheet();
+  RunHandler(OwnerOf(hwnd_), onChange);
+}
+
 void TPageControl::ShowSelectedSheet() {
   const TTabSheet* active = ActivePage();
   // A page that hides with the focus would leave the keyboard nowhere.

@@ -29,6 +29,8 @@ class TPageControl : public TControl {
   void AddSheet(TTabSheet& sheet, const std::string& caption);
   void SetActivePage(const TTabSheet& sheet);
   const TTabSheet* ActivePage() const;
+  // The next page, or the previous one, wrapping round; as a click would.
+  void SelectNextPage(bool forward);
 
   bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 

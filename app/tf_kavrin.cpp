@@ -75,6 +75,9 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (ReflectToControl(message, wParam, lParam, result)) return result;
   switch (message) {
+    case WM_ACTIVATE:
+      KeepFocus(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
     case WM_CLOSE:
       Close();
       return 0;
@@ -84,6 +87,31 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return DefWindowProcA(hwnd_, message, wParam, lParam);
   }
+}
+
+// As a dialog does: the focus leaves with the window and comes back to the
+// same control, or to the first one in tab order.
+void TfKavrin::KeepFocus(bool activating) {
+  if (!activating) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
+    return;
+  }
+  if (lastFocus_ == nullptr || !IsWindow(lastFocus_) || !IsChild(hwnd_, lastFocus_) ||
+      !IsWindowVisible(lastFocus_) || !IsWindowEnabled(lastFocus_)) {
+    lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  }
+  if (lastFocus_ != nullptr) SetFocus(lastFocus_);
+}
+
+bool TfKavrin::PreTranslate(const MSG& message) {
+  // Ctrl+Tab and Ctrl+Shift+Tab turn the pages.
+  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+      IsChild(hwnd_, message.hwnd)) {
+    PageControl1.SelectNextPage((GetKeyState(VK_SHIFT) & 0x8000) == 0);
+    return true;
+  }
+  return IsDialogMessageA(hwnd_, const_cast<MSG*>(&message)) != FALSE;
 }
 
 // A failed store keeps the window open; the next close stores again.

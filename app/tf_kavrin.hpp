@@ -32,6 +32,8 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm {
   // Throws std::runtime_error when the window cannot be made.
   void Create(int showCommand);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Keyboard navigation for a message of the loop; true when it was used.
+  bool PreTranslate(const MSG& message);
 
   // SettingsForm
   std::string FileName(SettingControl control) override;
@@ -99,12 +101,14 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm {
   void BuildSettingsPage();
   void WireEvents();
   void Close();
+  void KeepFocus(bool activating);
 
   TCustomEdit& TextField(SettingControl control);
   TFilenameEdit& FileNameField(SettingControl control);
   TCheckable& CheckField(SettingControl control);
 
   ScopedFont font_;
+  HWND lastFocus_ = nullptr;
 };
 
 }  // namespace kavrin

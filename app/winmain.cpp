@@ -8,14 +8,14 @@
 
 namespace {
 
-int RunMessageLoop(HWND mainWindow) {
+int RunMessageLoop(kavrin::TfKavrin& mainWindow) {
   MSG message{};
   for (;;) {
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) return 1;
     // Tab and Shift+Tab walk the controls of each parent in tab order.
-    if (mainWindow != nullptr && IsWindow(mainWindow) && IsDialogMessageA(mainWindow, &message)) continue;
+    if (mainWindow.Handle() != nullptr && mainWindow.PreTranslate(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -32,7 +32,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   try {
     kavrin::TfKavrin fKavrin;
     fKavrin.Create(showCommand);
-    return RunMessageLoop(fKavrin.Handle());
+    return RunMessageLoop(fKavrin);
   } catch (const std::exception& error) {
     MessageBoxA(nullptr, error.what(), "Kavrin", MB_OK | MB_ICONERROR);
     return 1;
