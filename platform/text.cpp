@@ -56,7 +56,10 @@ std::string ZeroPad(long long number, int width) {
 std::string FormatMessageText(const std::string& pattern, const std::string& value) {
   const size_t at = pattern.find("%s");
   if (at == std::string::npos) return pattern;
-  return pattern.substr(0, at) + value + pattern.substr(at + 2);
+  std::string text;
+  text.reserve(pattern.size() + value.size());
+  text.append(pattern, 0, at).append(value).append(pattern, at + 2, std::string::npos);
+  return text;
 }
 
 }  // namespace kavrin
