@@ -105,8 +105,8 @@ TEST(BeSweetCommandLineTest, OptionalPiecesAndEdgeCases) {
       {"blank-only options count as empty",
        [](BeSweetJob&, BeSweetFields& f) {
          f.Azid = "   ";
-         f.Ota = "\t";
-         f.Boost = " ";
+         f.Ota = "\t\t";
+         f.Boost = "  ";
        },
        core + ") " + ssrc},
       {"folder with a delimiter gets no second one",
@@ -137,9 +137,9 @@ TEST(BeSweetCommandLineTest, OptionalPiecesAndEdgeCases) {
          j.TrackName = "";
          j.StreamIndex = 2;
          f.UseLogfile = true;
-         f.LogfileText = "L";
+         f.LogfileText = "Log";
        },
-       "-logfilea \"L\" -substream 0x82 ) " + ssrc},
+       "-logfilea \"Log\" -substream 0x82 ) " + ssrc},
       {"no mode and nothing optional", [](BeSweetJob& j, BeSweetFields&) { j.Mode = BatchMode::None; },
        ") " + ssrc},
       {"DTS output ignores the final folder and number",
