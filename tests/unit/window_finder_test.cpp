@@ -3,7 +3,7 @@
 #include <string>
 
 #include "encoder/window_finder.hpp"
-#include "fakes/fake_encoder_clock.hpp"
+#include "fakes/fake_clock.hpp"
 #include "fakes/fake_window_system.hpp"
 
 namespace kavrin {
@@ -14,8 +14,8 @@ class WindowFinderTest : public ::testing::Test {
   WindowFinderTest() : finder_(windows_, pump_, clock_) { finder_.CreateWindowList(); }
 
   fakes::FakeWindowSystem windows_;
-  fakes::FakeEncoderPump pump_;
-  fakes::FakeEncoderClock clock_;
+  fakes::FakeMessagePump pump_;
+  fakes::FakeClock clock_;
   WindowFinder finder_;
 };
 
@@ -97,7 +97,7 @@ TEST_F(WindowFinderTest, TimeoutZeroOrLessMakesOnePassWithOneShortSleep) {
 TEST_F(WindowFinderTest, TimeoutOfOneSecondAllowsAHundredPasses) {
   EXPECT_EQ(finder_.FindWindowByTitle("DTS Encoder", 1, true), 0u);
   EXPECT_EQ(windows_.enumerations, 100);
-  EXPECT_EQ(clock_.elapsedMs, 1000u);
+  EXPECT_EQ(clock_.sleptMilliseconds, 1000u);
   EXPECT_EQ(pump_.calls, 100);
 }
 

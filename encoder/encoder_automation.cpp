@@ -1,0 +1,107 @@
+#include "encoder/encoder_automation.hpp"
+
+#include "batch/log_file.hpp"
+#include "platform/text.hpp"
+
+namespace kavrin {
+
+EncoderAutomation::EncoderAutomation(const EncoderServices& services)
+    : services_(services), finder_(services.Windows, services.Pump, services.Time), options_(services.Options) {}
+
+void EncoderAutomation::CreateWindowList() { finder_.CreateWindowList(); }
+
+void EncoderAutomation::ReleaseWindowList() { finder_.ClearWindowList(true); }
+
+void EncoderAutomation::BackupEncoderOptions() { options_.BackupEncoderOptions(); }
+
+void EncoderAutomation::WriteJobOptions(const std::string& trackName, int outputNumber) {
+  options_.WriteJobOptions(CurrentFolders(), trackName, outputNumber);
+}
+
+void EncoderAutomation::RestoreEncoderOptions() { options_.RestoreEncoderOptions(); }
+
+JobFolders EncoderAutomation::CurrentFolders() {
+  return JobFolders{services_.Form.BeSweetTempFolderText(), services_.Form.FinalOutputFolderText(),
+                    ExtractFileDir(services_.Program.ExecutablePath())};
+}
+
+bool EncoderAutomation::LoggingIsActive() {
+  return LoggingActive(services_.Form.UseLogfileChecked(), services_.Form.LogfileText());
+}
+
+void EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
+  const JobFolders folders = CurrentFolders();
+  options_.WriteJobOptions(folders, trackName, outputNumber);
+
+  const std::string finalFolder = WithTrailingDelimiter(folders.FinalFolder);
+  services_.Files.DeleteFile(finalFolder + trackName + ZeroPad(inputPosition, 2) + ".tmp");
+
+  const std::string encoderPath = services_.Form.SurCodeFileName();
+  const std::string encoderFolder = ExtractFileDir(encoderPath);
+  // An empty folder would make the start fail; a bare name starts in our folder.
+  const std::unique_ptr<ChildProcess> encoder = services_.Launcher.Start(
+      encoderPath, WithTrailingDelimiter(folders.ProgramFolder) + "surcode.ssf",
+      encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
+  if (!encoder) return;
+
+  if (LoggingIsActive()) AppendStartBlock(services_.Files, services_.Time, services_.Form.LogfileText());
+
+  const std::string outputBase = finalFolder + trackName + "-" + ZeroPad(outputNumber, 3);
+  JobOutcome outcome = JobOutcome::WindowNotFound;
+  const WindowHandle window = FindEncoderWindow();
+  if (window != 0) {
+    services_.Windows.PostMessage(window, kWmCommand, kEncoderStartCommand, 0);
+    outcome = AwaitOutput(*encoder, outputBase + ".tmp", outputBase + ".wav");
+    // An encoder that has ended has nothing left to close.
+    if (outcome == JobOutcome::Encoded) services_.Windows.PostMessage(window, kWmClose, 0, 0);
+  }
+  encoder->CloseHandles();
+
+  // The mono files of a job that produced nothing stay for a second try.
+  if (outcome == JobOutcome::Encoded) {
+    const std::string monoPrefix = WithTrailingDelimiter(folders.TempFolder) + "mono";
+    for (const std::string_view channel : ChannelFileNames) services_.Files.DeleteFile(monoPrefix + std::string(channel));
+  }
+
+  if (!LoggingIsActive()) return;
+  if (outcome == JobOutcome::WindowNotFound) {
+    AppendLogLines(services_.Files, services_.Form.LogfileText(), {kWindowNotFoundLine}, true);
+  } else if (outcome == JobOutcome::EndedWithoutOutput) {
+    AppendLogLines(services_.Files, services_.Form.LogfileText(), {kEndedWithoutOutputLine}, true);
+  }
+  AppendEndBlock(services_.Files, services_.Time, services_.Form.LogfileText());
+}
+
+// Closes every start-up window that shows up; each one closed starts the
+// count of attempts afresh.
+WindowHandle EncoderAutomation::FindEncoderWindow() {
+  WindowHandle encoderWindow = 0;
+  int attempts = 0;
+  do {
+    const WindowHandle startup = finder_.FindWindowByTitle(kStartupWindowTitle, 1, true);
+    if (startup != 0) {
+      services_.Windows.PostMessage(startup, kWmClose, 0, 0);
+      attempts = 0;
+    } else {
+      encoderWindow = finder_.FindWindowByTitle(kEncoderWindowTitle, 1, true);
+    }
+    ++attempts;
+  } while (encoderWindow == 0 && attempts < kEncoderSearchAttempts);
+  return encoderWindow;
+}
+
+// The rename succeeds once the encoder has written and released its output.
+// An encoder that has ended gets one more poll to have left it behind.
+EncoderAutomation::JobOutcome EncoderAutomation::AwaitOutput(ChildProcess& encoder, const std::string& temporaryName,
+                                                             const std::string& finalName) {
+  bool ended = false;
+  for (;;) {
+    services_.Time.Sleep(1000);
+    services_.Pump.ProcessMessages();
+    if (services_.Files.MoveFile(temporaryName, finalName)) return JobOutcome::Encoded;
+    if (ended) return JobOutcome::EndedWithoutOutput;
+    ended = encoder.HasEnded();
+  }
+}
+
+}  // namespace kavrin

@@ -1,0 +1,328 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "encoder/encoder_automation.hpp"
+#include "fakes/fake_clock.hpp"
+#include "fakes/fake_file_store.hpp"
+#include "fakes/fake_process.hpp"
+#include "fakes/fake_registry.hpp"
+#include "fakes/fake_window_system.hpp"
+
+namespace kavrin {
+namespace {
+
+class TestForm final : public EncoderForm {
+ public:
+  std::string SurCodeFileName() override { return surCode; }
+  std::string BeSweetTempFolderText() override { return tempFolder; }
+  std::string FinalOutputFolderText() override { return finalFolder; }
+  bool UseLogfileChecked() override { return useLog; }
+  std::string LogfileText() override { return logFile; }
+
+  std::string surCode = "C:\\Program Files\\SurCode\\surcodedts.exe";
+  std::string tempFolder = "C:\\Temp";
+  std::string finalFolder = "D:\\CD\\";
+  bool useLog = true;
+  std::string logFile = "C:\\kavrin.log";
+};
+
+class TestProgram final : public ProgramLocation {
+ public:
+  std::string ExecutablePath() override { return path; }
+  std::string path = "C:\\Kavrin\\kavrin.exe";
+};
+
+const char* const kTmp = "D:\\CD\\DTS-Track-001.tmp";
+const char* const kWav = "D:\\CD\\DTS-Track-001.wav";
+const char* const kSeparator = "-----------------------------------";
+
+// A scripted encoder: each start shows a fresh "DTS Encoder" window (after
+// `startupShows` start-up windows, each closed by WM_CLOSE), and the start
+// command makes the output appear after `encodePolls` one-second sleeps.
+class SurCodeJobTest : public ::testing::Test {
+ protected:
+  SurCodeJobTest() {
+    for (auto* journal : {&windows_.journal, &registry_.journal, &clock_.journal, &pump_.journal,
+                          &launcher_.journal, &files_.journal}) {
+      *journal = &journal_;
+    }
+    for (std::string_view channel : ChannelFileNames) files_.files["C:\\Temp\\mono" + std::string(channel)] = "pcm";
+    files_.files[form_.logFile] = "";
+
+    launcher_.onStart = [this](const fakes::FakeStartCall&) {
+      startupLeft_ = startupShows;
+      if (startupLeft_ > 0) {
+        startupWindow_ = windows_.Add("Surcode CD Pro DTS");
+      } else if (!hideEncoder) {
+        encoderWindow_ = windows_.Add("DTS Encoder");
+      }
+    };
+    windows_.onPost = [this](const fakes::PostedMessage& message) {
+      if (message.Message == kWmClose && message.Window == startupWindow_) {
+        windows_.Remove(startupWindow_);
+        startupWindow_ = 0;
+        if (--startupLeft_ > 0) {
+          startupWindow_ = windows_.Add("Surcode CD Pro DTS");
+        } else if (!hideEncoder) {
+          encoderWindow_ = windows_.Add("DTS Encoder");
+        }
+      } else if (message.Message == kWmClose) {
+        windows_.Remove(message.Window);
+      } else if (message.Message == kWmCommand && message.WParam == kEncoderStartCommand) {
+        pollsLeft_ = encodePolls;
+        encoding_ = true;
+      }
+    };
+    clock_.onSleep = [this] {
+      // A wait that would never end fails the test instead of hanging it.
+      if (clock_.sleptMilliseconds > 3600 * 1000) throw std::runtime_error("waited for more than an hour");
+      if (!encoding_ || clock_.sleeps.back() != 1000) return;
+      if (--pollsLeft_ <= 0 && !noOutput) {
+        files_.files[outputName] = "RIFF";
+        encoding_ = false;
+      }
+    };
+    automation_.CreateWindowList();
+  }
+
+  // The journal without the finder's polling: enumerations, their message
+  // steps and their 10 ms sleeps.
+  std::vector<std::string> Steps() const {
+    std::vector<std::string> steps;
+    for (std::size_t i = 0; i < journal_.size(); ++i) {
+      const std::string& entry = journal_[i];
+      if (entry == "enumerate" || entry == "Sleep 10") continue;
+      if (entry == "ProcessMessages" && i + 1 < journal_.size() && journal_[i + 1] == "Sleep 10") continue;
+      steps.push_back(entry);
+    }
+    return steps;
+  }
+
+  int Posted(unsigned message) const {
+    int count = 0;
+    for (const auto& posted : windows_.posted) count += posted.Message == message ? 1 : 0;
+    return count;
+  }
+
+  bool MonoFilesRemain() const {
+    for (std::string_view channel : ChannelFileNames) {
+      if (!files_.Has("C:\\Temp\\mono" + std::string(channel))) return false;
+    }
+    return true;
+  }
+
+  std::string Log() const { return files_.files.at(form_.logFile); }
+
+  int startupShows = 0;
+  bool hideEncoder = false;
+  int encodePolls = 2;
+  bool noOutput = false;
+  std::string outputName = kTmp;
+
+  std::vector<std::string> journal_;
+  TestForm form_;
+  TestProgram program_;
+  fakes::FakeRegistry registry_;
+  fakes::FakeWindowSystem windows_;
+  fakes::FakeMessagePump pump_;
+  fakes::FakeClock clock_;
+  fakes::FakeProcessLauncher launcher_;
+  fakes::FakeFileStore files_;
+  EncoderAutomation automation_{
+      EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_}};
+
+  WindowHandle startupWindow_ = 0;
+  WindowHandle encoderWindow_ = 0;
+  int startupLeft_ = 0;
+  int pollsLeft_ = 0;
+  bool encoding_ = false;
+};
+
+TEST_F(SurCodeJobTest, StepsRunInOrder) {
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  const std::string window = std::to_string(encoderWindow_);
+  const std::vector<std::string> expected = {
+      "registry open",
+      "registry set WAVEFILE1=C:\\Temp\\monoFL.WAV",
+      "registry set WAVEFILE2=C:\\Temp\\monoFR.WAV",
+      "registry set WAVEFILE3=C:\\Temp\\monoSL.WAV",
+      "registry set WAVEFILE4=C:\\Temp\\monoSR.WAV",
+      "registry set WAVEFILE5=C:\\Temp\\monoC.WAV",
+      "registry set WAVEFILE6=C:\\Temp\\monoLFE.WAV",
+      "registry set WAVEFILE7=D:\\CD\\DTS-Track-001.tmp",
+      "registry set WAVEFILELOCATION=C:\\Kavrin",
+      "Delete D:\\CD\\DTS-Track01.tmp",
+      "Start C:\\Kavrin\\surcode.ssf",
+      "Read C:\\kavrin.log",
+      "Write C:\\kavrin.log",
+      "post WM_COMMAND 1050 to " + window,
+      // The first rename comes a full second after the start command.
+      "Sleep 1000",
+      "ProcessMessages",
+      "Move D:\\CD\\DTS-Track-001.tmp -> D:\\CD\\DTS-Track-001.wav",
+      "Sleep 1000",
+      "ProcessMessages",
+      "Move D:\\CD\\DTS-Track-001.tmp -> D:\\CD\\DTS-Track-001.wav",
+      "post WM_CLOSE 0 to " + window,
+      "CloseHandles",
+      "Delete C:\\Temp\\monoFL.WAV",
+      "Delete C:\\Temp\\monoFR.WAV",
+      "Delete C:\\Temp\\monoSL.WAV",
+      "Delete C:\\Temp\\monoSR.WAV",
+      "Delete C:\\Temp\\monoC.WAV",
+      "Delete C:\\Temp\\monoLFE.WAV",
+      "Read C:\\kavrin.log",
+      "Write C:\\kavrin.log",
+  };
+  EXPECT_EQ(Steps(), expected);
+  EXPECT_EQ(windows_.posted.at(0).LParam, 0);
+  EXPECT_TRUE(files_.Has(kWav));
+  EXPECT_FALSE(files_.Has(kTmp));
+  EXPECT_EQ(Log(), std::string("SurCode CD Pro DTS\r\n") + kSeparator + "\r\nLogging start : 07.12.2026 21:54:57\r\n" +
+                       "Logging end : 07.12.2026 21:54:57\r\n" + kSeparator + "\r\n");
+}
+
+TEST_F(SurCodeJobTest, EncoderIsStartedWithTheSettingsFileAloneInItsOwnFolder) {
+  struct Case {
+    const char* executable;
+    const char* surCode;
+    const char* commandLine;
+    std::optional<std::string> folder;
+  };
+  const Case cases[] = {
+      {"C:\\My Tools\\kavrin.exe", "C:\\Program Files\\SurCode\\surcodedts.exe", "C:\\My Tools\\surcode.ssf",
+       "C:\\Program Files\\SurCode"},
+      {"C:\\kavrin.exe", "C:\\surcodedts.exe", "C:\\surcode.ssf", "C:\\"},
+      // An empty folder would make the start fail: the child starts in ours.
+      {"C:\\Kavrin\\kavrin.exe", "surcodedts.exe", "C:\\Kavrin\\surcode.ssf", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.surCode);
+    program_.path = c.executable;
+    form_.surCode = c.surCode;
+    launcher_.starts.clear();
+    automation_.RunSurCodeJob("DTS-Track", 1, 1);
+    ASSERT_EQ(launcher_.starts.size(), 1u);
+    EXPECT_EQ(launcher_.starts[0].applicationName, std::optional<std::string>(c.surCode));
+    EXPECT_EQ(launcher_.starts[0].commandLine, c.commandLine);
+    EXPECT_EQ(launcher_.starts[0].currentFolder, c.folder);
+    files_.files.erase(kWav);
+  }
+}
+
+TEST_F(SurCodeJobTest, LeftoverNameCarriesTheInputPositionWithoutHyphen) {
+  files_.files["D:\\CD\\DTS-Track03.tmp"] = "old";
+  outputName = "D:\\CD\\DTS-Track-012.tmp";
+  automation_.RunSurCodeJob("DTS-Track", 12, 3);
+  EXPECT_EQ(files_.deletes.at(0), "D:\\CD\\DTS-Track03.tmp");
+  EXPECT_FALSE(files_.Has("D:\\CD\\DTS-Track03.tmp"));
+  EXPECT_EQ(files_.moves.at(0), "D:\\CD\\DTS-Track-012.tmp -> D:\\CD\\DTS-Track-012.wav");
+}
+
+TEST_F(SurCodeJobTest, FileAlreadyUnderTheTemporaryNameIsTakenAtTheFirstPoll) {
+  files_.files[kTmp] = "stale";
+  encodePolls = 100;
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_EQ(files_.moves.size(), 1u);
+  EXPECT_EQ(files_.files.at(kWav), "stale");
+}
+
+TEST_F(SurCodeJobTest, StartFailureEndsTheJobSilently) {
+  launcher_.failStart = true;
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_EQ(windows_.enumerations, 0);
+  EXPECT_TRUE(files_.writes.empty());
+  EXPECT_TRUE(MonoFilesRemain());
+  EXPECT_EQ(registry_.calls.size(), 8u);  // the options were written first
+}
+
+TEST_F(SurCodeJobTest, OptionKeyThatCannotBeOpenedStillStartsTheEncoder) {
+  registry_.failOpen = true;
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_EQ(launcher_.starts.size(), 1u);
+  EXPECT_TRUE(files_.Has(kWav));
+}
+
+TEST_F(SurCodeJobTest, LingeringStartupWindowIsClosedUntilItGoes) {
+  startupShows = 3;  // closed, shown again, closed, shown again, closed
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  ASSERT_EQ(windows_.posted.size(), 5u);
+  EXPECT_EQ(Posted(kWmClose), 4);
+  EXPECT_EQ(windows_.posted[3].Window, encoderWindow_);
+  EXPECT_EQ(windows_.posted[3].Message, kWmCommand);
+  EXPECT_TRUE(files_.Has(kWav));
+}
+
+TEST_F(SurCodeJobTest, EachClosedStartupWindowRestartsTheCountOfAttempts) {
+  hideEncoder = true;
+  // Four failed attempts of two one-second searches, then a start-up window.
+  windows_.beforeEnumeration = [this](int pass) {
+    if (pass == 4 * 200 + 1) startupWindow_ = windows_.Add("Surcode CD Pro DTS");
+  };
+  startupShows = 1;
+  launcher_.onStart = nullptr;
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  // The closing attempt counts as the first of twenty more.
+  EXPECT_EQ(windows_.enumerations, 4 * 200 + 1 + 19 * 200);
+}
+
+TEST_F(SurCodeJobTest, NoEncoderWindowSkipsTheJobAndSaysSo) {
+  hideEncoder = true;
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_EQ(windows_.enumerations, 20 * 200);
+  EXPECT_TRUE(windows_.posted.empty());
+  EXPECT_TRUE(files_.moves.empty());
+  EXPECT_EQ(launcher_.children.at(0)->closeCalls, 1);
+  EXPECT_TRUE(MonoFilesRemain());
+  EXPECT_EQ(Log(), std::string("SurCode CD Pro DTS\r\n") + kSeparator + "\r\nLogging start : 07.12.2026 21:54:57\r\n" +
+                       kWindowNotFoundLine + "\r\nLogging end : 07.12.2026 21:54:57\r\n" + kSeparator + "\r\n");
+}
+
+TEST_F(SurCodeJobTest, EncoderThatEndsWithoutOutputGetsOneMorePoll) {
+  noOutput = true;
+  launcher_.nextChild.queriesWhileRunning = -1;  // ended from the start
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_EQ(files_.moves.size(), 2u);
+  EXPECT_EQ(Posted(kWmClose), 0);
+  EXPECT_EQ(launcher_.children.at(0)->closeCalls, 1);
+  EXPECT_TRUE(MonoFilesRemain());
+  EXPECT_NE(Log().find(std::string("Logging start : 07.12.2026 21:54:57\r\n") + kEndedWithoutOutputLine +
+                       "\r\nLogging end : "),
+            std::string::npos)
+      << Log();
+}
+
+TEST_F(SurCodeJobTest, EncoderThatEndsAfterItsOutputIsTaken) {
+  launcher_.nextChild.queriesWhileRunning = -1;
+  encodePolls = 2;  // the output appears on the extra poll
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_TRUE(files_.Has(kWav));
+  EXPECT_FALSE(MonoFilesRemain());
+  EXPECT_EQ(Log().find(kEndedWithoutOutputLine), std::string::npos);
+}
+
+TEST_F(SurCodeJobTest, NothingIsLoggedWithoutActiveLogging) {
+  form_.logFile = "   ";
+  files_.files.erase("C:\\kavrin.log");
+  hideEncoder = true;
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_TRUE(files_.writes.empty());
+}
+
+TEST_F(SurCodeJobTest, LaterJobsNeverUseAnEarlierJobsWindow) {
+  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  const WindowHandle first = encoderWindow_;
+  outputName = "D:\\CD\\DTS-Track-002.tmp";
+  automation_.RunSurCodeJob("DTS-Track", 2, 1);
+  ASSERT_NE(encoderWindow_, first);
+  EXPECT_EQ(windows_.posted.at(2).Window, encoderWindow_);
+  EXPECT_EQ(windows_.posted.at(2).Message, kWmCommand);
+  EXPECT_TRUE(files_.Has("D:\\CD\\DTS-Track-002.wav"));
+}
+
+}  // namespace
+}  // namespace kavrin
