@@ -1,0 +1,218 @@
+#include <windows.h>
+#undef PostMessage
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "encoder/encoder_automation.hpp"
+#include "platform/win32/win32_clock.hpp"
+#include "platform/win32/win32_file_store.hpp"
+#include "platform/win32/win32_message_pump.hpp"
+#include "platform/win32/win32_process.hpp"
+#include "platform/win32/win32_registry.hpp"
+#include "platform/win32/win32_window_system.hpp"
+
+namespace kavrin::win32 {
+namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string TestFolder() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) {
+      const std::string path(buffer.data(), length);
+      return path.substr(0, path.find_last_of('\\'));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        RemoveTree(folder + "\\" + name);
+      } else {
+        DeleteFileA((folder + "\\" + name).c_str());
+      }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+class StageForm final : public EncoderForm {
+ public:
+  std::string SurCodeFileName() override { return surCode; }
+  std::string BeSweetTempFolderText() override { return tempFolder; }
+  std::string FinalOutputFolderText() override { return finalFolder; }
+  bool UseLogfileChecked() override { return true; }
+  std::string LogfileText() override { return logFile; }
+
+  std::string surCode;
+  std::string tempFolder;
+  std::string finalFolder;
+  std::string logFile;
+};
+
+class StageProgram final : public ProgramLocation {
+ public:
+  std::string ExecutablePath() override { return path; }
+  std::string path;
+};
+
+// One DTS-CD job against the stand-in encoder, through the real registry,
+// processes, windows, messages and files. The user's option values are put
+// back afterwards.
+class EncoderStageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "kavrin stage " + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    CreateDirectoryA((folder_ + "\\temp").c_str(), nullptr);
+    CreateDirectoryA((folder_ + "\\out").c_str(), nullptr);
+    record_ = folder_ + "\\record.txt";
+    SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", record_.c_str());
+
+    form_.surCode = TestFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
+    form_.tempFolder = folder_ + "\\temp";
+    form_.finalFolder = folder_ + "\\out";
+    form_.logFile = folder_ + "\\kavrin.log";
+    program_.path = folder_ + "\\kavrin.exe";
+    for (std::string_view channel : ChannelFileNames) {
+      WriteText(form_.tempFolder + "\\mono" + std::string(channel), "pcm");
+    }
+    userOptions_.BackupEncoderOptions();
+  }
+
+  void TearDown() override {
+    // The stand-in is only asked to close; give it time to go.
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (ReadText(record_).find("\r\nexit") == std::string::npos && GetTickCount64() < end) Sleep(50);
+    userOptions_.RestoreEncoderOptions();
+    SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", nullptr);
+    RemoveTree(folder_);
+  }
+
+  void RunJob(const std::string& knobs) {
+    WriteText(folder_ + "\\surcode.ssf", knobs);
+    stage_.CreateWindowList();
+    stage_.BackupEncoderOptions();
+    stage_.RunSurCodeJob("DTS-Track", 1, 1);
+    stage_.RestoreEncoderOptions();
+    stage_.ReleaseWindowList();
+  }
+
+  bool MonoFilesRemain() {
+    for (std::string_view channel : ChannelFileNames) {
+      if (!Exists(form_.tempFolder + "\\mono" + std::string(channel))) return false;
+    }
+    return true;
+  }
+
+  std::string folder_;
+  std::string record_;
+  StageForm form_;
+  StageProgram program_;
+  Win32Registry registry_;
+  Win32WindowSystem windows_;
+  Win32MessagePump pump_;
+  Win32Clock clock_;
+  Win32ProcessLauncher launcher_;
+  Win32FileStore files_;
+  EncoderOptions userOptions_{registry_};
+  EncoderAutomation stage_{EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_}};
+};
+
+TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
+  {
+    auto key = registry_.OpenOrCreateCurrentUserKey(kEncoderOptionKey);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->SetString("WAVEFILE1", "C:\\mine\\fl.wav"));
+    key->DeleteValue("WAVEFILE7");
+  }
+  RunJob("startup=1\r\nencode_ms=1500\r\n");
+
+  const std::string wav = ReadText(form_.finalFolder + "\\DTS-Track-001.wav");
+  ASSERT_EQ(wav.size(), 44u + 4410u * 4u);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.tmp"));
+  EXPECT_FALSE(Exists(form_.tempFolder + "\\monoFL.WAV"));
+  EXPECT_FALSE(Exists(form_.tempFolder + "\\monoLFE.WAV"));
+
+  const std::string record = ReadText(record_);
+  // The settings file path alone, unquoted although it holds blanks.
+  EXPECT_NE(record.find("command line: " + folder_ + "\\surcode.ssf\r\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("current folder: " + TestFolder() + "\\tools\\surcode_standin\r\n"), std::string::npos)
+      << record;
+  EXPECT_NE(record.find("WAVEFILE7=" + form_.finalFolder + "\\DTS-Track-001.tmp"), std::string::npos) << record;
+  EXPECT_NE(record.find("WAVEFILELOCATION=" + folder_ + "\r\n"), std::string::npos) << record;
+  const size_t startupClosed = record.find("WM_CLOSE startup");
+  const size_t started = record.find("WM_COMMAND 1050");
+  ASSERT_NE(startupClosed, std::string::npos) << record;
+  ASSERT_NE(started, std::string::npos) << record;
+  EXPECT_LT(startupClosed, started);
+
+  const std::string log = ReadText(form_.logFile);
+  EXPECT_EQ(log.find("SurCode CD Pro DTS\r\n-----------------------------------\r\nLogging start : "), 0u) << log;
+  EXPECT_NE(log.find("\r\nLogging end : "), std::string::npos) << log;
+
+  auto key = registry_.OpenOrCreateCurrentUserKey(kEncoderOptionKey);
+  std::string value;
+  EXPECT_EQ(key->QueryString("WAVEFILE1", value), RegistryKey::QueryResult::String);
+  EXPECT_EQ(value, "C:\\mine\\fl.wav");
+  EXPECT_EQ(key->QueryString("WAVEFILE7", value), RegistryKey::QueryResult::Missing);
+}
+
+TEST_F(EncoderStageTest, EncoderEndingWithoutOutputSkipsTheJob) {
+  RunJob("no_output=1\r\n");
+  EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
+  EXPECT_TRUE(MonoFilesRemain());
+  const std::string log = ReadText(form_.logFile);
+  EXPECT_NE(log.find(std::string(kEndedWithoutOutputLine) + "\r\nLogging end : "), std::string::npos) << log;
+}
+
+TEST_F(EncoderStageTest, EncoderWithoutVisibleWindowSkipsTheJob) {
+  RunJob("hide_encoder=1\r\nexit_ms=2000\r\n");  // about forty seconds of search
+  EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
+  EXPECT_TRUE(MonoFilesRemain());
+  EXPECT_EQ(ReadText(record_).find("WM_COMMAND"), std::string::npos);
+  const std::string log = ReadText(form_.logFile);
+  EXPECT_NE(log.find(std::string(kWindowNotFoundLine) + "\r\nLogging end : "), std::string::npos) << log;
+}
+
+TEST_F(EncoderStageTest, EncoderThatCannotStartLeavesNoTrace) {
+  form_.surCode = folder_ + "\\missing.exe";
+  RunJob("");
+  EXPECT_FALSE(Exists(form_.logFile));
+  EXPECT_TRUE(MonoFilesRemain());
+  WriteText(record_, "\r\nexit");  // nothing to wait for
+}
+
+}  // namespace
+}  // namespace kavrin::win32
