@@ -3,6 +3,11 @@
 #include <cstdint>
 #include <string>
 
+// windows.h defines MoveFile and DeleteFile as macros for the A/W functions;
+// here they are member names, whatever was included before.
+#undef MoveFile
+#undef DeleteFile
+
 namespace kavrin {
 
 // A last-write time in UTC, as the file system keeps it.

@@ -1,11 +1,8 @@
 #include <windows.h>
 
-// winbase.h turns these into macros; the interface means its own members.
-#undef MoveFile
-#undef DeleteFile
-
 #include <algorithm>
 
+// After windows.h, so that its MoveFile and DeleteFile macros are undone.
 #include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_handle.hpp"
 

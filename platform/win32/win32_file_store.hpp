@@ -1,5 +1,9 @@
 #pragma once
 
+// Also when windows.h came after the interface (see file_system.hpp).
+#undef MoveFile
+#undef DeleteFile
+
 #include "platform/file_system.hpp"
 
 namespace kavrin::win32 {

@@ -1,0 +1,108 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "batch/log_file.hpp"
+#include "platform/win32/win32_clock.hpp"
+#include "platform/win32/win32_file_store.hpp"
+#include "platform/win32/win32_handle.hpp"
+
+namespace kavrin::win32 {
+namespace {
+
+using namespace std::string_literals;
+
+class FileStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH + 1];
+    GetTempPathA(sizeof temp, temp);
+    folder_ = std::string(temp) + "kavrin-files-" + std::to_string(GetCurrentProcessId()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    CreateDirectoryA(folder_.c_str(), nullptr);
+  }
+  void TearDown() override {
+    for (const char* name : {"a.log", "b.log", "c.log"}) DeleteFileA((folder_ + "\\" + name).c_str());
+    RemoveDirectoryA(folder_.c_str());
+  }
+  std::string Path(const char* name) { return folder_ + "\\" + name; }
+
+  std::string folder_;
+  Win32FileStore files_;
+};
+
+TEST_F(FileStoreTest, RoundTripKeepsEveryByte) {
+  const std::string bytes = "line\0after NUL\r\n\xff\xfe\n"s;
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), bytes));
+  std::string read;
+  ASSERT_TRUE(files_.ReadWholeFile(Path("a.log"), read));
+  EXPECT_EQ(read, bytes);
+
+  // Writing replaces the content; it does not append.
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "x"));
+  ASSERT_TRUE(files_.ReadWholeFile(Path("a.log"), read));
+  EXPECT_EQ(read, "x");
+}
+
+TEST_F(FileStoreTest, MissingFileOrFolderFails) {
+  std::string read = "untouched";
+  EXPECT_FALSE(files_.ReadWholeFile(Path("missing.log"), read));
+  EXPECT_EQ(read, "untouched");
+  EXPECT_FALSE(files_.WriteWholeFile(folder_ + "\\no such folder\\a.log", "x"));
+}
+
+TEST_F(FileStoreTest, ReadIsRefusedWhileAnotherHandleWrites) {
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "x"));
+  const UniqueHandle writer(CreateFileA(Path("a.log").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(writer);
+  std::string read;
+  EXPECT_FALSE(files_.ReadWholeFile(Path("a.log"), read));
+}
+
+TEST_F(FileStoreTest, MoveFailsOnAnExistingTargetAndDeleteRemoves) {
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "source"));
+  ASSERT_TRUE(files_.WriteWholeFile(Path("b.log"), "target"));
+  EXPECT_FALSE(files_.MoveFile(Path("a.log"), Path("b.log")));
+  std::string read;
+  ASSERT_TRUE(files_.ReadWholeFile(Path("b.log"), read));
+  EXPECT_EQ(read, "target");
+
+  EXPECT_TRUE(files_.MoveFile(Path("a.log"), Path("c.log")));
+  EXPECT_FALSE(files_.ReadWholeFile(Path("a.log"), read));
+  EXPECT_TRUE(files_.DeleteFile(Path("c.log")));
+  EXPECT_FALSE(files_.DeleteFile(Path("c.log")));
+}
+
+TEST_F(FileStoreTest, LogWritesThroughTheRealStore) {
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "report\nwith\0NUL"s));
+  AppendPreRunLine(files_, Path("a.log"));
+  std::string read;
+  ASSERT_TRUE(files_.ReadWholeFile(Path("a.log"), read));
+  EXPECT_EQ(read, "report\r\nwith\0NUL\r\n\r\n"s);
+
+  Win32Clock clock;
+  AppendStartBlock(files_, clock, Path("b.log"));
+  ASSERT_TRUE(files_.ReadWholeFile(Path("b.log"), read));
+  EXPECT_EQ(read.rfind("SurCode CD Pro DTS\r\n-----------------------------------\r\nLogging start : ", 0), 0u);
+}
+
+TEST(ClockTest, RegionalFormatsOfTheGivenTime) {
+  Win32Clock clock;
+  const LocalTime now = clock.Now();
+  EXPECT_GE(now.year, 2000);
+  const LocalTime sample{2026, 12, 7, 21, 54, 57};
+  const std::string date = clock.ShortDate(sample);
+  const std::string time = clock.LongTime(sample);
+  EXPECT_NE(date.find("7"), std::string::npos) << date;
+  EXPECT_NE(date.find("12"), std::string::npos) << date;
+  EXPECT_NE(time.find("54"), std::string::npos) << time;
+  EXPECT_NE(time.find("57"), std::string::npos) << time;
+  EXPECT_EQ(date.find('\0'), std::string::npos);
+  EXPECT_EQ(time.find('\0'), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kavrin::win32
