@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "integration/test_files.hpp"
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,27 +18,6 @@
 
 namespace kavrin::win32 {
 namespace {
-
-std::string ModuleFolder() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) {
-      const std::string path(buffer.data(), length);
-      return path.substr(0, path.find_last_of('\\'));
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The window's fields for an AC3-CD batch into the test's folder.
 class Form final : public BatchForm {

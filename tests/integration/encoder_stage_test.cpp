@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "integration/test_files.hpp"
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -18,32 +20,6 @@
 
 namespace kavrin::win32 {
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string TestFolder() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) {
-      const std::string path(buffer.data(), length);
-      return path.substr(0, path.find_last_of('\\'));
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
 
 void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA entry;
@@ -99,13 +75,13 @@ class EncoderStageTest : public ::testing::Test {
     record_ = folder_ + "\\record.txt";
     SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", record_.c_str());
 
-    form_.surCode = TestFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
+    form_.surCode = ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
     form_.tempFolder = folder_ + "\\temp";
     form_.finalFolder = folder_ + "\\out";
     form_.logFile = folder_ + "\\kavrin.log";
     program_.path = folder_ + "\\kavrin.exe";
     for (std::string_view channel : ChannelFileNames) {
-      WriteText(form_.tempFolder + "\\mono" + std::string(channel), "pcm");
+      WriteAll(form_.tempFolder + "\\mono" + std::string(channel), "pcm");
     }
     userOptions_.BackupEncoderOptions();
   }
@@ -113,14 +89,14 @@ class EncoderStageTest : public ::testing::Test {
   void TearDown() override {
     // The stand-in is only asked to close; give it time to go.
     const ULONGLONG end = GetTickCount64() + 10000;
-    while (ReadText(record_).find("\r\nexit") == std::string::npos && GetTickCount64() < end) Sleep(50);
+    while (ReadAll(record_).find("\r\nexit") == std::string::npos && GetTickCount64() < end) Sleep(50);
     userOptions_.RestoreEncoderOptions();
     SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", nullptr);
     RemoveTree(folder_);
   }
 
   void RunJob(const std::string& knobs) {
-    WriteText(folder_ + "\\surcode.ssf", knobs);
+    WriteAll(folder_ + "\\surcode.ssf", knobs);
     stage_.CreateWindowList();
     stage_.BackupEncoderOptions();
     stage_.RunSurCodeJob("DTS-Track", 1, 1);
@@ -158,17 +134,17 @@ TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
   }
   RunJob("startup=1\r\nencode_ms=1500\r\n");
 
-  const std::string wav = ReadText(form_.finalFolder + "\\DTS-Track-001.wav");
+  const std::string wav = ReadAll(form_.finalFolder + "\\DTS-Track-001.wav");
   ASSERT_EQ(wav.size(), 44u + 4410u * 4u);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
   EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.tmp"));
   EXPECT_FALSE(Exists(form_.tempFolder + "\\monoFL.WAV"));
   EXPECT_FALSE(Exists(form_.tempFolder + "\\monoLFE.WAV"));
 
-  const std::string record = ReadText(record_);
+  const std::string record = ReadAll(record_);
   // The settings file path alone, unquoted although it holds blanks.
   EXPECT_NE(record.find("command line: " + folder_ + "\\surcode.ssf\r\n"), std::string::npos) << record;
-  EXPECT_NE(record.find("current folder: " + TestFolder() + "\\tools\\surcode_standin\r\n"), std::string::npos)
+  EXPECT_NE(record.find("current folder: " + ModuleFolder() + "\\tools\\surcode_standin\r\n"), std::string::npos)
       << record;
   EXPECT_NE(record.find("WAVEFILE7=" + form_.finalFolder + "\\DTS-Track-001.tmp"), std::string::npos) << record;
   EXPECT_NE(record.find("WAVEFILELOCATION=" + folder_ + "\r\n"), std::string::npos) << record;
@@ -178,7 +154,7 @@ TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
   ASSERT_NE(started, std::string::npos) << record;
   EXPECT_LT(startupClosed, started);
 
-  const std::string log = ReadText(form_.logFile);
+  const std::string log = ReadAll(form_.logFile);
   EXPECT_EQ(log.find("SurCode CD Pro DTS\r\n-----------------------------------\r\nLogging start : "), 0u) << log;
   EXPECT_NE(log.find("\r\nLogging end : "), std::string::npos) << log;
 
@@ -193,7 +169,7 @@ TEST_F(EncoderStageTest, EncoderEndingWithoutOutputSkipsTheJob) {
   RunJob("no_output=1\r\n");
   EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
   EXPECT_TRUE(MonoFilesRemain());
-  const std::string log = ReadText(form_.logFile);
+  const std::string log = ReadAll(form_.logFile);
   EXPECT_NE(log.find(std::string(kEndedWithoutOutputLine) + "\r\nLogging end : "), std::string::npos) << log;
 }
 
@@ -201,8 +177,8 @@ TEST_F(EncoderStageTest, EncoderWithoutVisibleWindowSkipsTheJob) {
   RunJob("hide_encoder=1\r\nexit_ms=2000\r\n");  // about forty seconds of search
   EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
   EXPECT_TRUE(MonoFilesRemain());
-  EXPECT_EQ(ReadText(record_).find("WM_COMMAND"), std::string::npos);
-  const std::string log = ReadText(form_.logFile);
+  EXPECT_EQ(ReadAll(record_).find("WM_COMMAND"), std::string::npos);
+  const std::string log = ReadAll(form_.logFile);
   EXPECT_NE(log.find(std::string(kWindowNotFoundLine) + "\r\nLogging end : "), std::string::npos) << log;
 }
 
@@ -211,7 +187,7 @@ TEST_F(EncoderStageTest, EncoderThatCannotStartLeavesNoTrace) {
   RunJob("");
   EXPECT_FALSE(Exists(form_.logFile));
   EXPECT_TRUE(MonoFilesRemain());
-  WriteText(record_, "\r\nexit");  // nothing to wait for
+  WriteAll(record_, "\r\nexit");  // nothing to wait for
 }
 
 }  // namespace

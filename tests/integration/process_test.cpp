@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "integration/test_files.hpp"
+
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -17,26 +19,7 @@
 namespace kavrin::win32 {
 namespace {
 
-std::string ModuleFolder() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) {
-      const std::string path(buffer.data(), length);
-      return path.substr(0, path.find_last_of('\\'));
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
 std::string StandIn() { return ModuleFolder() + "\\tools\\besweet_standin\\besweet_standin.exe"; }
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 struct RecordLine {
   std::string folder;

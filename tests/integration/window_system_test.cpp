@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "integration/test_files.hpp"
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,32 +18,8 @@
 namespace kavrin::win32 {
 namespace {
 
-std::string ModuleFolder() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) {
-      std::string path(buffer.data(), length);
-      return path.substr(0, path.find_last_of('\\'));
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
 std::string StandinPath() {
   return ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
 }
 
 // Polls a condition every 20 ms for up to `ms` milliseconds.
@@ -91,8 +69,8 @@ class StandinTest : public ::testing::Test {
 
   void Start(const std::string& knobs) {
     const std::string settings = folder_ + "\\surcode.ssf";
-    WriteText(settings, knobs);
-    for (std::string_view channel : ChannelFileNames) WriteText(folder_ + "\\mono" + std::string(channel), "x");
+    WriteAll(settings, knobs);
+    for (std::string_view channel : ChannelFileNames) WriteAll(folder_ + "\\mono" + std::string(channel), "x");
     options_.WriteJobOptions(JobFolders{folder_, folder_, folder_}, "DTS-Track", 1);
 
     const std::string application = StandinPath();
@@ -119,7 +97,7 @@ class StandinTest : public ::testing::Test {
   }
 
   bool Ended(DWORD ms) { return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0; }
-  std::string Record() { return ReadText(record_); }
+  std::string Record() { return ReadAll(record_); }
 
   std::string folder_;
   std::string record_;
@@ -158,7 +136,7 @@ TEST_F(StandinTest, OutputIsHeldWhileEncodingAndRenamesAfterwards) {
   ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(temporary.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
   EXPECT_FALSE(MoveFileA(temporary.c_str(), final.c_str())) << "the output was not held open";
   ASSERT_TRUE(WaitFor([&] { return MoveFileA(temporary.c_str(), final.c_str()) != FALSE; }, 10000));
-  const std::string wav = ReadText(final);
+  const std::string wav = ReadAll(final);
   ASSERT_EQ(wav.size(), 44u + 4410u * 4u);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
   EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
