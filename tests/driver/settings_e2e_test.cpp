@@ -432,7 +432,7 @@ TEST(HarnessPaths, UnixPathsFromCtestBecomeDriveZPaths) {
     const char* expected;
   };
   const Row rows[] = {
-      {"/work/build/kavrin.exe", "Z:\\work\\build\\kavrin.exe"},
+      {"/home/user/kavrin.exe", "Z:\\home\\user\\kavrin.exe"},
       {"C:\\build\\kavrin.exe", "C:\\build\\kavrin.exe"},
       {"C:/build/kavrin.exe", "C:\\build\\kavrin.exe"},
   };
