@@ -232,6 +232,17 @@ std::vector<HWND> TopLevelWindows(DWORD processId) {
   return search.found;
 }
 
+std::string DescribeWindows(DWORD processId) {
+  std::string text;
+  for (HWND window : TopLevelWindows(processId)) {
+    if (!IsShown(window)) continue;
+    if (!text.empty()) text += ", ";
+    text += ClassOf(window) + " \"" + TextOf(window) + "\"";
+    if (ClassOf(window) == "#32770") text += " saying \"" + MessageBoxText(window) + "\"";
+  }
+  return text.empty() ? "no visible windows" : text;
+}
+
 HWND FindTopLevel(DWORD processId, const std::string& className, const std::string& caption) {
   for (HWND window : TopLevelWindows(processId)) {
     if (ClassOf(window) == className && TextOf(window) == caption) return window;
@@ -512,7 +523,8 @@ void KavrinProcess::RequestClose() {
   if (WaitForSingleObject(process_.Get(), static_cast<DWORD>(bound.count())) == WAIT_OBJECT_0) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << "gave up after " << bound.count() << " ms waiting for kavrin.exe to end";
+  return ::testing::AssertionFailure() << "gave up after " << bound.count()
+                                       << " ms waiting for kavrin.exe to end; it shows " << DescribeWindows(id_);
 }
 
 void KavrinProcess::End() {

@@ -85,6 +85,8 @@ IniFile ParseIni(const std::string& bytes);
 // Windows of another process. Every message sent is bounded, so a hung
 // program fails the test instead of hanging it.
 std::vector<HWND> TopLevelWindows(DWORD processId);
+// "class \"caption\"" of each visible top-level window, for failure messages.
+std::string DescribeWindows(DWORD processId);
 HWND FindTopLevel(DWORD processId, const std::string& className, const std::string& caption);
 std::vector<HWND> Descendants(HWND parent);
 HWND FindControl(HWND parent, const std::string& className, const std::string& text);
