@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "platform/text.hpp"
+#include "platform/win32/win32_profile.hpp"
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -22,21 +25,6 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
-}
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string ModulePath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::string();
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
-  }
 }
 
 class UniqueFind {
@@ -115,7 +103,7 @@ std::string KavrinExePath() {
     if (argument.substr(0, option.size()) == option) return WindowsPath(std::string(argument.substr(option.size())));
   }
   // tests\driver\e2e_tests.exe lies two folders below kavrin.exe in the build.
-  return FolderOf(FolderOf(FolderOf(ModulePath()))) + "\\kavrin.exe";
+  return ExtractFileDir(ExtractFileDir(ExtractFileDir(win32::Win32ProgramLocation().ExecutablePath()))) + "\\kavrin.exe";
 }
 
 ::testing::AssertionResult WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound,
