@@ -121,12 +121,12 @@ void TfKavrin::Close() {
 
 void TfKavrin::FormCreate() {
   win32::Win32ProfileStore profile;
-  LoadSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this);
+  LoadSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this, unreadSettings_);
 }
 
 void TfKavrin::FormClose() {
   win32::Win32ProfileStore profile;
-  StoreSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this);
+  StoreSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this, unreadSettings_);
 }
 
 void TfKavrin::cbUseLogfileClick() { feLogfile.SetEnabled(cbUseLogfile.Checked()); }

@@ -16,6 +16,7 @@
 #include "app/radio_button.hpp"
 #include "app/scoped_win.hpp"
 #include "app/text_list_box.hpp"
+#include "settings/settings_file.hpp"
 #include "settings/settings_form.hpp"
 
 namespace kavrin {
@@ -108,6 +109,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm {
   TCheckable& CheckField(SettingControl control);
 
   ScopedFont font_;
+  UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "settings/settings_file.hpp"
 
+#include <iterator>
 
 #include "platform/error.hpp"
 #include "platform/text.hpp"
@@ -37,6 +38,18 @@ constexpr SettingKey kSettings[] = {
     {"Boost", "Options", Kind::Text, "", SettingControl::eBoost},
 };
 
+std::string StoredValue(const SettingKey& setting, SettingsForm& form) {
+  switch (setting.kind) {
+    case Kind::FileName:
+      return form.FileName(setting.control);
+    case Kind::Text:
+      return form.Text(setting.control);
+    case Kind::Truth:
+      return form.Checked(setting.control) ? "1" : "0";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string SettingsFilePath(const std::string& executablePath) {
@@ -64,39 +77,41 @@ bool ParseTruthValue(const std::string& text, bool defaultValue) {
   return digits.find_first_not_of('0') != std::string::npos;
 }
 
-void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& form) {
-  for (const SettingKey& setting : kSettings) {
+void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& form, UnreadSettings& unread) {
+  unread = {};
+  for (std::size_t index = 0; index < std::size(kSettings); ++index) {
+    const SettingKey& setting = kSettings[index];
     const std::string value = profile.ReadString(file, setting.section, setting.key, setting.defaultValue);
-    switch (setting.kind) {
-      case Kind::FileName:
-        form.SetFileName(setting.control, value);
-        break;
-      case Kind::Text:
-        form.SetText(setting.control, value);
-        break;
-      case Kind::Truth:
-        form.SetChecked(setting.control, ParseTruthValue(value, setting.defaultValue[0] == '1'));
-        break;
+    try {
+      switch (setting.kind) {
+        case Kind::FileName:
+          form.SetFileName(setting.control, value);
+          break;
+        case Kind::Text:
+          form.SetText(setting.control, value);
+          break;
+        case Kind::Truth:
+          form.SetChecked(setting.control, ParseTruthValue(value, setting.defaultValue[0] == '1'));
+          break;
+      }
+    } catch (const KavrinError&) {
+      unread.firstUnread = index;
+      for (std::size_t later = index; later < std::size(kSettings); ++later) {
+        unread.shownValues.push_back(StoredValue(kSettings[later], form));
+      }
+      throw;
     }
   }
   form.ShowSettingsTab();
   form.UpdateOtaFixed();
 }
 
-void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form) {
-  for (const SettingKey& setting : kSettings) {
-    std::string value;
-    switch (setting.kind) {
-      case Kind::FileName:
-        value = form.FileName(setting.control);
-        break;
-      case Kind::Text:
-        value = form.Text(setting.control);
-        break;
-      case Kind::Truth:
-        value = form.Checked(setting.control) ? "1" : "0";
-        break;
-    }
+void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form,
+                   const UnreadSettings& unread) {
+  for (std::size_t index = 0; index < std::size(kSettings); ++index) {
+    const SettingKey& setting = kSettings[index];
+    const std::string value = StoredValue(setting, form);
+    if (index >= unread.firstUnread && value == unread.shownValues[index - unread.firstUnread]) continue;
     if (!profile.WriteString(file, setting.section, setting.key, value)) {
       throw KavrinError(FormatMessageText("Unable to write to %s", file));
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/profile.hpp"
 #include "settings/settings_form.hpp"
@@ -16,13 +19,24 @@ std::string SettingsFilePath(const std::string& executablePath);
 // meaning true; anything else gives `defaultValue`.
 bool ParseTruthValue(const std::string& text, bool defaultValue);
 
+// The keys a stopped load never gave to their controls, with the values those
+// controls showed when it stopped. Their controls still hold the window's
+// initial state, which is no reason to overwrite the user's stored values.
+struct UnreadSettings {
+  std::size_t firstUnread = SIZE_MAX;  // none unread
+  std::vector<std::string> shownValues;  // from firstUnread on, as they would be stored
+};
+
 // Loads the fifteen settings into the form in their fixed order, then shows
 // the settings tab and updates the fixed normalize option. An invalid stored
-// file name throws from the form and stops the load at that key.
-void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& form);
+// file name throws from the form and stops the load at that key; `unread`
+// then tells which keys the load did not reach.
+void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& form, UnreadSettings& unread);
 
-// Stores the fifteen settings from the form. Throws KavrinError
+// Stores the fifteen settings from the form. A key the load did not reach is
+// written only when its control has changed since. Throws KavrinError
 // ("Unable to write to %s") at the first refused write.
-void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form);
+void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form,
+                   const UnreadSettings& unread);
 
 }  // namespace kavrin

@@ -400,6 +400,20 @@ TEST_F(SettingsE2e, InvalidExecutableNameStopsTheLoadAndTheWindowStillOpens) {
   EXPECT_FALSE(IsEnabled(w.feLogfile)) << "feLogfile follows the unchecked \"Logfile\"";
   EXPECT_FALSE(IsEnabled(w.Button1));
   EXPECT_EQ(TextOf(w.dxPopupEdit1), "0 files selected");
+
+  // Closing must not write those initial states over what the file holds.
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+  const IniFile ini = ParseIni(ReadIni());
+  for (const IniEntry& kept : std::vector<IniEntry>{{"EXE", "BeSweet", "C:\\Tools[1]\\BeSweet.exe"},
+                                                     {"EXE", "SurCode", "C:\\Tools\\surcodedts.exe"},
+                                                     {"LOG", "Use Log", "1"},
+                                                     {"LOG", "Filename", "C:\\Logs\\a.log"},
+                                                     {"SETTINGS", "AC3 CD", "1"},
+                                                     {"Azid", "Options", "-c light"}}) {
+    const IniEntry* found = ini.Find(kept.section, kept.key);
+    ASSERT_NE(found, nullptr) << kept.section << "/" << kept.key;
+    EXPECT_EQ(found->value, kept.value) << kept.section << "/" << kept.key;
+  }
 }
 
 TEST_F(SettingsE2e, ReadOnlyFileKeepsTheWindowOpenUntilItCanBeWritten) {

@@ -112,7 +112,8 @@ TEST(FileNameRules, WritingQuotesBlanksAndRejectsInvalidNames) {
 TEST(SettingsLoad, FirstRunGivesTheDefaults) {
   fakes::FakeProfileStore profile;
   FakeSettingsForm form;
-  LoadSettings(profile, kFile, form);
+  UnreadSettings unread;
+  LoadSettings(profile, kFile, form, unread);
   EXPECT_FALSE(form.Checked(SettingControl::cbUseLogfile));
   EXPECT_TRUE(form.Checked(SettingControl::cbUseGMax));
   EXPECT_TRUE(form.Checked(SettingControl::rbDTSCD));
@@ -143,7 +144,8 @@ TEST(SettingsLoad, ModesAreSetInOrderSoTheLastTrueWins) {
     profile.SetFileText(kFile, std::string("[SETTINGS]\nDTS CD=") + row.dts + "\nAC3 CD=" + row.ac3 +
                                    "\nCDDA CD=" + row.cdda + "\n");
     FakeSettingsForm form;
-    LoadSettings(profile, kFile, form);
+    UnreadSettings unread;
+    LoadSettings(profile, kFile, form, unread);
     EXPECT_EQ(form.Checked(SettingControl::rbDTSCD), row.expectDts) << row.dts << row.ac3 << row.cdda;
     EXPECT_EQ(form.Checked(SettingControl::rbAC3CD), row.expectAc3) << row.dts << row.ac3 << row.cdda;
     EXPECT_EQ(form.Checked(SettingControl::rbCDDA), row.expectCdda) << row.dts << row.ac3 << row.cdda;
@@ -155,8 +157,9 @@ TEST(SettingsLoad, StopsAtTheFirstInvalidFileName) {
   profile.SetFileText(kFile,
                       "[EXE]\nBeSweet=C:\\a[1]\\BeSweet.exe\nSurCode=C:\\s.exe\n[Azid]\nOptions=-x\n");
   FakeSettingsForm form;
+  UnreadSettings unread;
   try {
-    LoadSettings(profile, kFile, form);
+    LoadSettings(profile, kFile, form, unread);
     FAIL() << "the load accepted an invalid file name";
   } catch (const KavrinError& error) {
     EXPECT_EQ(std::string(error.what()), "Invalid file name - C:\\a[1]\\BeSweet.exe");
@@ -170,13 +173,31 @@ TEST(SettingsLoad, StopsAtTheFirstInvalidFileName) {
   EXPECT_EQ(form.otaFixedUpdates, 0);
 }
 
+TEST(SettingsStore, KeysAStoppedLoadNeverReachedKeepTheirStoredValues) {
+  fakes::FakeProfileStore profile;
+  profile.SetFileText(kFile,
+                      "[EXE]\nBeSweet=C:\\a.exe\nSurCode=C:\\s[1].exe\n[LOG]\nUse Log=1\nFilename=C:\\k.log\n"
+                      "[SETTINGS]\nAC3 CD=1\n[Azid]\nOptions=-x\n");
+  FakeSettingsForm form;
+  UnreadSettings unread;
+  EXPECT_THROW(LoadSettings(profile, kFile, form, unread), KavrinError);
+  // The user changes one control the load did not reach, and closes.
+  form.SetText(SettingControl::eBoost, "-b 2");
+  StoreSettings(profile, kFile, form, unread);
+  EXPECT_EQ(profile.FileText(kFile),
+            "[EXE]\r\nBeSweet=C:\\a.exe\r\nSurCode=C:\\s[1].exe\r\n[LOG]\r\nUse Log=1\r\n"
+            "Filename=C:\\k.log\r\n[SETTINGS]\r\nAC3 CD=1\r\n[Azid]\r\nOptions=-x\r\n"
+            "[Boost]\r\nOptions=-b 2\r\n");
+}
+
 TEST(SettingsStore, NewFileHoldsAllKeysInTableOrder) {
   fakes::FakeProfileStore profile;
   FakeSettingsForm form;
-  LoadSettings(profile, kFile, form);
+  UnreadSettings unread;
+  LoadSettings(profile, kFile, form, unread);
   form.SetFileName(SettingControl::feBeSweet, "C:\\Program Files\\BeSweet\\BeSweet.exe");
   form.SetText(SettingControl::feLogfile, "\"C:\\My Logs\\a.log\"");
-  StoreSettings(profile, kFile, form);
+  StoreSettings(profile, kFile, form, unread);
   EXPECT_EQ(profile.FileText(kFile),
             "[EXE]\r\nBeSweet=C:\\Program Files\\BeSweet\\BeSweet.exe\r\nSurCode=\r\n"
             "[FOLDERS]\r\nBeSweet=\r\nSurCode=\r\n"
@@ -190,8 +211,9 @@ TEST(SettingsStore, StopsAtTheFirstRefusedWrite) {
   fakes::FakeProfileStore profile;
   profile.failFromWrite = 3;
   FakeSettingsForm form;
+  UnreadSettings unread;
   try {
-    StoreSettings(profile, kFile, form);
+    StoreSettings(profile, kFile, form, unread);
     FAIL() << "a refused write was not reported";
   } catch (const KavrinError& error) {
     EXPECT_EQ(std::string(error.what()), "Unable to write to " + kFile);
