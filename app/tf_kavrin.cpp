@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/batch_parts.hpp"
 #include "app/handler_dispatch.hpp"
 #include "platform/win32/win32_profile.hpp"
 #include "settings/settings_file.hpp"
@@ -114,9 +115,17 @@ bool TfKavrin::PreTranslate(const MSG& message) {
   return IsDialogMessageA(hwnd_, const_cast<MSG*>(&message)) != FALSE;
 }
 
-// A failed store keeps the window open; the next close stores again.
+// A failed store keeps the window open; the next close stores again. A
+// running batch lies on the stack beneath this message and still reads the
+// window, so then the window stays until the batch has ended.
 void TfKavrin::Close() {
-  if (RunHandler(hwnd_, [this] { FormClose(); })) DestroyWindow(hwnd_);
+  if (ending_) return;
+  if (!RunHandler(hwnd_, [this] { FormClose(); })) return;
+  if (BatchRunning()) {
+    closeRequested_ = true;
+    return;
+  }
+  DestroyWindow(hwnd_);
 }
 
 void TfKavrin::FormCreate() {
@@ -140,8 +149,7 @@ void TfKavrin::UpdateOtaFixed() {
 
 void TfKavrin::ShowSettingsTab() { PageControl1.SetActivePage(tsSettings); }
 
-// The input list, the drop-down and the batch fill these in.
-void TfKavrin::Button1Click() {}
+// The input list and the drop-down fill these in.
 void TfKavrin::dxPopupEdit1InitPopup() {}
 void TfKavrin::dxPopupEdit1CloseUp(std::string&, bool&) {}
 void TfKavrin::BitBtn2Click() {}

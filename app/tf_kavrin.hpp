@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/base_window.hpp"
@@ -16,15 +17,19 @@
 #include "app/radio_button.hpp"
 #include "app/scoped_win.hpp"
 #include "app/text_list_box.hpp"
+#include "batch/batch_form.hpp"
+#include "encoder/encoder_form.hpp"
 #include "settings/settings_file.hpp"
 #include "settings/settings_form.hpp"
 
 namespace kavrin {
 
+struct BatchParts;
+
 // The one main window. It owns every control, and through them every setting.
-class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm {
+class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm, public EncoderForm {
  public:
-  TfKavrin() = default;
+  TfKavrin();
   ~TfKavrin();
 
   static const char* ClassName() { return "TfKavrin"; }
@@ -45,6 +50,29 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm {
   void SetChecked(SettingControl control, bool checked) override;
   void ShowSettingsTab() override;
   void UpdateOtaFixed() override;
+
+  // BatchForm and EncoderForm: the batch reads the controls as it goes.
+  bool DtsCdChecked() override;
+  bool Ac3CdChecked() override;
+  bool CddaChecked() override;
+  std::string BeSweetFileName() override;
+  std::string SurCodeFileName() override;
+  std::string BeSweetTempFolderText() override;
+  std::string FinalOutputFolderText() override;
+  bool UseLogfileChecked() override;
+  std::string LogfileText() override;
+  bool NormalizeChecked() override;
+  std::string AzidText() override;
+  std::string OtaText() override;
+  std::string SsrcText() override;
+  std::string SsrcFixedText() override;
+  std::string BoostText() override;
+  bool ShutdownChecked() override;
+  int InputEntryCount() override;
+  bool InputEntryText(int index, std::string& text) override;
+  bool InputEntryStream(int index, int stream, bool& selected) override;
+  void ShowFinishedMessage() override;
+  void ShutdownComputer() override;
 
   TButton Button1;
   TPanel Panel1;
@@ -108,9 +136,16 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm {
   TFilenameEdit& FileNameField(SettingControl control);
   TCheckable& CheckField(SettingControl control);
 
+  bool BatchRunning() const;
+
   ScopedFont font_;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
+  std::unique_ptr<BatchParts> batch_;
+  // Closed while a batch ran: the settings are stored, the program ends with the batch.
+  bool closeRequested_ = false;
+  // The program is on its way out without a close: nothing more is stored.
+  bool ending_ = false;
 };
 
 }  // namespace kavrin

@@ -1,0 +1,78 @@
+// The batch behind "Go" and what it reads from the window.
+#include "app/batch_parts.hpp"
+#include "app/handler_dispatch.hpp"
+#include "app/tf_kavrin.hpp"
+#include "inputlist/vob_file.hpp"
+#include "platform/shutdown.hpp"
+#include "platform/win32/win32_shutdown.hpp"
+
+namespace kavrin {
+
+TfKavrin::TfKavrin()
+    : batch_(std::make_unique<BatchParts>(*this, [this](MSG& message) {
+        // The batch's waits pass keys on as the main loop does.
+        return hwnd_ != nullptr && PreTranslate(message);
+      })) {}
+
+bool TfKavrin::BatchRunning() const { return batch_->runner.Running(); }
+
+void TfKavrin::Button1Click() {
+  // A press inside a running batch's wait must not start a second batch.
+  if (BatchRunning()) return;
+  // Shown here, so that an error box is not swept away by the end below.
+  RunHandler(hwnd_, [this] { batch_->runner.Run(*this); });
+  // Closed during the batch: the settings were stored then, and the main
+  // loop's ordinary exit now destroys the window.
+  if (closeRequested_) PostQuitMessage(0);
+}
+
+void TfKavrin::ShowFinishedMessage() {
+  // A modal box ends at once when the program has been told to end, so after
+  // a close the message shows only for a moment.
+  if (closeRequested_) PostQuitMessage(0);
+  MessageBoxA(hwnd_, "Encoding Finished!", "Information", MB_OK | MB_ICONINFORMATION);
+}
+
+void TfKavrin::ShutdownComputer() {
+  // The program ends through the main loop's exit, which destroys the window;
+  // it does not pass the close, so the settings are not stored.
+  win32::Win32ShutdownApi api([this](int exitCode) {
+    ending_ = true;
+    PostQuitMessage(exitCode);
+  });
+  kavrin::ShutdownComputer(api);
+}
+
+bool TfKavrin::DtsCdChecked() { return rbDTSCD.Checked(); }
+bool TfKavrin::Ac3CdChecked() { return rbAC3CD.Checked(); }
+bool TfKavrin::CddaChecked() { return rbCDDA.Checked(); }
+std::string TfKavrin::BeSweetFileName() { return feBeSweet.FileName(); }
+std::string TfKavrin::SurCodeFileName() { return feSurCode.FileName(); }
+std::string TfKavrin::BeSweetTempFolderText() { return deBeSweetOutputFolder.Text(); }
+std::string TfKavrin::FinalOutputFolderText() { return deSurcodeOutputFolder.Text(); }
+bool TfKavrin::UseLogfileChecked() { return cbUseLogfile.Checked(); }
+std::string TfKavrin::LogfileText() { return feLogfile.Text(); }
+bool TfKavrin::NormalizeChecked() { return cbUseGMax.Checked(); }
+std::string TfKavrin::AzidText() { return eAzid.Text(); }
+std::string TfKavrin::OtaText() { return eOta.Text(); }
+std::string TfKavrin::SsrcText() { return eSSRC.Text(); }
+std::string TfKavrin::SsrcFixedText() { return eSSRCFixed.Text(); }
+std::string TfKavrin::BoostText() { return eBoost.Text(); }
+bool TfKavrin::ShutdownChecked() { return cbShutdown.Checked(); }
+
+int TfKavrin::InputEntryCount() { return lbInputFiles.Count(); }
+
+bool TfKavrin::InputEntryText(int index, std::string& text) {
+  if (index < 0 || index >= lbInputFiles.Count()) return false;
+  text = lbInputFiles.Line(index);
+  return true;
+}
+
+bool TfKavrin::InputEntryStream(int index, int stream, bool& selected) {
+  if (index < 0 || index >= lbInputFiles.Count() || stream < 0 || stream >= 8) return false;
+  const auto* file = static_cast<const TVobFile*>(lbInputFiles.Object(index));
+  selected = file != nullptr && file->Streams[static_cast<std::size_t>(stream)];
+  return true;
+}
+
+}  // namespace kavrin
