@@ -35,7 +35,7 @@ bool LoggingActive(bool switchChecked, const std::string& logFileText) {
 
 std::string DateTimeText(Clock& clock) {
   const LocalTime now = clock.Now();
-  const std::string date = clock.ShortDate(now);
+  std::string date = clock.ShortDate(now);
   if (now.hour == 0 && now.minute == 0 && now.second == 0) return date;
   return date + " " + clock.LongTime(now);
 }

@@ -27,7 +27,7 @@ void WindowFinder::ClearWindowList(bool releaseList) {
   if (releaseList) list_.reset();
 }
 
-WindowHandle WindowFinder::FindWindowByTitle(std::string title, int timeout, bool exact) {
+WindowHandle WindowFinder::FindWindowByTitle(const std::string& title, int timeout, bool exact) {
   // A search outside a batch gets a list of its own rather than failing.
   CreateWindowList();
   const std::string key = UpperAscii(title);

@@ -43,7 +43,7 @@ class WindowFinder {
 
   // The last visible window in enumeration order whose title matches (ASCII
   // letters compared regardless of case), or 0 after `timeout` seconds.
-  WindowHandle FindWindowByTitle(std::string title, int timeout, bool exact);
+  WindowHandle FindWindowByTitle(const std::string& title, int timeout, bool exact);
 
  private:
   WindowSystem& windows_;

@@ -25,13 +25,9 @@ std::string WithTrailingDelimiter(std::string_view folder) {
 std::string ExtractFileDir(std::string_view path) {
   const size_t cut = path.find_last_of("\\:/");
   if (cut == std::string_view::npos) return std::string();
-  size_t end = cut;
-  if (path[cut] == ':') {
-    end = cut + 1;  // "C:name" keeps the drive.
-  } else if (cut == 0 || path[cut - 1] == ':') {
-    end = cut + 1;  // A root keeps its delimiter.
-  }
-  return std::string(path.substr(0, end));
+  // "C:name" keeps the drive, and a root keeps its delimiter.
+  const bool keepsCut = path[cut] == ':' || cut == 0 || path[cut - 1] == ':';
+  return std::string(path.substr(0, keepsCut ? cut + 1 : cut));
 }
 
 std::string ExtractFileName(std::string_view path) {
