@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/resource_ids.h"
+
 namespace kavrin {
 
 // A top-level window backed by a C++ object: `this` travels in the creation
@@ -30,7 +32,8 @@ class BaseWindow {
       windowClass.lpfnWndProc = &BaseWindow::WindowProc;
       windowClass.hInstance = instance;
       windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-      windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+      windowClass.hIcon = ProgramIcon(instance, SM_CXICON, SM_CYICON);
+      windowClass.hIconSm = ProgramIcon(instance, SM_CXSMICON, SM_CYSMICON);
       windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
       windowClass.lpszClassName = T::ClassName();
       if (RegisterClassExA(&windowClass) == 0) return false;
@@ -42,6 +45,14 @@ class BaseWindow {
   HWND hwnd_ = nullptr;
 
  private:
+  // The program's icon at the size the system asks for; shared, so the
+  // class never has to free it.
+  static HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(IDI_KAVRIN), IMAGE_ICON, GetSystemMetrics(widthMetric),
+                             GetSystemMetrics(heightMetric), LR_SHARED);
+    return icon != nullptr ? static_cast<HICON>(icon) : LoadIcon(nullptr, IDI_APPLICATION);
+  }
+
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     T* self = nullptr;
     if (message == WM_NCCREATE) {
