@@ -123,6 +123,8 @@ void TfKavrin::Close() {
   if (!RunHandler(hwnd_, [this] { FormClose(); })) return;
   if (BatchRunning()) {
     closeRequested_ = true;
+    // A close that reaches the finished box ends the box too.
+    if (finishedBoxShown_) PostQuitMessage(0);
     return;
   }
   DestroyWindow(hwnd_);

@@ -146,6 +146,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   bool closeRequested_ = false;
   // The program is on its way out without a close: nothing more is stored.
   bool ending_ = false;
+  bool finishedBoxShown_ = false;
 };
 
 }  // namespace kavrin

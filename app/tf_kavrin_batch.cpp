@@ -30,7 +30,9 @@ void TfKavrin::ShowFinishedMessage() {
   // A modal box ends at once when the program has been told to end, so after
   // a close the message shows only for a moment.
   if (closeRequested_) PostQuitMessage(0);
+  finishedBoxShown_ = true;
   MessageBoxA(hwnd_, "Encoding Finished!", "Information", MB_OK | MB_ICONINFORMATION);
+  finishedBoxShown_ = false;
 }
 
 void TfKavrin::ShutdownComputer() {
