@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <utility>
 
 #include "batch/batch_run.hpp"
@@ -13,6 +14,7 @@
 #include "platform/win32/win32_process.hpp"
 #include "platform/win32/win32_profile.hpp"
 #include "platform/win32/win32_registry.hpp"
+#include "platform/win32/win32_taskbar_progress.hpp"
 #include "platform/win32/win32_window_system.hpp"
 
 namespace kavrin {
@@ -20,10 +22,12 @@ namespace kavrin {
 // What the batch behind "Go" runs on: the real services, and one runner for
 // the life of the window, so that it can tell a running batch from none.
 struct BatchParts {
-  BatchParts(EncoderForm& encoderForm, win32::Win32MessagePump::PreTranslate preTranslate)
+  BatchParts(EncoderForm& encoderForm, win32::Win32MessagePump::PreTranslate preTranslate,
+             std::function<HWND()> mainWindow)
       : pump(std::move(preTranslate)),
         encoder(EncoderServices{encoderForm, program, registry, windows, pump, clock, launcher, files}),
-        runner(BatchServices{launcher, lookup, files, clock, pump, encoder}) {}
+        taskbar(std::move(mainWindow)),
+        runner(BatchServices{launcher, lookup, files, clock, pump, encoder, &taskbar}) {}
 
   win32::Win32ProcessLauncher launcher;
   win32::Win32FileLookup lookup;
@@ -34,6 +38,7 @@ struct BatchParts {
   win32::Win32WindowSystem windows;
   win32::Win32MessagePump pump;
   EncoderAutomation encoder;
+  win32::Win32TaskbarProgress taskbar;
   BatchRunner runner;
 };
 

@@ -9,10 +9,13 @@
 namespace kavrin {
 
 TfKavrin::TfKavrin()
-    : batch_(std::make_unique<BatchParts>(*this, [this](MSG& message) {
-        // The batch's waits pass keys on as the main loop does.
-        return hwnd_ != nullptr && PreTranslate(message);
-      })) {}
+    : batch_(std::make_unique<BatchParts>(
+          *this,
+          [this](MSG& message) {
+            // The batch's waits pass keys on as the main loop does.
+            return hwnd_ != nullptr && PreTranslate(message);
+          },
+          [this] { return hwnd_; })) {}
 
 bool TfKavrin::BatchRunning() const { return batch_->runner.Running(); }
 

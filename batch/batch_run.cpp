@@ -57,11 +57,13 @@ bool BatchRunner::Run(BatchForm& form) {
   // press of "Go" inside a running batch's wait must not start another.
   if (running_) return false;
   RunningFlag flag(running_);
+  // Cleared on leaving, after the finished message or on an error.
+  BatchProgress progress(services_.Taskbar);
 
   EncoderStage& encoder = services_.Encoder;
   encoder.CreateWindowList();
   try {
-    Batch batch{form, ReadBatchMode(form), std::string()};
+    Batch batch{form, ReadBatchMode(form), progress, std::string()};
     const bool dts = batch.Mode == BatchMode::DtsCd;
     if (dts) encoder.BackupEncoderOptions();
     batch.TrackName = TrackName(batch.Mode);
@@ -95,6 +97,7 @@ bool BatchRunner::Run(BatchForm& form) {
 
 void BatchRunner::RunEntries(Batch& batch) {
   const int entryCount = batch.Form.InputEntryCount();
+  batch.Progress.Start(batch.Form);
   for (int entry = 0; entry < entryCount; ++entry) {
     std::string path;
     // Entries deleted during a wait leave fewer positions: the batch ends
@@ -103,17 +106,17 @@ void BatchRunner::RunEntries(Batch& batch) {
     const int lastStream = LastStreamIndex(path);
     for (int stream = 0; stream <= lastStream; ++stream) {
       if (lastStream == 0) {
-        RunJob(batch, entry, path, std::nullopt);
+        batch.Progress.JobDone(RunJob(batch, entry, path, std::nullopt));
         continue;
       }
       bool selected = false;
       if (!batch.Form.InputEntryStream(entry, stream, selected)) return;
-      if (selected) RunJob(batch, entry, path, stream);
+      if (selected) batch.Progress.JobDone(RunJob(batch, entry, path, stream));
     }
   }
 }
 
-void BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputPath,
+bool BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputPath,
                          std::optional<int> streamIndex) {
   BatchForm& form = batch.Form;
   const int outputNumber = FindFreeOutputNumber(services_.Lookup, form.FinalOutputFolderText(), batch.TrackName);
@@ -127,9 +130,10 @@ void BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputP
 
   const std::string commandLine = BeSweetCommandLine(form.BeSweetFileName(), arguments);
   // A transcoder that cannot be started loses its job without a word.
-  if (!RunAndWait(services_.Launcher, commandLine, services_.Time, services_.Pump, batch.ExitCode)) return;
+  if (!RunAndWait(services_.Launcher, commandLine, services_.Time, services_.Pump, batch.ExitCode)) return false;
 
   if (batch.Mode == BatchMode::DtsCd) services_.Encoder.RunSurCodeJob(batch.TrackName, outputNumber, entryIndex + 1);
+  return true;
 }
 
 }  // namespace kavrin

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "batch/batch_form.hpp"
+#include "batch/batch_progress.hpp"
 #include "batch/besweet_command_line.hpp"
 #include "batch/encoder_stage.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_system.hpp"
 #include "platform/process.hpp"
+#include "platform/taskbar_progress.hpp"
 
 namespace kavrin {
 
@@ -20,6 +22,8 @@ struct BatchServices {
   Clock& Time;
   MessagePump& Pump;
   EncoderStage& Encoder;
+  // Shows the batch's progress when given.
+  TaskbarProgress* Taskbar = nullptr;
 };
 
 // The first checked of rbDTSCD, rbAC3CD, rbCDDA.
@@ -48,12 +52,14 @@ class BatchRunner {
   struct Batch {
     BatchForm& Form;
     BatchMode Mode;
+    BatchProgress& Progress;
     std::string TrackName;
     std::uint32_t ExitCode = 0;
   };
 
   void RunEntries(Batch& batch);
-  void RunJob(Batch& batch, int entryIndex, const std::string& inputPath, std::optional<int> streamIndex);
+  // False when the transcoder could not be started.
+  bool RunJob(Batch& batch, int entryIndex, const std::string& inputPath, std::optional<int> streamIndex);
 
   BatchServices services_;
   bool running_ = false;

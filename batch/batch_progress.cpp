@@ -1,0 +1,55 @@
+#include "batch/batch_progress.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "inputlist/vob_file.hpp"
+
+namespace kavrin {
+
+int CountJobs(BatchForm& form) {
+  int jobs = 0;
+  const int entryCount = form.InputEntryCount();
+  for (int entry = 0; entry < entryCount; ++entry) {
+    std::string path;
+    if (!form.InputEntryText(entry, path)) break;
+    if (!IsVobFile(path)) {
+      ++jobs;
+      continue;
+    }
+    for (int stream = 0; stream < 8; ++stream) {
+      bool selected = false;
+      if (form.InputEntryStream(entry, stream, selected) && selected) ++jobs;
+    }
+  }
+  return jobs;
+}
+
+BatchProgress::~BatchProgress() {
+  if (taskbar_ != nullptr) taskbar_->Clear();
+}
+
+void BatchProgress::Start(BatchForm& form) {
+  // Only the taskbar needs the count; without one the list is not read twice.
+  if (taskbar_ == nullptr) return;
+  total_ = CountJobs(form);
+  Show();
+}
+
+void BatchProgress::JobDone(bool started) {
+  if (taskbar_ == nullptr) return;
+  if (!started && !failed_) {
+    failed_ = true;
+    taskbar_->SetError();
+  }
+  ++done_;
+  Show();
+}
+
+void BatchProgress::Show() {
+  // Streams chosen during a wait can add jobs beyond the count: the bar
+  // stays full rather than running over.
+  if (total_ > 0) taskbar_->SetProgress(std::min(done_, total_), total_);
+}
+
+}  // namespace kavrin

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "batch/batch_form.hpp"
+#include "platform/taskbar_progress.hpp"
+
+namespace kavrin {
+
+// The jobs a batch would run over the list as it stands: one for every entry
+// that is not a ".vob" file, one for each selected stream of a ".vob" entry.
+int CountJobs(BatchForm& form);
+
+// A batch's progress on the taskbar: jobs done of the jobs counted at its
+// start, the error state from the first job whose program did not start, and
+// nothing shown once the batch is over, however it ends. Without a taskbar
+// it does nothing.
+class BatchProgress {
+ public:
+  explicit BatchProgress(TaskbarProgress* taskbar) : taskbar_(taskbar) {}
+  ~BatchProgress();
+  BatchProgress(const BatchProgress&) = delete;
+  BatchProgress& operator=(const BatchProgress&) = delete;
+
+  void Start(BatchForm& form);
+  void JobDone(bool started);
+
+ private:
+  void Show();
+
+  TaskbarProgress* taskbar_;
+  int done_ = 0;
+  int total_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace kavrin
