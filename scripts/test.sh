@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both presets and runs every test:
 # the core's unit tests natively with ASan and UBSan, then the Windows build's
-# unit, integration and end-to-end tests under Wine on a virtual display.
+# unit, integration and end-to-end tests under Wine on a virtual display,
+# and packs the release (scripts/release.sh).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 kavrin_install_packages
@@ -17,6 +18,9 @@ kavrin_wine_env
 kavrin_start_xvfb
 trap kavrin_stop_session EXIT
 ctest --preset windows-x64 || status=1
+
+# The release package, and its check that kavrin.exe needs only Windows' DLLs.
+./scripts/release.sh "$KAVRIN_ROOT/build/windows-x64" || status=1
 
 if [ $status -ne 0 ]; then echo "Some tests FAILED"; else echo "All tests passed"; fi
 exit $status

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Packs the release: build/release/kavrin-<version>.zip holding kavrin.exe and
+# README.md, from a windows-x64 build, after checking that the executable
+# needs no DLL beyond Windows' own.
+#   scripts/release.sh [BUILD_DIR]           (default: build/windows-x64)
+#   scripts/release.sh --check-imports EXE   (only the check)
+# Any failure ends it with a non-zero status.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+objdump=x86_64-w64-mingw32-objdump
+
+# The DLLs kavrin.exe may import: Windows' own, and only those it uses.
+allowed=(ADVAPI32.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL)
+
+check_imports() {
+  local exe=$1
+  command -v "$objdump" >/dev/null || { echo "$objdump is missing (binutils-mingw-w64-x86-64)" >&2; return 1; }
+  [ -f "$exe" ] || { echo "no such file: $exe" >&2; return 1; }
+  local dump
+  dump=$("$objdump" -p "$exe") || { echo "$objdump cannot read $exe" >&2; return 1; }
+  local imports
+  imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr -d '\r' | tr '[:lower:]' '[:upper:]')
+  # An executable without an import table was not read correctly.
+  [ -n "$imports" ] || { echo "no imports found in $exe" >&2; return 1; }
+  local foreign=()
+  local dll
+  while IFS= read -r dll; do
+    local ok=0
+    for name in "${allowed[@]}"; do [ "$dll" = "$name" ] && ok=1; done
+    [ $ok -eq 1 ] || foreign+=("$dll")
+  done <<< "$imports"
+  if [ ${#foreign[@]} -ne 0 ]; then
+    echo "$exe imports DLLs that are not Windows' own: ${foreign[*]}" >&2
+    return 1
+  fi
+  echo "$(basename "$exe") imports only: $(echo $imports)"
+}
+
+if [ "${1:-}" = "--check-imports" ]; then
+  [ $# -eq 2 ] || { echo "usage: $0 --check-imports EXE" >&2; exit 2; }
+  check_imports "$2"
+  exit
+fi
+
+build=${1:-$root/build/windows-x64}
+[ -f "$build/CMakeCache.txt" ] || { echo "no configured build in $build (cmake --preset windows-x64)" >&2; exit 1; }
+# The one version number is the project's, as CMake read it.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
+cmake --build "$build" --target kavrin
+exe=$build/kavrin.exe
+check_imports "$exe"
+
+out=$root/build/release
+package=$out/kavrin-$version.zip
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp "$exe" "$root/README.md" "$stage/"
+mkdir -p "$out"
+rm -f "$package"
+(cd "$stage" && cmake -E tar cf "$package" --format=zip kavrin.exe README.md)
+
+listing=$(cmake -E tar tf "$package" | sort | tr '\n' ' ')
+[ "$listing" = "README.md kavrin.exe " ] || { echo "$package holds: $listing" >&2; exit 1; }
+echo "Packed $package"
