@@ -22,7 +22,8 @@ class BaseWindow {
   ~BaseWindow() = default;
 
   // Registers the class on first use; false when the window cannot be made.
-  bool CreateTopLevel(const char* caption, DWORD style, DWORD exStyle, int x, int y, int width, int height) {
+  bool CreateTopLevel(const char* caption, DWORD style, DWORD exStyle, int x, int y, int width, int height,
+                      HWND owner = nullptr) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
@@ -38,7 +39,7 @@ class BaseWindow {
       windowClass.lpszClassName = T::ClassName();
       if (RegisterClassExA(&windowClass) == 0) return false;
     }
-    return CreateWindowExA(exStyle, T::ClassName(), caption, style, x, y, width, height, nullptr, nullptr,
+    return CreateWindowExA(exStyle, T::ClassName(), caption, style, x, y, width, height, owner, nullptr,
                            instance, this) != nullptr;
   }
 

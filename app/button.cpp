@@ -38,6 +38,14 @@ void TBitBtn::Create(const Host& host, const CreateArgs& args) {
   TButton::Create(host, button);
 }
 
+void TBitBtn::Click() {
+  TButton::Click();
+  const ModalResult result = Result();
+  if (result != ModalResult::None && IsWindow(hwnd_)) {
+    SendMessageA(GetAncestor(hwnd_, GA_ROOT), kModalResultMessage, static_cast<WPARAM>(result), 0);
+  }
+}
+
 ModalResult TBitBtn::Result() const {
   switch (kind_) {
     case Kind::Ok:

@@ -19,7 +19,7 @@ class TButton : public TControl {
   void Create(const Host& host, const CreateArgs& args);
 
   // Runs the click handler as a user's click would.
-  void Click();
+  virtual void Click();
   bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   std::function<void()> onClick;
@@ -27,6 +27,10 @@ class TButton : public TControl {
 
 // What pressing a button reports to a modal container such as the drop-down.
 enum class ModalResult { None, Ok, Cancel };
+
+// Sent to the button's top-level window after the click handler of a button
+// with a result has run; wParam is the ModalResult.
+inline constexpr UINT kModalResultMessage = WM_APP + 0x100;
 
 // A button that, as kind OK or Cancel, carries the standard caption, is the
 // default or cancel button and reports its result.
@@ -42,6 +46,8 @@ class TBitBtn : public TButton {
 
   Kind GetKind() const { return kind_; }
   ModalResult Result() const;
+  // After the handler, OK and Cancel report their result to their window.
+  void Click() override;
 
  private:
   Kind kind_ = Kind::Custom;

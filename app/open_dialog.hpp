@@ -1,11 +1,15 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 namespace kavrin {
 
-// The options of the system's open-file dialog, in the "Name|pattern|..."
-// filter form; shown by the field or handler that owns it.
+// The system's open-file dialog with its options, the filter in the
+// "Name|pattern|..." form. It keeps its initial folder and file name from one
+// use to the next.
 class TOpenDialog {
  public:
   std::string title;
@@ -18,6 +22,14 @@ class TOpenDialog {
   bool enableSizing = false;
   std::string initialDir;
   std::string fileName;
+
+  // Shows the dialog owned by `owner`. True on OK, with the chosen files in
+  // `files` (in the dialog's order) and the first of them in `fileName`.
+  bool Execute(HWND owner);
+  const std::vector<std::string>& Files() const { return files_; }
+
+ private:
+  std::vector<std::string> files_;
 };
 
 }  // namespace kavrin

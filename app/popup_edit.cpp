@@ -1,14 +1,99 @@
 #include "app/popup_edit.hpp"
 
+#include "app/handler_dispatch.hpp"
+#include "app/panel.hpp"
+#include "platform/widget_rules.hpp"
+
 namespace kavrin {
+
+namespace {
+
+// Lends a control to the drop-down and gives it back, with its parent,
+// bounds and visibility, however the drop-down ends.
+class LentControl {
+ public:
+  LentControl(HWND control, HWND borrower) : control_(control), parent_(GetParent(control)) {
+    GetWindowRect(control, &bounds_);
+    MapWindowPoints(HWND_DESKTOP, parent_, reinterpret_cast<POINT*>(&bounds_), 2);
+    visible_ = (GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    SetParent(control, borrower);
+  }
+  LentControl(const LentControl&) = delete;
+  LentControl& operator=(const LentControl&) = delete;
+  ~LentControl() {
+    if (!IsWindow(control_)) return;
+    ShowWindow(control_, visible_ ? SW_SHOWNA : SW_HIDE);
+    if (IsWindow(parent_)) SetParent(control_, parent_);
+    SetWindowPos(control_, nullptr, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                 bounds_.bottom - bounds_.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  int Width() const { return bounds_.right - bounds_.left; }
+  int Height() const { return bounds_.bottom - bounds_.top; }
+
+ private:
+  HWND control_;
+  HWND parent_;
+  RECT bounds_{};
+  bool visible_ = false;
+};
+
+class DroppedFlag {
+ public:
+  explicit DroppedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  DroppedFlag(const DroppedFlag&) = delete;
+  DroppedFlag& operator=(const DroppedFlag&) = delete;
+  ~DroppedFlag() { flag_ = false; }
+
+ private:
+  bool& flag_;
+};
+
+PixelRect ToPixels(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+}  // namespace
 
 void TdxPopupEdit::Create(const Host& host, const CreateArgs& args) {
   popupControl_ = args.popupControl;
   CreateField(host, args.bounds, args.text, true, TEditButton::Glyph::DropDown);
 }
 
-// The drop-down window comes with the input list; until then nothing opens.
-void TdxPopupEdit::DropDown() {}
+void TdxPopupEdit::DropDown() {
+  if (dropped_ || popupControl_ == nullptr) return;
+  SetFocus();
+  if (GetFocus() != hwnd_) return;
+  if (popup_.Handle() == nullptr && !popup_.Create(OwnerOf(hwnd_))) return;
+  if (onInitPopup) onInitPopup();
+
+  const DroppedFlag dropped(dropped_);
+  bool accept = false;
+  {
+    LentControl panel(popupControl_->Handle(), popup_.Handle());
+    popup_.SetContent(popupControl_->Handle());
+    // The content's designed size, every time, whatever the user made of it last time.
+    SetWindowPos(popupControl_->Handle(), nullptr, 0, 0, panel.Width(), panel.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(popupControl_->Handle(), SW_SHOWNA);
+    accept = popup_.Run(hwnd_, DropDownPlace(panel.Width(), panel.Height()));
+    if (!IsWindow(hwnd_)) return;
+
+    std::string text = Text();
+    if (onCloseUp) onCloseUp(text, accept);
+    if (accept && text != Text()) SetText(text);
+  }
+}
+
+RECT TdxPopupEdit::DropDownPlace(int clientWidth, int clientHeight) const {
+  RECT frame{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, TdxPopupWindow::kStyle, FALSE, TdxPopupWindow::kExStyle);
+  RECT field{};
+  GetWindowRect(hwnd_, &field);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&field, MONITOR_DEFAULTTONEAREST), &monitor);
+  const PixelRect place = PlaceDropDown(ToPixels(field), frame.right - frame.left, frame.bottom - frame.top,
+                                        ToPixels(monitor.rcWork));
+  return RECT{place.left, place.top, place.right, place.bottom};
+}
 
 bool TdxPopupEdit::IsButtonKey(WPARAM key, bool alt) const {
   return key == VK_F4 || (alt && (key == VK_DOWN || key == VK_UP));
@@ -25,6 +110,11 @@ bool TdxPopupEdit::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& res
 }
 
 LRESULT TdxPopupEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A click on the text opens the drop-down as the button does.
+  if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+    RunHandler(OwnerOf(hwnd_), [this] { DropDown(); });
+    return 0;
+  }
   const LRESULT result = TButtonEdit::HandleSubclassed(message, wParam, lParam);
   // The edit makes a caret whenever it gains the focus; this field has none.
   if (message == WM_SETFOCUS) DestroyCaret();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/edit_button.hpp"
+#include "app/popup_window.hpp"
 
 namespace kavrin {
 
@@ -21,7 +22,9 @@ class TdxPopupEdit : public TButtonEdit {
   void Create(const Host& host, const CreateArgs& args);
 
   TPanel* PopupControl() const { return popupControl_; }
+  // Opens the drop-down and returns when it has closed.
   void DropDown();
+  bool DroppedDown() const { return dropped_; }
 
   bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -36,7 +39,11 @@ class TdxPopupEdit : public TButtonEdit {
   bool IsButtonKey(WPARAM key, bool alt) const override;
 
  private:
+  RECT DropDownPlace(int clientWidth, int clientHeight) const;
+
   TPanel* popupControl_ = nullptr;
+  TdxPopupWindow popup_;
+  bool dropped_ = false;
 };
 
 }  // namespace kavrin

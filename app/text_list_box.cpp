@@ -10,6 +10,7 @@ namespace kavrin {
 void TTextListBox::Create(const Host& host, const CreateArgs& args) {
   const DWORD style = WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
   CreateChild(host, "ListBox", "", style, WS_EX_CLIENTEDGE, args.bounds);
+  Subclass();
 }
 
 int TTextListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
@@ -34,7 +35,10 @@ void TTextListBox::Insert(int index, const std::string& text, void* object) {
   const auto at = SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
   if (at == LB_ERR || at == LB_ERRSPACE) return;
   SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(object));
-  UpdateScrollRange();
+  // A new line can only widen the range.
+  const auto extent = static_cast<int>(SendMessageA(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0));
+  const int width = LineWidth(text + "x");
+  if (width > extent) SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
 }
 
 void TTextListBox::Delete(int index) {
@@ -68,6 +72,15 @@ void TTextListBox::UpdateScrollRange() {
   const auto previous = SendMessageA(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0);
   if (widest < previous) SendMessageA(hwnd_, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
   SendMessageA(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
+}
+
+LRESULT TTextListBox::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallDefault(message, wParam, lParam);
+  if (message == WM_SETFONT) {
+    font_ = reinterpret_cast<HFONT>(wParam);
+    UpdateScrollRange();
+  }
+  return result;
 }
 
 bool TTextListBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

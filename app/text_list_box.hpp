@@ -31,6 +31,9 @@ class TTextListBox : public TControl {
 
   std::function<void()> onClick;
 
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   int LineWidth(const std::string& text) const;
   void UpdateScrollRange();

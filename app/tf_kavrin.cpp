@@ -1,10 +1,14 @@
 #include "app/tf_kavrin.hpp"
 
+#include <iterator>
+#include <optional>
 #include <stdexcept>
 
 #include "app/batch_parts.hpp"
 #include "app/handler_dispatch.hpp"
+#include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_profile.hpp"
+#include "platform/win32/win32_text_services.hpp"
 #include "settings/settings_file.hpp"
 
 namespace kavrin {
@@ -151,17 +155,78 @@ void TfKavrin::UpdateOtaFixed() {
 
 void TfKavrin::ShowSettingsTab() { PageControl1.SetActivePage(tsSettings); }
 
-// The input list and the drop-down fill these in.
-void TfKavrin::dxPopupEdit1InitPopup() {}
-void TfKavrin::dxPopupEdit1CloseUp(std::string&, bool&) {}
-void TfKavrin::BitBtn2Click() {}
-void TfKavrin::BitBtn3Click() {}
-void TfKavrin::BitBtn4Click() {}
-void TfKavrin::BitBtn5Click() {}
-void TfKavrin::BitBtn6Click() {}
-void TfKavrin::BitBtn7Click() {}
-void TfKavrin::lbInputFilesClick() {}
-void TfKavrin::cb80Click(TCheckBox&) {}
+void TfKavrin::dxPopupEdit1InitPopup() { inputList_.InitPopup(); }
+
+void TfKavrin::dxPopupEdit1CloseUp(std::string& text, bool& accept) {
+  text = inputList_.SummaryText();
+  accept = true;
+  Button1.SetEnabled(inputList_.GoEnabled());
+}
+
+void TfKavrin::BitBtn2Click() {
+  inputList_.Cancel();
+  ShowInputList();
+}
+
+void TfKavrin::BitBtn3Click() {
+  if (!odVobFiles.Execute(OwnerOf(BitBtn3.Handle()))) return;
+  TakeListSelection();
+  inputList_.Add(odVobFiles.Files());
+  ShowInputList();
+}
+
+void TfKavrin::BitBtn4Click() {
+  TakeListSelection();
+  if (inputList_.Delete()) ShowInputList();
+}
+
+void TfKavrin::BitBtn5Click() {
+  TakeListSelection();
+  if (inputList_.MoveUp()) ShowInputList();
+}
+
+void TfKavrin::BitBtn6Click() {
+  TakeListSelection();
+  win32::Win32FileLookup files;
+  win32::Win32Collation collation;
+  win32::Win32ErrorTexts errors;
+  inputList_.Sort(files, collation, errors);
+  ShowInputList();
+}
+
+void TfKavrin::BitBtn7Click() {
+  TakeListSelection();
+  if (inputList_.MoveDown()) ShowInputList();
+}
+
+void TfKavrin::lbInputFilesClick() {
+  TakeListSelection();
+  const StreamChoices choices = inputList_.SelectedStreamChoices();
+  cbStreams.SetEnabled(choices.Enabled);
+  TCheckBox* const boxes[] = {&cb80, &cb81, &cb82, &cb83, &cb84, &cb85, &cb86, &cb87};
+  for (size_t k = 0; k < std::size(boxes); ++k) {
+    boxes[k]->SetEnabled(choices.Enabled);
+    boxes[k]->SetChecked(choices.Checked[k]);
+  }
+}
+
+void TfKavrin::cb80Click(TCheckBox& sender) {
+  TakeListSelection();
+  inputList_.StoreStreamChoice(sender.Tag(), sender.Checked());
+}
+
+// The list box's selection is the user's; the list follows it before acting.
+void TfKavrin::TakeListSelection() {
+  const int index = lbInputFiles.ItemIndex();
+  inputList_.Select(index >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(index)) : std::nullopt);
+}
+
+void TfKavrin::ShowInputList() {
+  lbInputFiles.Clear();
+  for (const InputEntry& entry : inputList_.Entries()) lbInputFiles.Add(entry.Text, entry.File.get());
+  const auto selection = inputList_.Selection();
+  lbInputFiles.SetItemIndex(selection ? static_cast<int>(*selection) : -1);
+}
 
 std::string TfKavrin::FileName(SettingControl control) { return FileNameField(control).FileName(); }
 

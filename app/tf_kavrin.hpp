@@ -20,6 +20,7 @@
 #include "batch/batch_form.hpp"
 #include "encoder/encoder_form.hpp"
 #include "settings/settings_file.hpp"
+#include "inputlist/input_list.hpp"
 #include "settings/settings_form.hpp"
 
 namespace kavrin {
@@ -137,6 +138,9 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   TCheckable& CheckField(SettingControl control);
 
   bool BatchRunning() const;
+  // lbInputFiles mirrors the input list: its lines, records and selection.
+  void ShowInputList();
+  void TakeListSelection();
 
   ScopedFont font_;
   UnreadSettings unreadSettings_;
@@ -147,6 +151,9 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   // The program is on its way out without a close: nothing more is stored.
   bool ending_ = false;
   bool finishedBoxShown_ = false;
+  // The entries of lbInputFiles with their records, and the saved copy
+  // that Cancel restores.
+  InputList inputList_;
 };
 
 }  // namespace kavrin

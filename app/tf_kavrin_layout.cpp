@@ -38,6 +38,10 @@ void TfKavrin::BuildInputPanel() {
   BitBtn7.Create(panel, {TBitBtn::Kind::Custom, "Move down", {345, 128, 73, 25}});
   lbInputFiles.Create(panel, {{8, 8, 329, 181}});
   cbStreams.Create(panel, {"Audio Streams", {8, 192, 329, 61}, false});
+  for (TControl* button : {&BitBtn1, &BitBtn2}) Panel1.Anchor(*button, TPanel::kLeft | TPanel::kBottom);
+  for (TControl* button : {&BitBtn3, &BitBtn4, &BitBtn5, &BitBtn6, &BitBtn7}) {
+    Panel1.Anchor(*button, TPanel::kTop | TPanel::kRight);
+  }
 
   const Host streams = cbStreams.AsHost();
   struct StreamBox {

@@ -1,6 +1,7 @@
 #include "harness.hpp"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include "platform/text.hpp"
 #include "platform/win32/win32_profile.hpp"
@@ -348,6 +349,94 @@ void ClickAt(HWND window, POINT client) {
 bool SetText(HWND window, const std::string& text) {
   DWORD_PTR result = 0;
   return SendBounded(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), result) && result != 0;
+}
+
+void ClickOnScreen(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT inputs[2] = {};
+  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+POINT CentreOf(HWND window) {
+  const RECT rect = ScreenRect(window);
+  return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::vector<std::string> ListBoxLines(HWND listBox) {
+  // Read as UTF-16: Wine copies a line across processes in that form even
+  // for an ANSI request, past the end of a buffer sized in bytes.
+  std::vector<std::string> lines;
+  DWORD_PTR count = 0;
+  if (!SendBounded(listBox, LB_GETCOUNT, 0, 0, count) || static_cast<LRESULT>(count) == LB_ERR) return lines;
+  for (DWORD_PTR index = 0; index < count; ++index) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(listBox, LB_GETTEXTLEN, index, 0, SMTO_ABORTIFHUNG, kSendBoundMs, &length) ||
+        static_cast<LRESULT>(length) == LB_ERR) {
+      lines.emplace_back();
+      continue;
+    }
+    std::wstring wide(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
+                             kSendBoundMs, &copied) ||
+        static_cast<LRESULT>(copied) == LB_ERR) {
+      copied = 0;
+    }
+    wide.resize(std::min<DWORD_PTR>(copied, length));
+    std::string line;
+    if (!wide.empty()) {
+      const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                           nullptr);
+      line.resize(static_cast<size_t>(size > 0 ? size : 0));
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), line.data(), size, nullptr, nullptr);
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+int ListBoxSelection(HWND listBox) {
+  DWORD_PTR index = 0;
+  if (!SendBounded(listBox, LB_GETCURSEL, 0, 0, index)) return LB_ERR;
+  return static_cast<int>(static_cast<LRESULT>(index));
+}
+
+int ListBoxHorizontalExtent(HWND listBox) {
+  DWORD_PTR extent = 0;
+  if (!SendBounded(listBox, LB_GETHORIZONTALEXTENT, 0, 0, extent)) return -1;
+  return static_cast<int>(extent);
+}
+
+bool ClickListBoxLine(HWND listBox, int index) {
+  DWORD_PTR top = 0;
+  DWORD_PTR height = 0;
+  if (!SendBounded(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0, top) ||
+      !SendBounded(listBox, LB_GETTOPINDEX, 0, 0, top) || !SendBounded(listBox, LB_GETITEMHEIGHT, 0, 0, height) ||
+      static_cast<LRESULT>(height) <= 0) {
+    return false;
+  }
+  const int row = index - static_cast<int>(top);
+  ClickAt(listBox, POINT{4, row * static_cast<int>(height) + static_cast<int>(height) / 2});
+  return true;
+}
+
+std::string FileDialogFolder(HANDLE process, HWND dialog) {
+  // Long enough for any folder the dialog can show.
+  constexpr size_t kSize = 32768;
+  RemoteMemory memory(process, kSize);
+  if (memory.Address() == nullptr) return std::string();
+  DWORD_PTR length = 0;
+  if (!SendBounded(dialog, CDM_GETFOLDERPATH, kSize, reinterpret_cast<LPARAM>(memory.Address()), length) ||
+      static_cast<LRESULT>(length) <= 0) {
+    return std::string();
+  }
+  std::string folder(kSize, '\0');
+  if (!memory.Read(folder.data(), kSize - 1)) return std::string();
+  folder.resize(folder.find('\0'));
+  return folder;
 }
 
 std::vector<std::string> TabTexts(HANDLE process, HWND tab) {

@@ -112,6 +112,22 @@ void Click(HWND button);
 void ClickAt(HWND window, POINT client);
 bool SetText(HWND window, const std::string& text);
 
+// A real click of the left button at a point of the screen, through the
+// system's input queue, so that it activates windows as a user's click does.
+void ClickOnScreen(POINT screen);
+// The centre of a window, in screen coordinates.
+POINT CentreOf(HWND window);
+
+// List boxes of another process.
+std::vector<std::string> ListBoxLines(HWND listBox);
+int ListBoxSelection(HWND listBox);
+int ListBoxHorizontalExtent(HWND listBox);
+// Selects a line as a click on it does (the list box notifies its owner).
+bool ClickListBoxLine(HWND listBox, int index);
+
+// The folder an explorer-style file dialog shows (CDM_GETFOLDERPATH).
+std::string FileDialogFolder(HANDLE process, HWND dialog);
+
 // The tab control keeps its texts in the other process; they are read through
 // memory lent to it.
 std::vector<std::string> TabTexts(HANDLE process, HWND tab);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/text.hpp"
+
 namespace kavrin::e2e {
 namespace {
 
@@ -33,7 +35,58 @@ constexpr ControlRule kRules[] = {
     {&KavrinWindow::eSSRC, "eSSRC", nullptr, "-ssrc(", 0},
     {&KavrinWindow::eSSRCFixed, "eSSRCFixed", nullptr, "-ssrc(", 1},
     {&KavrinWindow::eBoost, "eBoost", nullptr, "-boost(", 0},
+    {&KavrinWindow::BitBtn1, "BitBtn1", "Button", "OK", 0},
+    {&KavrinWindow::BitBtn2, "BitBtn2", "Button", "Cancel", 0},
+    {&KavrinWindow::BitBtn3, "BitBtn3", "Button", "Add", 0},
+    {&KavrinWindow::BitBtn4, "BitBtn4", "Button", "Delete", 0},
+    {&KavrinWindow::BitBtn5, "BitBtn5", "Button", "Move up", 0},
+    {&KavrinWindow::BitBtn6, "BitBtn6", "Button", "Sort", 0},
+    {&KavrinWindow::BitBtn7, "BitBtn7", "Button", "Move down", 0},
+    {&KavrinWindow::cbStreams, "cbStreams", "Button", "Audio Streams", 0},
+    {&KavrinWindow::cb80, "cb80", "Button", "0x80", 0},
+    {&KavrinWindow::cb81, "cb81", "Button", "0x81", 0},
+    {&KavrinWindow::cb82, "cb82", "Button", "0x82", 0},
+    {&KavrinWindow::cb83, "cb83", "Button", "0x83", 0},
+    {&KavrinWindow::cb84, "cb84", "Button", "0x84", 0},
+    {&KavrinWindow::cb85, "cb85", "Button", "0x85", 0},
+    {&KavrinWindow::cb86, "cb86", "Button", "0x86", 0},
+    {&KavrinWindow::cb87, "cb87", "Button", "0x87", 0},
 };
+
+// The explorer-style open-file dialog's file name box: an edit, or the
+// combo box (cmb13) that holds one; some versions use edt1.
+constexpr int kFileNameCombo = 0x047c;
+constexpr int kFileNameEdit = 0x0480;
+
+bool SameFolder(std::string a, std::string b) {
+  for (std::string* folder : {&a, &b}) {
+    if (folder->size() > 3 && folder->back() == '\\') folder->pop_back();
+    *folder = UpperAscii(*folder);
+  }
+  return a == b;
+}
+
+HWND FileNameBox(HWND dialog) {
+  if (HWND box = GetDlgItem(dialog, kFileNameCombo)) {
+    if (ClassOf(box) == "Edit") return box;
+    const std::vector<HWND> edits = FindControls(box, "Edit");
+    if (!edits.empty()) return edits.front();
+  }
+  return GetDlgItem(dialog, kFileNameEdit);
+}
+
+void PressOk(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+// What to type for names of one folder: a single name as it is, several
+// each in double quotes.
+std::string NamesToType(const std::vector<std::string>& names) {
+  if (names.size() == 1) return names.front();
+  std::string typed;
+  for (const std::string& name : names) typed += (typed.empty() ? "\"" : " \"") + name + "\"";
+  return typed;
+}
 
 }  // namespace
 
@@ -52,6 +105,13 @@ constexpr ControlRule kRules[] = {
     window.*rule.member = found;
     if (found == nullptr) missing.push_back(rule.name);
   }
+  const std::vector<HWND> lists = FindControls(form, "ListBox");
+  if (lists.size() == 1) {
+    window.lbInputFiles = lists.front();
+  } else {
+    missing.push_back("lbInputFiles (" + std::to_string(lists.size()) + " list boxes)");
+  }
+  if (window.BitBtn1 != nullptr) window.Panel1 = GetParent(window.BitBtn1);
   const std::vector<HWND> tabs = FindControls(form, "SysTabControl32");
   if (tabs.size() == 1) {
     window.PageControl1 = tabs.front();
@@ -62,6 +122,79 @@ constexpr ControlRule kRules[] = {
   auto failure = ::testing::AssertionFailure() << "controls not found in the main window:";
   for (const std::string& name : missing) failure << ' ' << name;
   return failure;
+}
+
+HWND FindDropDown(DWORD processId) {
+  for (HWND window : TopLevelWindows(processId)) {
+    if (ClassOf(window) == "TdxPopupWindow" && IsShown(window)) return window;
+  }
+  return nullptr;
+}
+
+void KavrinTest::OpenDropDown() {
+  ASSERT_EQ(FindDropDown(kavrin_.Id()), nullptr) << "the drop-down is open already";
+  ClickAt(window_.dxPopupEdit1, POINT{8, 8});
+  ASSERT_TRUE(WaitFor([&] { return (dropDown_ = FindDropDown(kavrin_.Id())) != nullptr; }, kStartBound,
+                      "the drop-down to open; the program shows " + DescribeWindows(kavrin_.Id())));
+  ASSERT_TRUE(WaitFor([&] { return IsShown(window_.lbInputFiles); }, kReactBound, "the input list in the drop-down"));
+}
+
+void KavrinTest::AddFilesInDropDown(const std::vector<std::string>& windowsPaths) {
+  size_t first = 0;
+  while (first < windowsPaths.size()) {
+    const std::string folder = ExtractFileDir(windowsPaths[first]);
+    std::vector<std::string> names;
+    size_t next = first;
+    for (; next < windowsPaths.size() && SameFolder(ExtractFileDir(windowsPaths[next]), folder); ++next) {
+      names.push_back(ExtractFileName(windowsPaths[next]));
+    }
+    const size_t before = ListBoxLines(window_.lbInputFiles).size();
+
+    Click(window_.BitBtn3);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          dialog = FindTopLevel(kavrin_.Id(), "#32770", "Open source files");
+          return dialog != nullptr && IsShown(dialog) && FileNameBox(dialog) != nullptr;
+        },
+        kStartBound, "the open-file dialog \"Open source files\"; the program shows " + DescribeWindows(kavrin_.Id())));
+    HWND nameBox = FileNameBox(dialog);
+
+    // Typing a folder and OK opens that folder.
+    ASSERT_TRUE(SetText(nameBox, folder));
+    PressOk(dialog);
+    ASSERT_TRUE(WaitFor([&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), folder); }, kStartBound,
+                        "the open-file dialog to show " + folder + " (it shows \"" +
+                            FileDialogFolder(kavrin_.Handle(), dialog) + "\")"));
+    ASSERT_TRUE(SetText(nameBox, NamesToType(names)));
+    PressOk(dialog);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsShown(dialog); }, kStartBound,
+                        "the open-file dialog to close; the program shows " + DescribeWindows(kavrin_.Id())));
+    ASSERT_TRUE(WaitFor([&] { return ListBoxLines(window_.lbInputFiles).size() == before + names.size(); },
+                        kReactBound, std::to_string(names.size()) + " more entries in the input list"));
+    first = next;
+  }
+}
+
+void KavrinTest::CloseDropDownWithOk() {
+  ASSERT_NE(FindDropDown(kavrin_.Id()), nullptr) << "the drop-down is not open";
+  Click(window_.BitBtn1);
+  ASSERT_TRUE(WaitFor([&] { return FindDropDown(kavrin_.Id()) == nullptr; }, kReactBound,
+                      "the drop-down to close; the program shows " + DescribeWindows(kavrin_.Id())));
+}
+
+void KavrinTest::AddInputFiles(const std::vector<std::string>& windowsPaths) {
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ASSERT_NO_FATAL_FAILURE(AddFilesInDropDown(windowsPaths));
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+  ASSERT_TRUE(WaitFor([&] { return IsEnabled(window_.Button1); }, kReactBound, "\"Go\" to be enabled"));
+}
+
+void KavrinTest::WaitForDropDownClosed(const std::string& summary) {
+  ASSERT_TRUE(WaitFor([&] { return FindDropDown(kavrin_.Id()) == nullptr && TextOf(window_.dxPopupEdit1) == summary; },
+                      kReactBound,
+                      "the drop-down to close with \"" + summary + "\" in the field (it shows \"" +
+                          TextOf(window_.dxPopupEdit1) + "\"); the program shows " + DescribeWindows(kavrin_.Id())));
 }
 
 void KavrinTest::WriteIni(const std::string& text) {

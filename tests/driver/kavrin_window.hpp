@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "harness.hpp"
 
 namespace kavrin::e2e {
 
 // The main window's controls under their names, found by caption, by the
-// label left of them or by their place in a row.
+// label left of them or by their place in a row. The drop-down's controls
+// keep their handles whether Panel1 lies hidden in the main window or is
+// shown in the drop-down.
 struct KavrinWindow {
   HWND fKavrin = nullptr;
   HWND Button1 = nullptr;
@@ -34,10 +38,30 @@ struct KavrinWindow {
   HWND eSSRC = nullptr;
   HWND eSSRCFixed = nullptr;
   HWND eBoost = nullptr;
+
+  HWND Panel1 = nullptr;
+  HWND BitBtn1 = nullptr;  // OK
+  HWND BitBtn2 = nullptr;  // Cancel
+  HWND BitBtn3 = nullptr;  // Add
+  HWND BitBtn4 = nullptr;  // Delete
+  HWND BitBtn5 = nullptr;  // Move up
+  HWND BitBtn6 = nullptr;  // Sort
+  HWND BitBtn7 = nullptr;  // Move down
+  HWND lbInputFiles = nullptr;
+  HWND cbStreams = nullptr;
+  HWND cb80 = nullptr, cb81 = nullptr, cb82 = nullptr, cb83 = nullptr;
+  HWND cb84 = nullptr, cb85 = nullptr, cb86 = nullptr, cb87 = nullptr;
+
+  // cb80 to cb87: box k stands for stream 0x80 + k.
+  std::array<HWND, 8> StreamBoxes() const { return {cb80, cb81, cb82, cb83, cb84, cb85, cb86, cb87}; }
 };
 
 // Fails naming every control it could not find.
 ::testing::AssertionResult FindKavrinControls(HWND form, KavrinWindow& window);
+
+// The drop-down window of dxPopupEdit1 (class "TdxPopupWindow") while it is
+// shown; null otherwise.
+HWND FindDropDown(DWORD processId);
 
 // Each test in a fresh folder with its own copy of kavrin.exe; the process
 // ends with the test whatever happens.
@@ -50,9 +74,27 @@ class KavrinTest : public ::testing::Test {
   // WM_CLOSE, and the process must end.
   void CloseAndWaitForExit();
 
+  // The input list, driven as a user does. Each fails the test (use
+  // ASSERT_NO_FATAL_FAILURE) when a step does not happen in time.
+  //
+  // Opens the drop-down with a click on dxPopupEdit1's text; sets dropDown_.
+  void OpenDropDown();
+  // With the drop-down open: "Add", then the real open-file dialog is
+  // navigated to each file's folder and given the names, one dialog per run
+  // of files in the same folder, until the list has grown by all of them.
+  void AddFilesInDropDown(const std::vector<std::string>& windowsPaths);
+  // Presses OK and waits until the drop-down has closed.
+  void CloseDropDownWithOk();
+  // All three: afterwards the files stand at the end of the input list, in
+  // the given order (each ".vob" with stream 0x80 only), and "Go" is enabled.
+  void AddInputFiles(const std::vector<std::string>& windowsPaths);
+  // Waits until the drop-down has closed and the field shows `summary`.
+  void WaitForDropDownClosed(const std::string& summary);
+
   TempFolder folder_;
   KavrinProcess kavrin_{folder_};
   KavrinWindow window_;
+  HWND dropDown_ = nullptr;
 };
 
 }  // namespace kavrin::e2e

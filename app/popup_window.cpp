@@ -1,0 +1,180 @@
+#include "app/popup_window.hpp"
+
+#include <vector>
+
+#include "app/button.hpp"
+#include "app/control.hpp"
+
+namespace kavrin {
+
+namespace {
+
+constexpr int kMinimumSize = 100;
+
+std::vector<HWND> DescendantsOf(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TBitBtn* ButtonOfKind(HWND parent, TBitBtn::Kind kind) {
+  for (HWND window : DescendantsOf(parent)) {
+    auto* button = dynamic_cast<TBitBtn*>(TControl::FromHandle(window));
+    if (button != nullptr && button->GetKind() == kind && IsWindowVisible(window) && IsWindowEnabled(window)) {
+      return button;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TdxPopupWindow::~TdxPopupWindow() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+bool TdxPopupWindow::Create(HWND owner) {
+  if (!CreateTopLevel("", kStyle, kExStyle, 0, 0, kMinimumSize, kMinimumSize, owner)) return false;
+  // It stays where the field put it.
+  DeleteMenu(GetSystemMenu(hwnd_, FALSE), SC_MOVE, MF_BYCOMMAND);
+  return true;
+}
+
+bool TdxPopupWindow::Run(HWND field, const RECT& place) {
+  outcome_ = Outcome::Open;
+  appLeft_ = false;
+  lastFocus_ = nullptr;
+  SetWindowPos(hwnd_, HWND_TOP, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_SHOWWINDOW);
+  running_ = true;
+  FocusInside();
+
+  bool quit = false;
+  WPARAM quitCode = 0;
+  while (IsWindowVisible(hwnd_) && IsWindow(field)) {
+    if (appLeft_) outcome_ = Outcome::Cancel;
+    if (outcome_ != Outcome::Open) break;
+    MSG message{};
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      WaitMessage();
+      continue;
+    }
+    if (message.message == WM_QUIT) {
+      quit = true;
+      quitCode = message.wParam;
+      break;
+    }
+    if (HandleDialogKey(message) || IsDialogMessageA(hwnd_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  running_ = false;
+
+  const bool accept = outcome_ == Outcome::Accept;
+  // Hand the activation back to the owner first, unless another program has it.
+  if (!appLeft_ && GetActiveWindow() == hwnd_) SetActiveWindow(GetWindow(hwnd_, GW_OWNER));
+  ShowWindow(hwnd_, SW_HIDE);
+  // The main loop must still see the request to end.
+  if (quit) PostQuitMessage(static_cast<int>(quitCode));
+  return accept;
+}
+
+// Escape presses the Cancel button; Enter presses the focused push button, or
+// the OK button when no other button has the focus.
+bool TdxPopupWindow::HandleDialogKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) return false;
+  if (message.wParam == VK_ESCAPE) {
+    if (TBitBtn* cancel = ButtonOfKind(hwnd_, TBitBtn::Kind::Cancel)) {
+      cancel->Click();
+    } else {
+      Finish(Outcome::Cancel);
+    }
+    return true;
+  }
+  if (message.wParam == VK_RETURN) {
+    if (auto* focused = dynamic_cast<TButton*>(TControl::FromHandle(GetFocus()))) {
+      focused->Click();
+    } else if (TBitBtn* ok = ButtonOfKind(hwnd_, TBitBtn::Kind::Ok)) {
+      ok->Click();
+    }
+    return true;
+  }
+  return false;
+}
+
+// A window this one owns, directly or further down: the "Add" dialog, an
+// error box.
+bool TdxPopupWindow::OwnsWindow(HWND window) const {
+  for (HWND owner = window != nullptr ? GetWindow(window, GW_OWNER) : nullptr; owner != nullptr;
+       owner = GetWindow(owner, GW_OWNER)) {
+    if (owner == hwnd_) return true;
+  }
+  return false;
+}
+
+void TdxPopupWindow::FocusInside() {
+  if (lastFocus_ == nullptr || !IsWindow(lastFocus_) || !IsChild(hwnd_, lastFocus_) || !IsWindowVisible(lastFocus_) ||
+      !IsWindowEnabled(lastFocus_)) {
+    lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  }
+  if (lastFocus_ != nullptr) SetFocus(lastFocus_);
+}
+
+void TdxPopupWindow::Finish(Outcome outcome) {
+  if (running_ && outcome_ == Outcome::Open) outcome_ = outcome;
+}
+
+LRESULT TdxPopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (ReflectToControl(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case kModalResultMessage:
+      if (static_cast<ModalResult>(wParam) == ModalResult::Ok) Finish(Outcome::Accept);
+      if (static_cast<ModalResult>(wParam) == ModalResult::Cancel) Finish(Outcome::Cancel);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        if (running_) FocusInside();
+        return 0;
+      }
+      if (HWND focus = GetFocus(); focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
+      // Another window of this program closes it; one it owns does not. The
+      // activation of another program comes as WM_ACTIVATEAPP.
+      if (auto* next = reinterpret_cast<HWND>(lParam);
+          next != nullptr && GetWindowThreadProcessId(next, nullptr) == GetCurrentThreadId() && !OwnsWindow(next)) {
+        Finish(Outcome::Cancel);
+      }
+      return 0;
+    case WM_ACTIVATEAPP:
+      if (wParam == FALSE && running_) appLeft_ = true;
+      return 0;
+    case WM_CLOSE:
+      Finish(Outcome::Cancel);
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MOVE) return 0;
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize.x = kMinimumSize;
+      limits->ptMinTrackSize.y = kMinimumSize;
+      return 0;
+    }
+    case WM_SIZE:
+      if (content_ != nullptr && GetParent(content_) == hwnd_) {
+        SetWindowPos(content_, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace kavrin

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/base_window.hpp"
+
+namespace kavrin {
+
+// The drop-down window of a TdxPopupEdit: its own top-level window, owned by
+// the field's window, sizable but not movable, showing one control that fills
+// its client area. While open it runs a message loop of its own.
+class TdxPopupWindow : public BaseWindow<TdxPopupWindow> {
+ public:
+  static constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+  static constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+  TdxPopupWindow() = default;
+  ~TdxPopupWindow();
+
+  static const char* ClassName() { return "TdxPopupWindow"; }
+
+  bool Create(HWND owner);
+  // The control that fills the client area while the window is open.
+  void SetContent(HWND content) { content_ = content; }
+  // Shows the window at `place` and runs its loop until it closes, `field`
+  // goes away or the application is told to end. True when it closed
+  // accepting (a button of kind OK).
+  bool Run(HWND field, const RECT& place);
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  enum class Outcome { Open, Accept, Cancel };
+
+  bool HandleDialogKey(const MSG& message);
+  bool OwnsWindow(HWND window) const;
+  void FocusInside();
+  void Finish(Outcome outcome);
+
+  HWND content_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  bool running_ = false;
+  bool appLeft_ = false;
+  Outcome outcome_ = Outcome::Open;
+};
+
+}  // namespace kavrin
