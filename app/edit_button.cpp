@@ -63,6 +63,10 @@ void TButtonEdit::CreateField(const Host& host, const Bounds& bounds, const std:
 
 bool TButtonEdit::IsButtonKey(WPARAM key, bool alt) const { return alt && key == VK_DOWN; }
 
+void TButtonEdit::FocusIfPossible() {
+  if (IsWindow(hwnd_) && IsWindowVisible(hwnd_) && IsWindowEnabled(hwnd_)) SetFocus();
+}
+
 LRESULT TButtonEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (ReflectToControl(message, wParam, lParam, result)) return result;
@@ -74,7 +78,11 @@ LRESULT TButtonEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam
       return 0;
     }
   }
-  return CallDefault(message, wParam, lParam);
+  result = CallDefault(message, wParam, lParam);
+  // Losing the focus, the edit repaints its text over the button too (so
+  // Wine does); the button draws itself again.
+  if (message == WM_KILLFOCUS) InvalidateRect(button_.Handle(), nullptr, TRUE);
+  return result;
 }
 
 }  // namespace kavrin

@@ -34,6 +34,8 @@ class TButtonEdit : public TCustomEdit {
   // What the button, Alt+Down or another key of the field's own does.
   virtual void ButtonClick() {}
   virtual bool IsButtonKey(WPARAM key, bool alt) const;
+  // After a browse dialog: the focus comes back when the field can take it.
+  void FocusIfPossible();
 
   TEditButton button_;
 };

@@ -1,5 +1,8 @@
 #include "app/filename_edit.hpp"
 
+#include "app/handler_dispatch.hpp"
+#include "platform/text.hpp"
+#include "platform/widget_rules.hpp"
 #include "settings/file_name_rules.hpp"
 
 namespace kavrin {
@@ -28,14 +31,29 @@ void TFilenameEdit::SetFileName(const std::string& value) {
   SetText(FileNameFieldText(value, NamesExistingFile(value)));
 }
 
-// The browse dialogs are not wired yet; the button and Alt+Down land here.
-void TFilenameEdit::ButtonClick() {}
+void TFilenameEdit::ButtonClick() {
+  const FileBrowseStart start = StartOfFileBrowse(FileName(), NamesExistingFolder);
+  if (start.initialDir) dialog_.initialDir = *start.initialDir;
+  if (start.fileName) dialog_.fileName = *start.fileName;
+  const bool chosen = dialog_.Execute(OwnerOf(hwnd_));
+  FocusIfPossible();
+  if (!chosen) return;
+  SetText(QuotedIfBlank(dialog_.fileName));
+  dialog_.initialDir = ExtractFileDir(dialog_.fileName);
+}
 
 void TDirectoryEdit::Create(const Host& host, const CreateArgs& args) {
   options_ = args.options;
   CreateField(host, args.bounds, "", false, TEditButton::Glyph::Ellipsis);
 }
 
-void TDirectoryEdit::ButtonClick() {}
+void TDirectoryEdit::ButtonClick() {
+  std::string folder = StartOfFolderBrowse(Text(), lastChosenFolder_, NamesExistingFolder);
+  const bool chosen = SelectDirectory(OwnerOf(hwnd_), folder, options_);
+  FocusIfPossible();
+  if (!chosen) return;
+  SetText(folder);
+  if (NamesExistingFolder(folder)) lastChosenFolder_ = folder;
+}
 
 }  // namespace kavrin

@@ -4,6 +4,7 @@
 
 #include "app/edit_button.hpp"
 #include "app/open_dialog.hpp"
+#include "app/select_directory.hpp"
 
 namespace kavrin {
 
@@ -40,11 +41,7 @@ class TFilenameEdit : public TButtonEdit {
 // An edit for a folder with a browse button; read and written as Text only.
 class TDirectoryEdit : public TButtonEdit {
  public:
-  struct Options {
-    bool allowCreate = false;
-    bool performCreate = false;
-    bool prompt = false;
-  };
+  using Options = SelectDirOptions;
   struct CreateArgs {
     Bounds bounds;
     Options options;

@@ -41,6 +41,9 @@ TdxPopupWindow::~TdxPopupWindow() {
 
 bool TdxPopupWindow::Create(HWND owner) {
   if (!CreateTopLevel("", kStyle, kExStyle, 0, 0, kMinimumSize, kMinimumSize, owner)) return false;
+  // A dialog frame shows no icon; nor should the class's own stand in.
+  SetClassLongPtrA(hwnd_, GCLP_HICON, 0);
+  SetClassLongPtrA(hwnd_, GCLP_HICONSM, 0);
   // It stays where the field put it.
   DeleteMenu(GetSystemMenu(hwnd_, FALSE), SC_MOVE, MF_BYCOMMAND);
   return true;

@@ -76,4 +76,17 @@ std::string StartOfFolderBrowse(const std::string& text, const std::string& last
   return folderExists(start) ? start : root;
 }
 
+std::vector<std::string> MissingFolders(const std::string& folder, const FolderExists& folderExists) {
+  std::vector<std::string> missing;
+  std::string path = folder;
+  while (!path.empty()) {
+    const bool root = ExtractFileDir(path) == path;
+    if (!root && path.back() == '\\') path.pop_back();
+    if (root || folderExists(path)) break;
+    missing.insert(missing.begin(), path);
+    path = ExtractFileDir(path);
+  }
+  return missing;
+}
+
 }  // namespace kavrin

@@ -57,4 +57,8 @@ FileBrowseStart StartOfFileBrowse(const std::string& reading, const FolderExists
 std::string StartOfFolderBrowse(const std::string& text, const std::string& lastChosen,
                                 const FolderExists& folderExists);
 
+// The folders to create, outermost first, so that `folder` exists with all
+// its parents. A trailing delimiter is ignored; a root is never created.
+std::vector<std::string> MissingFolders(const std::string& folder, const FolderExists& folderExists);
+
 }  // namespace kavrin

@@ -365,24 +365,27 @@ POINT CentreOf(HWND window) {
   return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-std::vector<std::string> ListBoxLines(HWND listBox) {
-  // Read as UTF-16: Wine copies a line across processes in that form even
-  // for an ANSI request, past the end of a buffer sized in bytes.
+namespace {
+
+// Lines are read as UTF-16: Wine copies them across processes in that form
+// even for an ANSI request, past the end of a buffer sized in bytes.
+std::vector<std::string> ListLines(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage,
+                                   LRESULT error) {
   std::vector<std::string> lines;
   DWORD_PTR count = 0;
-  if (!SendBounded(listBox, LB_GETCOUNT, 0, 0, count) || static_cast<LRESULT>(count) == LB_ERR) return lines;
+  if (!SendBounded(control, countMessage, 0, 0, count) || static_cast<LRESULT>(count) == error) return lines;
   for (DWORD_PTR index = 0; index < count; ++index) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(listBox, LB_GETTEXTLEN, index, 0, SMTO_ABORTIFHUNG, kSendBoundMs, &length) ||
-        static_cast<LRESULT>(length) == LB_ERR) {
+    if (!SendMessageTimeoutW(control, lengthMessage, index, 0, SMTO_ABORTIFHUNG, kSendBoundMs, &length) ||
+        static_cast<LRESULT>(length) == error) {
       lines.emplace_back();
       continue;
     }
     std::wstring wide(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutW(control, textMessage, index, reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
                              kSendBoundMs, &copied) ||
-        static_cast<LRESULT>(copied) == LB_ERR) {
+        static_cast<LRESULT>(copied) == error) {
       copied = 0;
     }
     wide.resize(std::min<DWORD_PTR>(copied, length));
@@ -396,6 +399,34 @@ std::vector<std::string> ListBoxLines(HWND listBox) {
     lines.push_back(line);
   }
   return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> ListBoxLines(HWND listBox) {
+  return ListLines(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_ERR);
+}
+
+std::vector<std::string> ComboBoxLines(HWND comboBox) {
+  return ListLines(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ERR);
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 int ListBoxSelection(HWND listBox) {

@@ -125,6 +125,13 @@ int ListBoxHorizontalExtent(HWND listBox);
 // Selects a line as a click on it does (the list box notifies its owner).
 bool ClickListBoxLine(HWND listBox, int index);
 
+// A combo box's list, read like a list box's.
+std::vector<std::string> ComboBoxLines(HWND comboBox);
+// Real key presses through the system's input queue: each key of `keys` is
+// pressed in order, then all are released in reverse order (VK_MENU, VK_DOWN
+// is Alt+Down). They go to the window that has the keyboard focus.
+void PressKeys(const std::vector<WORD>& keys);
+
 // The folder an explorer-style file dialog shows (CDM_GETFOLDERPATH).
 std::string FileDialogFolder(HANDLE process, HWND dialog);
 

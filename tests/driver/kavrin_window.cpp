@@ -58,6 +58,8 @@ constexpr ControlRule kRules[] = {
 constexpr int kFileNameCombo = 0x047c;
 constexpr int kFileNameEdit = 0x0480;
 
+}  // namespace
+
 bool SameFolder(std::string a, std::string b) {
   for (std::string* folder : {&a, &b}) {
     if (folder->size() > 3 && folder->back() == '\\') folder->pop_back();
@@ -66,7 +68,7 @@ bool SameFolder(std::string a, std::string b) {
   return a == b;
 }
 
-HWND FileNameBox(HWND dialog) {
+HWND FileDialogNameBox(HWND dialog) {
   if (HWND box = GetDlgItem(dialog, kFileNameCombo)) {
     if (ClassOf(box) == "Edit") return box;
     const std::vector<HWND> edits = FindControls(box, "Edit");
@@ -75,9 +77,11 @@ HWND FileNameBox(HWND dialog) {
   return GetDlgItem(dialog, kFileNameEdit);
 }
 
-void PressOk(HWND dialog) {
+void PressDialogOk(HWND dialog) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
+
+namespace {
 
 // What to type for names of one folder: a single name as it is, several
 // each in double quotes.
@@ -151,29 +155,42 @@ void KavrinTest::AddFilesInDropDown(const std::vector<std::string>& windowsPaths
     const size_t before = ListBoxLines(window_.lbInputFiles).size();
 
     Click(window_.BitBtn3);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-          dialog = FindTopLevel(kavrin_.Id(), "#32770", "Open source files");
-          return dialog != nullptr && IsShown(dialog) && FileNameBox(dialog) != nullptr;
-        },
-        kStartBound, "the open-file dialog \"Open source files\"; the program shows " + DescribeWindows(kavrin_.Id())));
-    HWND nameBox = FileNameBox(dialog);
-
-    // Typing a folder and OK opens that folder.
-    ASSERT_TRUE(SetText(nameBox, folder));
-    PressOk(dialog);
-    ASSERT_TRUE(WaitFor([&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), folder); }, kStartBound,
-                        "the open-file dialog to show " + folder + " (it shows \"" +
-                            FileDialogFolder(kavrin_.Handle(), dialog) + "\")"));
-    ASSERT_TRUE(SetText(nameBox, NamesToType(names)));
-    PressOk(dialog);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsShown(dialog); }, kStartBound,
-                        "the open-file dialog to close; the program shows " + DescribeWindows(kavrin_.Id())));
+    ASSERT_NO_FATAL_FAILURE(ChooseInFileDialog("Open source files", folder, names));
     ASSERT_TRUE(WaitFor([&] { return ListBoxLines(window_.lbInputFiles).size() == before + names.size(); },
                         kReactBound, std::to_string(names.size()) + " more entries in the input list"));
     first = next;
   }
+}
+
+HWND KavrinTest::WaitForDialog(const std::string& caption) {
+  HWND dialog = nullptr;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        dialog = FindTopLevel(kavrin_.Id(), "#32770", caption);
+        return dialog != nullptr && IsShown(dialog);
+      },
+      kStartBound, "the dialog \"" + caption + "\"; the program shows " + DescribeWindows(kavrin_.Id())));
+  return dialog != nullptr && IsShown(dialog) ? dialog : nullptr;
+}
+
+void KavrinTest::ChooseInFileDialog(const std::string& caption, const std::string& folder,
+                                    const std::vector<std::string>& names) {
+  HWND dialog = WaitForDialog(caption);
+  ASSERT_NE(dialog, nullptr);
+  HWND nameBox = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (nameBox = FileDialogNameBox(dialog)) != nullptr; }, kReactBound,
+                      "the file name box of \"" + caption + "\""));
+
+  // Typing a folder and OK opens that folder.
+  ASSERT_TRUE(SetText(nameBox, folder));
+  PressDialogOk(dialog);
+  ASSERT_TRUE(WaitFor([&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), folder); }, kStartBound,
+                      "the file dialog to show " + folder + " (it shows \"" +
+                          FileDialogFolder(kavrin_.Handle(), dialog) + "\")"));
+  ASSERT_TRUE(SetText(nameBox, NamesToType(names)));
+  PressDialogOk(dialog);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsShown(dialog); }, kStartBound,
+                      "the file dialog to close; the program shows " + DescribeWindows(kavrin_.Id())));
 }
 
 void KavrinTest::CloseDropDownWithOk() {

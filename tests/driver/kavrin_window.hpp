@@ -63,6 +63,14 @@ struct KavrinWindow {
 // shown; null otherwise.
 HWND FindDropDown(DWORD processId);
 
+// Folder paths that name the same folder: letter case and a trailing
+// delimiter aside.
+bool SameFolder(std::string a, std::string b);
+// The explorer-style file dialog's file name box (an edit).
+HWND FileDialogNameBox(HWND dialog);
+// IDOK, as a press of the dialog's OK button.
+void PressDialogOk(HWND dialog);
+
 // Each test in a fresh folder with its own copy of kavrin.exe; the process
 // ends with the test whatever happens.
 class KavrinTest : public ::testing::Test {
@@ -83,6 +91,13 @@ class KavrinTest : public ::testing::Test {
   // navigated to each file's folder and given the names, one dialog per run
   // of files in the same folder, until the list has grown by all of them.
   void AddFilesInDropDown(const std::vector<std::string>& windowsPaths);
+  // The visible dialog (class "#32770") of the program with this caption;
+  // null, with a failure, when it does not show in time.
+  HWND WaitForDialog(const std::string& caption);
+  // In the open-file dialog with this caption: types the folder and OK to
+  // open it, then types the names (several in double quotes) and OK, and
+  // waits until the dialog has closed.
+  void ChooseInFileDialog(const std::string& caption, const std::string& folder, const std::vector<std::string>& names);
   // Presses OK and waits until the drop-down has closed.
   void CloseDropDownWithOk();
   // All three: afterwards the files stand at the end of the input list, in

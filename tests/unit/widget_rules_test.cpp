@@ -123,3 +123,29 @@ TEST(StartOfFolderBrowse, TextThenLastChoiceThenTheRoot) {
 
 }  // namespace
 }  // namespace kavrin
+
+namespace kavrin {
+namespace {
+
+TEST(MissingFolders, OutermostFirstUpToTheFirstThatExists) {
+  const std::set<std::string> folders = {"C:\\Out", "D:\\"};
+  const FolderExists exists = [&](const std::string& folder) { return folders.count(folder) != 0; };
+  struct Case {
+    const char* name;
+    std::string folder;
+    std::vector<std::string> missing;
+  };
+  const Case cases[] = {
+      {"two levels", "C:\\Out\\new\\deeper", {"C:\\Out\\new", "C:\\Out\\new\\deeper"}},
+      {"a trailing delimiter", "C:\\Out\\new\\", {"C:\\Out\\new"}},
+      {"it exists", "C:\\Out", {}},
+      {"down from a missing drive root", "E:\\a\\b", {"E:\\a", "E:\\a\\b"}},
+      {"a root alone", "D:\\", {}},
+      {"a relative name", "new\\sub", {"new", "new\\sub"}},
+      {"empty", "", {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MissingFolders(c.folder, exists), c.missing) << c.name;
+}
+
+}  // namespace
+}  // namespace kavrin

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "harness.hpp"
+#include "kavrin_window.hpp"
+#include "platform/text.hpp"
+
+namespace kavrin::e2e {
+namespace {
+
+constexpr const char* kCreateQuestion = "The specified directory does not exist. Create it?";
+// Ids of the explorer-style open-file dialog.
+constexpr int kReadOnlyBox = 0x0410;  // chx1
+constexpr int kFileTypes = 0x0470;    // cmb1
+
+// Message box buttons carry a mnemonic on some systems.
+bool PressEither(HWND box, const std::string& caption) {
+  return PressButton(box, "&" + caption) || PressButton(box, caption);
+}
+
+class BrowseE2e : public KavrinTest {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+    ASSERT_TRUE(ClickTab(kavrin_.Handle(), window_.PageControl1, 0));
+    ASSERT_TRUE(WaitFor([&] { return IsShown(window_.feBeSweet); }, kReactBound, "the \"Files and folders\" page"));
+  }
+
+  static HWND BrowseButton(HWND field) {
+    const std::vector<HWND> buttons = FindControls(field, "Button");
+    return buttons.empty() ? nullptr : buttons.front();
+  }
+
+  // Presses the field's browse button and waits for the dialog.
+  HWND Browse(HWND field, const std::string& caption) {
+    HWND button = BrowseButton(field);
+    EXPECT_NE(button, nullptr) << "the field has no browse button";
+    if (button == nullptr) return nullptr;
+    Click(button);
+    return WaitForDialog(caption);
+  }
+
+  HWND FolderLine(HWND dialog) {
+    const std::vector<HWND> edits = FindControls(dialog, "Edit");
+    return edits.size() == 1 ? edits.front() : nullptr;
+  }
+
+  void WaitForDialogGone(HWND dialog, const std::string& what) {
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsShown(dialog); }, kReactBound,
+                        what + "; the program shows " + DescribeWindows(kavrin_.Id())));
+  }
+
+  void CancelDialog(HWND dialog) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    WaitForDialogGone(dialog, "the dialog to close on Cancel");
+  }
+};
+
+TEST_F(BrowseE2e, SelectDirectoryShowsItsControlsAndOpensAtTheFieldsFolder) {
+  ASSERT_TRUE(SetText(window_.deSurcodeOutputFolder, folder_.Path()));
+  HWND dialog = Browse(window_.deSurcodeOutputFolder, "Select Directory");
+  ASSERT_NE(dialog, nullptr);
+
+  for (const char* label : {"Directory &Name:", "&Directories:", "&Files: (*.*)", "D&rives:"}) {
+    EXPECT_NE(FindControl(dialog, "Static", label), nullptr) << label;
+  }
+  EXPECT_NE(FindControl(dialog, "Button", "OK"), nullptr);
+  EXPECT_NE(FindControl(dialog, "Button", "Cancel"), nullptr);
+  for (HWND button : FindControls(dialog, "Button")) EXPECT_NE(TextOf(button), "Help") << "no Help button";
+  EXPECT_EQ(FindControls(dialog, "ListBox").size(), 2u) << "the folder and file lists";
+  EXPECT_EQ(FindControls(dialog, "ComboBox").size(), 1u) << "the drive list";
+  HWND line = FolderLine(dialog);
+  ASSERT_NE(line, nullptr) << "the folder line is an edit";
+  EXPECT_TRUE(SameFolder(TextOf(line), folder_.Path())) << TextOf(line);
+  // The folder holds the test's copy of the program.
+  const std::vector<std::string> files = ListBoxLines(FindControls(dialog, "ListBox").back());
+  EXPECT_NE(std::find_if(files.begin(), files.end(),
+                         [](const std::string& name) { return UpperAscii(name) == "KAVRIN.EXE"; }),
+            files.end())
+      << "the file list shows the folder's files";
+
+  // Cancel leaves the field as it was.
+  CancelDialog(dialog);
+  EXPECT_EQ(TextOf(window_.deSurcodeOutputFolder), folder_.Path());
+}
+
+TEST_F(BrowseE2e, FinalOutputFolderAsksBeforeCreatingAndNoKeepsTheDialogOpen) {
+  const std::string typed = folder_.File("final out\\deeper");
+  HWND dialog = Browse(window_.deSurcodeOutputFolder, "Select Directory");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(SetText(FolderLine(dialog), typed));
+
+  PressDialogOk(dialog);
+  HWND box = nullptr;
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Confirm", box));
+  EXPECT_EQ(MessageBoxText(box), kCreateQuestion);
+  ASSERT_TRUE(PressEither(box, "No"));
+  ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Confirm"));
+  EXPECT_TRUE(IsWindow(dialog) && IsShown(dialog)) << "No keeps the dialog open";
+  EXPECT_FALSE(FileExists(folder_.File("final out")));
+
+  PressDialogOk(dialog);
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Confirm", box));
+  ASSERT_TRUE(PressEither(box, "Yes"));
+  ASSERT_NO_FATAL_FAILURE(WaitForDialogGone(dialog, "the dialog to close on Yes"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(window_.deSurcodeOutputFolder) == typed; }, kReactBound,
+                      "the typed folder in the field"));
+  EXPECT_TRUE(FileExists(typed)) << "created with its missing parent";
+}
+
+TEST_F(BrowseE2e, TempFolderIsCreatedWithoutAQuestion) {
+  ASSERT_TRUE(SetText(window_.deBeSweetOutputFolder, "C:\\no such folder here"));
+  const std::string typed = folder_.File("temp\\a\\b");
+  HWND dialog = Browse(window_.deBeSweetOutputFolder, "Select Directory");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(SetText(FolderLine(dialog), typed));
+  PressDialogOk(dialog);
+  ASSERT_NO_FATAL_FAILURE(WaitForDialogGone(dialog, "the dialog to close without a question"));
+  EXPECT_EQ(FindMessageBox(kavrin_.Id(), "Confirm"), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return TextOf(window_.deBeSweetOutputFolder) == typed; }, kReactBound,
+                      "the typed folder in the field"));
+  EXPECT_TRUE(FileExists(typed));
+
+  // The next browse starts at the folder it chose when the field is empty.
+  ASSERT_TRUE(SetText(window_.deBeSweetOutputFolder, ""));
+  dialog = Browse(window_.deBeSweetOutputFolder, "Select Directory");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(SameFolder(TextOf(FolderLine(dialog)), typed)) << TextOf(FolderLine(dialog));
+  CancelDialog(dialog);
+  EXPECT_EQ(TextOf(window_.deBeSweetOutputFolder), "");
+}
+
+TEST_F(BrowseE2e, FileNameDialogsHaveTheFieldsFilterAndNoReadOnlyBox) {
+  struct Row {
+    const char* name;
+    HWND field;
+    std::vector<std::string> filter;
+  };
+  const Row rows[] = {
+      {"feBeSweet", window_.feBeSweet, {"All files (*.*)"}},
+      {"feSurCode", window_.feSurCode, {"Surcode Executable (surcodedts.exe)", "All files (*.*)"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND dialog = Browse(row.field, "Browse");
+    ASSERT_NE(dialog, nullptr);
+    HWND readOnly = GetDlgItem(dialog, kReadOnlyBox);
+    EXPECT_TRUE(readOnly == nullptr || !IsShown(readOnly)) << "no read-only check box";
+    EXPECT_EQ(ComboBoxLines(GetDlgItem(dialog, kFileTypes)), row.filter);
+    CancelDialog(dialog);
+    EXPECT_EQ(TextOf(row.field), "");
+  }
+}
+
+TEST_F(BrowseE2e, ABrowsedPathWithABlankIsQuotedAndReadsWithoutQuotes) {
+  const std::string folder = folder_.File("Be Sweet");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string exe = folder + "\\BeSweet 1.5.exe";
+  ASSERT_TRUE(WriteFileBytes(exe, "MZ"));
+
+  // Alt+Down in the field does what the button does.
+  ClickOnScreen(CentreOf(window_.feBeSweet));
+  ASSERT_TRUE(WaitFor([&] { return IsShown(window_.feBeSweet) && GetForegroundWindow() == window_.fKavrin; },
+                      kReactBound, "the main window in front"));
+  PressKeys({VK_MENU, VK_DOWN});
+  ASSERT_NO_FATAL_FAILURE(ChooseInFileDialog("Browse", folder, {"BeSweet 1.5.exe"}));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(window_.feBeSweet) == "\"" + exe + "\""; }, kReactBound,
+                      "the quoted path in the field (it shows " + TextOf(window_.feBeSweet) + ")"));
+
+  // The next browse starts in the chosen file's folder.
+  HWND dialog = Browse(window_.feBeSweet, "Browse");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), folder); }, kReactBound,
+                      "the dialog in " + folder));
+  CancelDialog(dialog);
+
+  // Stored through the FileName reading: without the quotes.
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+  const IniFile ini = ParseIni(ReadIni());
+  const IniEntry* stored = ini.Find("EXE", "BeSweet");
+  ASSERT_NE(stored, nullptr);
+  EXPECT_EQ(stored->value, exe);
+}
+
+}  // namespace
+}  // namespace kavrin::e2e
