@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Takes a picture of Kavrin's main window.
-#   scripts/screenshot.sh KAVRIN_EXE OUTPUT_PNG [files]
-# With "files" the "Files and folders" tab is clicked first (needs xdotool).
+#   scripts/screenshot.sh KAVRIN_EXE OUTPUT_PNG [files|dropdown|select-directory]
+# With "files" the "Files and folders" tab is clicked first; with "dropdown"
+# the input list is opened and three sample files are added through the
+# open-file dialog; with "select-directory" the folder dialog of "Final
+# Output Folder" is shown instead of the main window. All but the first
+# picture need xdotool.
 # The program runs from a fresh temporary folder, so no settings file is
 # found and the window shows its first-run state. It runs under Wine on a
 # virtual display of its own (Xvfb) in its own prefix (KAVRIN_WINEPREFIX,
@@ -51,6 +55,14 @@ xwininfo -root >/dev/null 2>&1 || { echo "the virtual display did not start" >&2
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
 
 cp "$exe" "$work/kavrin.exe"
+if [ "$page" = select-directory ]; then
+  printf '[FOLDERS]\r\nSurCode=C:\\windows\r\n' >"$work/Kavrin.ini"
+fi
+if [ "$page" = dropdown ]; then
+  samples="$WINEPREFIX/drive_c/Film"
+  mkdir -p "$samples"
+  for name in VTS_01_1.VOB VTS_01_2.VOB commentary.ac3; do : >"$samples/$name"; done
+fi
 (cd "$work" && exec wine kavrin.exe) >/dev/null 2>&1 &
 wine_pid=$!
 
@@ -73,6 +85,70 @@ geometry() {
 }
 geometry
 
+# Waits for a window of the program: by name, or (no name) an unnamed one
+# at least 200 pixels wide; sets wx wy ww wh.
+find_window() {
+  local name=$1 line
+  for _ in $(seq 40); do
+    if [ -n "$name" ]; then
+      line=$(xwininfo -root -tree 2>/dev/null | grep "\"$name\": (\"kavrin.exe\"" | head -n1 || true)
+    else
+      line=$(xwininfo -root -tree 2>/dev/null | grep '(has no name): ("kavrin.exe"' |
+        awk '{ split($(NF-1), g, /[x+]/); if (g[1] >= 200) { print; exit } }' || true)
+    fi
+    if [ -n "$line" ]; then
+      read -r ww wh wx wy < <(awk '{ split($(NF-1), g, /[x+]/); print g[1], g[2], g[3], g[4] }' <<<"$line")
+      return 0
+    fi
+    sleep 0.5
+  done
+  echo "the window ${name:-(the drop-down)} did not show" >&2
+  return 1
+}
+
+need_xdotool() {
+  command -v xdotool >/dev/null || { echo "xdotool is missing: the $page picture needs it" >&2; exit 1; }
+}
+
+# The client area is the bottom 209 rows and the middle 424 columns.
+client_top=$((y + h - 209))
+client_left=$((x + (w - 424) / 2))
+crop="${w}x${h}+${x}+${y}"
+
+if [ "$page" = dropdown ]; then
+  need_xdotool
+  xdotool mousemove $((client_left + 150)) $((client_top + 14)) click 1
+  find_window ""
+  read -r px py pw ph <<<"$wx $wy $ww $wh"
+  # "Add", then the folder and the names typed into the open-file dialog.
+  xdotool mousemove $((px + pw - 40)) $((py + ph - 289 + 16)) click 1
+  find_window "Open source files"
+  sleep 1
+  xdotool type --delay 30 'C:\Film'
+  xdotool key Return
+  sleep 1
+  xdotool type --delay 30 '"VTS_01_1.VOB" "VTS_01_2.VOB" "commentary.ac3"'
+  xdotool key Return
+  sleep 2
+  # The first entry selected, so that its stream choices show.
+  xdotool mousemove $((px + pw - 424 + 40)) $((py + ph - 289 + 10)) click 1
+  sleep 1
+  right=$((px + pw > x + w ? px + pw : x + w))
+  crop="$((right - x))x$((py + ph - y))+${x}+${y}"
+fi
+
+if [ "$page" = select-directory ]; then
+  need_xdotool
+  xdotool mousemove $((client_left + 40)) $((client_top + 42)) click 1
+  sleep 1
+  # The field "Final Output Folder", then Alt+Down as its browse button.
+  xdotool mousemove $((client_left + 8 + 4 + 136 + 60)) $((client_top + 32 + 24 + 76 + 10)) click 1
+  xdotool key alt+Down
+  find_window "Select Directory"
+  sleep 1
+  crop="${ww}x${wh}+${wx}+${wy}"
+fi
+
 if [ "$page" = files ]; then
   if command -v xdotool >/dev/null; then
     # The first tab sits at the top left of the page control (8, 32 in the
@@ -87,11 +163,11 @@ fi
 
 import -window root "$work/screen.png"
 mkdir -p "$(dirname "$output")"
-convert "$work/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$output"
-echo "wrote $output (${w}x${h})"
+convert "$work/screen.png" -crop "$crop" +repage "$output"
+echo "wrote $output (${crop%%+*})"
 
 # Close it the way a user would; cleanup ends whatever is left.
-if command -v xdotool >/dev/null; then
+if [ "$page" = files ] || [ "$page" = settings ] && command -v xdotool >/dev/null; then
   xdotool mousemove $((x + w / 2)) $((y + 8)) click 1 key alt+F4 || true
   for _ in $(seq 20); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.5; done
 fi
