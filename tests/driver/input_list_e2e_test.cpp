@@ -215,13 +215,18 @@ TEST_F(InputListE2e, EntriesKeepTheirOwnStreamChoicesAndCancelRestoresTheList) {
   ASSERT_NO_FATAL_FAILURE(OpenDropDown());
   ASSERT_NO_FATAL_FAILURE(SelectLine(0, true, kOnly83));
   ASSERT_NO_FATAL_FAILURE(SelectLine(2, true, kNone));
-  // Escape cancels as well: the deletions go back in.
+  // Escape cancels as well: the deletions go back in. The scroll range
+  // follows the widest line, the last path.
+  const int extent = ListBoxHorizontalExtent(window_.lbInputFiles);
+  EXPECT_GT(extent, 0);
   PressInDropDown(window_.BitBtn4, {files[0], files[1]}, "Delete");
+  EXPECT_LT(ListBoxHorizontalExtent(window_.lbInputFiles), extent) << "the widest line went";
   ASSERT_NO_FATAL_FAILURE(SelectLine(0, true, kOnly83));
   PressInDropDown(window_.BitBtn4, {files[1]}, "a second Delete");
   PressKey(window_.lbInputFiles, VK_ESCAPE);
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("3 files selected"));
   ExpectLines(files, "after Escape");
+  EXPECT_EQ(ListBoxHorizontalExtent(window_.lbInputFiles), extent);
 }
 
 TEST_F(InputListE2e, MovesStopAtTheEdgesAndKeepTheMovedEntrySelected) {
@@ -276,7 +281,7 @@ TEST_F(InputListE2e, SortOrdersByTimeThenPathAndAMissingFileLeavesTheListAsItWas
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("4 files selected"));
 }
 
-TEST_F(InputListE2e, AClickOnTheMainWindowClosesTheDropDownKeepingTheList) {
+TEST_F(InputListE2e, AClickElsewhereTheCloseBoxOrAnotherProgramCloseTheDropDownKeepingTheList) {
   const POINT label = CentreOf(FindLabel(window_.fKavrin, "Input files"));
   ASSERT_NO_FATAL_FAILURE(OpenDropDown());
   ClickOnScreen(label);
@@ -294,6 +299,23 @@ TEST_F(InputListE2e, AClickOnTheMainWindowClosesTheDropDownKeepingTheList) {
   ASSERT_NO_FATAL_FAILURE(AddInputFiles({file}));
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("2 files selected"));
   EXPECT_EQ(ListBoxLines(window_.lbInputFiles), (std::vector<std::string>{file, file}));
+
+  // The close box does not accept, yet only Cancel puts the list back.
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ASSERT_NO_FATAL_FAILURE(SelectLine(0, false, kNone));
+  PressInDropDown(window_.BitBtn4, {file}, "Delete");
+  PostMessageA(dropDown_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("1 file selected"));
+
+  // Another program becomes active.
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  HWND other = CreateWindowExA(0, "Static", "another program", WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, 200, 50,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("1 file selected"));
+  DestroyWindow(other);
+  ExpectGo(true);
 }
 
 TEST_F(InputListE2e, AResizedDropDownOpensAtItsDesignedSizeAgain) {
