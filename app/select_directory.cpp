@@ -181,12 +181,12 @@ class SelectDirDialog {
   // Lists the folder's subfolders, its files and the drives. False, with
   // nothing changed, when the folder cannot be opened.
   bool Show(const std::string& folder) {
-    const std::string spec = WithTrailingDelimiter(folder) + "*.*";
-    std::string path = spec;
+    const std::string pattern = WithTrailingDelimiter(folder) + "*.*";
+    std::string path = pattern;
     path.resize(kPathRoom, '\0');
     if (!DlgDirListA(dialog_, path.data(), kFolders, 0, DDL_DIRECTORY | DDL_EXCLUSIVE)) return false;
     current_ = CurrentFolder();
-    path = spec;
+    path = pattern;
     path.resize(kPathRoom, '\0');
     DlgDirListA(dialog_, path.data(), kFiles, 0, DDL_READWRITE | DDL_READONLY | DDL_ARCHIVE);
     ShowDrives();
