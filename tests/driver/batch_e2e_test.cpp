@@ -1,0 +1,229 @@
+// Batches driven through the real window against the stand-in transcoder,
+// which records how each run was started.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "batch_fixture.hpp"
+#include "platform/text.hpp"
+
+namespace kavrin::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+using BatchE2e = BatchTest;
+
+TEST_F(BatchE2e, Ac3CdRunsEachJobInOrderWithItsCommandLineAndTheNextBatchNumbersOn) {
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.VOB", "b.ac3"}));
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ASSERT_NO_FATAL_FAILURE(ChooseStreams(0, {0, 2}));
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+
+  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  const std::string tail = " ) -azid( -g max -c normal -L -3db ) -ssrc(  --rate 44100 ) ";
+  auto job = [&](const std::string& input, int number, const std::string& substream) {
+    return Line("-core( -input " + Quoted(Input(input)) + " -output " +
+                Quoted(Out() + "\\DOLBYDIGITAL-Track-" + ZeroPad(number, 3) + ".wav") + " -ddwav" + substream +
+                tail);
+  };
+  std::vector<StandInRun> runs = ReadRuns(Record());
+  EXPECT_EQ(CommandLines(runs), (std::vector<std::string>{job("a.VOB", 1, " -substream 0x80"),
+                                                         job("a.VOB", 2, " -substream 0x82"), job("b.ac3", 3, "")}));
+  for (const StandInRun& run : runs) {
+    // Started in Kavrin's own folder, minimised without taking the focus.
+    EXPECT_EQ(run.folder, folder_.Path());
+    EXPECT_EQ(run.flags, "1");
+    EXPECT_EQ(run.show, "7");
+  }
+  for (int number = 1; number <= 3; ++number) {
+    EXPECT_TRUE(FileExists(Out() + "\\DOLBYDIGITAL-Track-" + ZeroPad(number, 3) + ".wav")) << number;
+  }
+
+  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  runs = ReadRuns(Record());
+  ASSERT_EQ(runs.size(), 6u);
+  EXPECT_EQ(runs[3].commandLine, job("a.VOB", 4, " -substream 0x80"));
+  EXPECT_EQ(runs[5].commandLine, job("b.ac3", 6, ""));
+}
+
+TEST_F(BatchE2e, CddaFillsTheGapOfADeletedTrack) {
+  BatchSettings settings;
+  settings.mode = "CDDA CD";
+  ASSERT_NO_FATAL_FAILURE(Start(settings));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"one.ac3", "two.ac3", "three.ac3"}));
+  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  ASSERT_TRUE(DeleteFileA((Out() + "\\CDDA-Track-002.wav").c_str()));
+
+  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  const std::vector<StandInRun> runs = ReadRuns(Record());
+  ASSERT_EQ(runs.size(), 6u);
+  const char* expected[] = {"CDDA-Track-002.wav", "CDDA-Track-004.wav", "CDDA-Track-005.wav"};
+  for (size_t job = 0; job < 3; ++job) {
+    EXPECT_NE(runs[3 + job].commandLine.find(" -output " + Quoted(Out() + "\\" + expected[job]) + " -2ch ) "),
+              std::string::npos)
+        << runs[3 + job].commandLine;
+  }
+  for (int number = 1; number <= 5; ++number) {
+    EXPECT_TRUE(FileExists(Out() + "\\CDDA-Track-" + ZeroPad(number, 3) + ".wav")) << number;
+  }
+}
+
+TEST_F(BatchE2e, ATranscoderPathNamingNoProgramLosesEveryJobAndStillFinishes) {
+  BatchSettings settings;
+  settings.beSweet = folder_.File("missing\\BeSweet.exe");
+  ASSERT_NO_FATAL_FAILURE(Start(settings));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
+  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  EXPECT_FALSE(FileExists(Record()));
+  EXPECT_FALSE(FileExists(Out() + "\\DOLBYDIGITAL-Track-001.wav"));
+}
+
+TEST_F(BatchE2e, WithoutAModeTheCommandLineHasNoModePiece) {
+  BatchSettings settings;
+  settings.mode = "";
+  settings.useLog = true;
+  settings.logFile = folder_.File("run.log");
+  ASSERT_NO_FATAL_FAILURE(Start(settings));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.VOB", "b.ac3"}));
+  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  const std::string tail = ") -azid( -g max -c normal -L -3db ) -ssrc(  --rate 44100 ) ";
+  const std::string log = "-logfilea " + Quoted(settings.logFile) + " ";
+  EXPECT_EQ(CommandLines(ReadRuns(Record())),
+            (std::vector<std::string>{Line(log + "-substream 0x80 " + tail), Line(log + tail)}));
+}
+
+// The program's own lines are empty lines before each run, written only to a
+// log that exists; every write leaves CR LF after each line.
+TEST_F(BatchE2e, LoggingAddsAnEmptyLineBeforeEachRunAndWritesCrLf) {
+  struct Case {
+    const char* name;
+    bool seeded;
+    std::string seed;
+    std::string before;  // what the log holds ahead of the first report
+  };
+  const Case cases[] = {
+      {"missing log", false, "", ""},
+      {"LF-only log", true, "old line\nsecond\rthird", "old line\r\nsecond\r\nthird\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string logFile = folder_.File(std::string(c.seeded ? "seeded" : "missing") + ".log");
+    if (c.seeded) {
+      ASSERT_TRUE(WriteFileBytes(logFile, c.seed));
+    }
+    BatchSettings settings;
+    settings.useLog = true;
+    settings.logFile = logFile;
+    ASSERT_NO_FATAL_FAILURE(Start(settings));
+    ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
+    ASSERT_NO_FATAL_FAILURE(RunBatch());
+
+    const std::vector<StandInRun> runs = ReadRuns(Record());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_NE(runs[0].commandLine.find(" -ddwav -logfilea " + Quoted(logFile) + " ) "), std::string::npos);
+    auto report = [&](const std::string& input, int number) {
+      return "BeSweet stand-in\r\ninput: " + Input(input) + "\r\nwrote: " + Out() + "\\DOLBYDIGITAL-Track-" +
+             ZeroPad(number, 3) + ".wav\r\n";
+    };
+    EXPECT_EQ(ReadFileBytes(logFile), c.before + report("a.ac3", 1) + "\r\n" + report("b.ac3", 2));
+
+    // The next case starts from an empty record and output folder.
+    ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+    ASSERT_TRUE(DeleteFileA(Record().c_str()));
+    for (int number = 1; number <= 2; ++number) {
+      DeleteFileA((Out() + "\\DOLBYDIGITAL-Track-" + ZeroPad(number, 3) + ".wav").c_str());
+    }
+  }
+}
+
+// The window answers while the batch waits, and the next job reads the change.
+TEST_F(BatchE2e, NormalizeChangedDuringARunAppliesToTheNextJob) {
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "5000");
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
+
+  Click(window_.Button1);
+  ASSERT_NO_FATAL_FAILURE(WaitForRuns(1));
+  Click(window_.cbUseGMax);
+  ASSERT_TRUE(WaitFor([&] { return !IsChecked(window_.cbUseGMax) && TextOf(window_.eOtaFixed).empty(); }, kReactBound,
+                      "Normalize to clear its fixed option during the run"));
+  EXPECT_EQ(ReadRuns(Record()).size(), 1u) << "the first run should still be going";
+  ASSERT_NO_FATAL_FAILURE(ExpectFinishedAndClose());
+
+  const std::vector<StandInRun> runs = ReadRuns(Record());
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_NE(runs[0].commandLine.find(" -azid( -g max -c normal -L -3db ) "), std::string::npos);
+  EXPECT_NE(runs[1].commandLine.find(" ) -azid( -c normal -L -3db ) "), std::string::npos) << runs[1].commandLine;
+}
+
+TEST_F(BatchE2e, GoPressedDuringABatchStartsNoSecondOne) {
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "3000");
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3"}));
+  Click(window_.Button1);
+  ASSERT_NO_FATAL_FAILURE(WaitForRuns(1));
+  Click(window_.Button1);
+  HWND box = nullptr;
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
+  EXPECT_EQ(ReadRuns(Record()).size(), 1u);
+  ASSERT_TRUE(PressButton(box, "OK"));
+  ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));
+  // Idle again: the next press runs a batch.
+  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  EXPECT_EQ(ReadRuns(Record()).size(), 2u);
+}
+
+// The settings are stored at the close, the batch runs to its end, and the
+// program ends without waiting for the information box to be closed.
+TEST_F(BatchE2e, ClosingDuringABatchStoresAtOnceAndEndsAfterTheBatch) {
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "6000");
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
+  Click(window_.Button1);
+  ASSERT_NO_FATAL_FAILURE(WaitForRuns(1));
+
+  ASSERT_TRUE(SetText(window_.eBoost, "--at-close"));
+  kavrin_.RequestClose();
+  auto storedBoost = [&] {
+    const IniFile ini = ParseIni(ReadIni());
+    const IniEntry* boost = ini.Find("Boost", "Options");
+    return boost != nullptr ? boost->value : std::string("(none)");
+  };
+  ASSERT_TRUE(WaitFor([&] { return storedBoost() == "--at-close"; }, kReactBound, "the close to store the settings"));
+  EXPECT_TRUE(kavrin_.Running());
+  EXPECT_TRUE(IsShown(window_.fKavrin));
+  // Changes after the close still reach the batch but are not stored.
+  ASSERT_TRUE(SetText(window_.eBoost, "--after-close"));
+
+  ASSERT_TRUE(kavrin_.WaitForExit(kBatchBound));
+  EXPECT_EQ(kavrin_.ExitCode(), 0u);
+  const std::vector<StandInRun> runs = ReadRuns(Record());
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_NE(runs[1].commandLine.find(" -boost( --after-close ) "), std::string::npos) << runs[1].commandLine;
+  EXPECT_TRUE(FileExists(Out() + "\\DOLBYDIGITAL-Track-002.wav"));
+  EXPECT_EQ(storedBoost(), "--at-close");
+}
+
+// A close that arrives while the finished box shows stores the settings and
+// ends the program, box and all.
+TEST_F(BatchE2e, ClosingWhileTheFinishedBoxShowsEndsTheProgram) {
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3"}));
+  ASSERT_TRUE(SetText(window_.eBoost, "--stored"));
+  Click(window_.Button1);
+  HWND box = nullptr;
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
+  kavrin_.RequestClose();
+  ASSERT_TRUE(kavrin_.WaitForExit());
+  EXPECT_EQ(kavrin_.ExitCode(), 0u);
+  const IniFile ini = ParseIni(ReadIni());
+  const IniEntry* boost = ini.Find("Boost", "Options");
+  ASSERT_NE(boost, nullptr);
+  EXPECT_EQ(boost->value, "--stored");
+}
+
+}  // namespace
+}  // namespace kavrin::e2e
