@@ -146,6 +146,13 @@ class OptionKey {
     return RawValue{name, type, bytes};
   }
 
+  static void Delete(const std::string& name) {
+    UniqueKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kEncoderOptionKey, 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS) {
+      RegDeleteValueA(key.Get(), name.c_str());
+    }
+  }
+
   static bool Exists() {
     UniqueKey key;
     return RegOpenKeyExA(HKEY_CURRENT_USER, kEncoderOptionKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
@@ -423,6 +430,35 @@ TEST_F(EncoderE2e, EncoderThatNeverShowsItsWindowIsGivenUpAndTheBatchEnds) {
   EXPECT_EQ(LogLines(), Joined({TranscoderReport(inputs[0]),
                                 {"SurCode CD Pro DTS", kSeparator, "Logging start : <time>", kWindowNotFoundLine,
                                  "Logging end : <time>", kSeparator}}));
+
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+}
+
+TEST_F(EncoderE2e, ValueOfAForeignTypeStopsTheBatchWithAnErrorAndTheNextBatchRuns) {
+  const RawValue mine = StringValue("WAVEFILE1", "C:\\mine\\FL.WAV");
+  const RawValue foreign{"WAVEFILE3", REG_DWORD, std::string("\x01\x00\x00\x00", 4)};
+  ASSERT_NO_FATAL_FAILURE(OptionKey::Put(mine));
+  ASSERT_NO_FATAL_FAILURE(OptionKey::Put(foreign));
+  WriteSettings(encoder_);
+  WriteEncoderKnobs("encode_ms=500\r\n");
+  ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+  ASSERT_NO_FATAL_FAILURE(AddInputFiles(MakeInputs({"a.ac3"})));
+
+  Click(window_.Button1);
+  HWND box = nullptr;
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Kavrin", box, kBatchBound));
+  EXPECT_EQ(MessageBoxText(box), "Invalid data type for 'WAVEFILE3'");
+  ASSERT_TRUE(PressButton(box, "OK"));
+  ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Kavrin"));
+  EXPECT_FALSE(FileExists(besweetRecord_)) << "the batch stopped before its first job";
+  EXPECT_EQ(OptionKey::Get("WAVEFILE1"), mine);
+  EXPECT_EQ(OptionKey::Get("WAVEFILE3"), foreign);
+
+  // The stopped batch left nothing behind that keeps the next one from running.
+  OptionKey::Delete("WAVEFILE3");
+  ASSERT_NO_FATAL_FAILURE(RunBatch(kBatchBound));
+  EXPECT_TRUE(FileExists(out_ + "\\DTS-Track-001.wav"));
+  EXPECT_EQ(OptionKey::Get("WAVEFILE1"), mine);
 
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
 }
