@@ -39,8 +39,8 @@ class BaseWindow {
       windowClass.lpszClassName = T::ClassName();
       if (RegisterClassExA(&windowClass) == 0) return false;
     }
-    return CreateWindowExA(exStyle, T::ClassName(), caption, style, x, y, width, height, owner, nullptr,
-                           instance, this) != nullptr;
+    return CreateWindowExA(exStyle, T::ClassName(), caption, style, x, y, width, height, owner, nullptr, instance,
+                           this) != nullptr;
   }
 
   HWND hwnd_ = nullptr;

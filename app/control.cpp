@@ -73,10 +73,10 @@ TControl* TControl::FromHandle(HWND window) {
 
 bool TControl::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style,
-                           DWORD exStyle, const Bounds& bounds) {
-  hwnd_ = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style, bounds.left, bounds.top,
-                          bounds.width, bounds.height, host.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style, DWORD exStyle,
+                           const Bounds& bounds) {
+  hwnd_ = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style, bounds.left, bounds.top, bounds.width,
+                          bounds.height, host.window, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd_ == nullptr) throw std::runtime_error(std::string("Cannot create a control of class ") + className);
   font_ = host.font;
   SetPropA(hwnd_, kControlProperty, this);
@@ -84,8 +84,8 @@ void TControl::CreateChild(const Host& host, const char* className, const std::s
 }
 
 void TControl::Subclass() {
-  subclassed_ = SetWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) !=
-                FALSE;
+  subclassed_ =
+      SetWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 LRESULT TControl::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -138,8 +138,8 @@ void GiveWayTo(TControl& control, const TControl& sibling) {
   if (GetWindowRgn(control.Handle(), shape) == ERROR) {
     SetRectRgn(shape, 0, 0, own.right - own.left, own.bottom - own.top);
   }
-  HRGN covered = CreateRectRgn(overlap.left - own.left, overlap.top - own.top, overlap.right - own.left,
-                               overlap.bottom - own.top);
+  HRGN covered =
+      CreateRectRgn(overlap.left - own.left, overlap.top - own.top, overlap.right - own.left, overlap.bottom - own.top);
   CombineRgn(shape, shape, covered, RGN_DIFF);
   DeleteObject(covered);
   // On success the window owns the region.

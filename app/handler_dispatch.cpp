@@ -8,9 +8,7 @@ namespace kavrin {
 
 namespace {
 
-void ShowError(HWND owner, const char* message) {
-  MessageBoxA(owner, message, "Kavrin", MB_OK | MB_ICONERROR);
-}
+void ShowError(HWND owner, const char* message) { MessageBoxA(owner, message, "Kavrin", MB_OK | MB_ICONERROR); }
 
 }  // namespace
 
@@ -31,8 +29,6 @@ bool RunHandler(HWND owner, const std::function<void()>& handler) {
   return false;
 }
 
-HWND OwnerOf(HWND control) {
-  return control != nullptr ? GetAncestor(control, GA_ROOT) : nullptr;
-}
+HWND OwnerOf(HWND control) { return control != nullptr ? GetAncestor(control, GA_ROOT) : nullptr; }
 
 }  // namespace kavrin

@@ -31,9 +31,8 @@ bool TOpenDialog::Execute(HWND owner) {
   dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
   dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  dialog.Flags = OFN_EXPLORER | (hideReadOnly ? OFN_HIDEREADONLY : 0) |
-                 (allowMultiSelect ? OFN_ALLOWMULTISELECT : 0) | (extensionDifferent ? OFN_EXTENSIONDIFFERENT : 0) |
-                 (enableSizing ? OFN_ENABLESIZING : 0);
+  dialog.Flags = OFN_EXPLORER | (hideReadOnly ? OFN_HIDEREADONLY : 0) | (allowMultiSelect ? OFN_ALLOWMULTISELECT : 0) |
+                 (extensionDifferent ? OFN_EXTENSIONDIFFERENT : 0) | (enableSizing ? OFN_ENABLESIZING : 0);
   if (!GetOpenFileNameA(&dialog)) return false;
 
   filterIndex = static_cast<int>(dialog.nFilterIndex);

@@ -70,8 +70,7 @@ void TdxPopupEdit::DropDown() {
     LentControl panel(popupControl_->Handle(), popup_.Handle());
     popup_.SetContent(popupControl_->Handle());
     // The content's designed size, every time, whatever the user made of it last time.
-    SetWindowPos(popupControl_->Handle(), nullptr, 0, 0, panel.Width(), panel.Height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(popupControl_->Handle(), nullptr, 0, 0, panel.Width(), panel.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(popupControl_->Handle(), SW_SHOWNA);
     accept = popup_.Run(hwnd_, DropDownPlace(panel.Width(), panel.Height()));
     if (!IsWindow(hwnd_)) return;
@@ -90,8 +89,8 @@ RECT TdxPopupEdit::DropDownPlace(int clientWidth, int clientHeight) const {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoA(MonitorFromRect(&field, MONITOR_DEFAULTTONEAREST), &monitor);
-  const PixelRect place = PlaceDropDown(ToPixels(field), frame.right - frame.left, frame.bottom - frame.top,
-                                        ToPixels(monitor.rcWork));
+  const PixelRect place =
+      PlaceDropDown(ToPixels(field), frame.right - frame.left, frame.bottom - frame.top, ToPixels(monitor.rcWork));
   return RECT{place.left, place.top, place.right, place.bottom};
 }
 

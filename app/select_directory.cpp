@@ -57,9 +57,7 @@ class DialogTemplate {
     ++words_[count_];
   }
 
-  const DLGTEMPLATE* Get() {
-    return reinterpret_cast<const DLGTEMPLATE*>(words_.data());
-  }
+  const DLGTEMPLATE* Get() { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
 
  private:
   void Add32(DWORD value) {
@@ -122,7 +120,8 @@ std::string CurrentFolder() {
 }
 
 bool StartsWithDrive(const std::string& path) {
-  return path.size() >= 2 && path[1] == ':' && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 class SelectDirDialog {
@@ -133,15 +132,15 @@ class SelectDirDialog {
   bool Run(HWND owner) {
     DialogTemplate dialog(kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 262, 186);
     dialog.AddItem(kNameLabel, kStaticAtom, "Directory &Name:", SS_LEFT, 8, 6, 140, 8);
-    const DWORD nameStyle = options_.allowCreate ? (WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL)
-                                                 : (SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX);
+    const DWORD nameStyle =
+        options_.allowCreate ? (WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL) : (SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX);
     dialog.AddItem(kName, options_.allowCreate ? kEditAtom : kStaticAtom, "", nameStyle, 8, 16, 246, 12);
     dialog.AddItem(kFoldersLabel, kStaticAtom, "&Directories:", SS_LEFT, 8, 34, 120, 8);
     dialog.AddItem(kFolders, kListBoxAtom, "",
                    WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8, 44, 122, 104);
     dialog.AddItem(kFilesLabel, kStaticAtom, "&Files: (*.*)", SS_LEFT, 136, 34, 118, 8);
-    dialog.AddItem(kFiles, kListBoxAtom, "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOINTEGRALHEIGHT,
-                   136, 44, 118, 104);
+    dialog.AddItem(kFiles, kListBoxAtom, "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOINTEGRALHEIGHT, 136,
+                   44, 118, 104);
     dialog.AddItem(kDrivesLabel, kStaticAtom, "D&rives:", SS_LEFT, 8, 152, 120, 8);
     dialog.AddItem(kDrives, kComboBoxAtom, "", WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_SORT, 8, 162, 122, 80);
     if (connect_ != nullptr) dialog.AddItem(kNetwork, kButtonAtom, "Ne&twork...", WS_TABSTOP, 136, 162, 54, 14);

@@ -19,7 +19,8 @@ std::string TTextListBox::Line(int index) const {
   const auto length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == LB_ERR || length <= 0) return std::string();
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  const auto copied = SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  const auto copied =
+      SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
   return text;
 }
@@ -32,7 +33,8 @@ void* TTextListBox::Object(int index) const {
 void TTextListBox::Add(const std::string& text, void* object) { Insert(-1, text, object); }
 
 void TTextListBox::Insert(int index, const std::string& text, void* object) {
-  const auto at = SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+  const auto at =
+      SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
   if (at == LB_ERR || at == LB_ERRSPACE) return;
   SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(object));
   // A new line can only widen the range.

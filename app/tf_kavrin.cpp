@@ -102,8 +102,8 @@ void TfKavrin::KeepFocus(bool activating) {
     if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
     return;
   }
-  if (lastFocus_ == nullptr || !IsWindow(lastFocus_) || !IsChild(hwnd_, lastFocus_) ||
-      !IsWindowVisible(lastFocus_) || !IsWindowEnabled(lastFocus_)) {
+  if (lastFocus_ == nullptr || !IsWindow(lastFocus_) || !IsChild(hwnd_, lastFocus_) || !IsWindowVisible(lastFocus_) ||
+      !IsWindowEnabled(lastFocus_)) {
     lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
   }
   if (lastFocus_ != nullptr) SetFocus(lastFocus_);

@@ -19,8 +19,8 @@
 #include "app/text_list_box.hpp"
 #include "batch/batch_form.hpp"
 #include "encoder/encoder_form.hpp"
-#include "settings/settings_file.hpp"
 #include "inputlist/input_list.hpp"
+#include "settings/settings_file.hpp"
 #include "settings/settings_form.hpp"
 
 namespace kavrin {

@@ -50,8 +50,8 @@ void TfKavrin::BuildInputPanel() {
     Bounds bounds;
   };
   const StreamBox boxes[] = {
-      {cb80, "0x80", {8, 16, 49, 17}},  {cb81, "0x81", {96, 16, 49, 17}}, {cb82, "0x82", {188, 16, 49, 17}},
-      {cb83, "0x83", {280, 16, 47, 17}}, {cb84, "0x84", {8, 36, 49, 17}},  {cb85, "0x85", {96, 36, 49, 17}},
+      {cb80, "0x80", {8, 16, 49, 17}},   {cb81, "0x81", {96, 16, 49, 17}},  {cb82, "0x82", {188, 16, 49, 17}},
+      {cb83, "0x83", {280, 16, 47, 17}}, {cb84, "0x84", {8, 36, 49, 17}},   {cb85, "0x85", {96, 36, 49, 17}},
       {cb86, "0x86", {188, 36, 49, 17}}, {cb87, "0x87", {280, 36, 47, 17}},
   };
   int tag = 0;
@@ -65,7 +65,8 @@ void TfKavrin::BuildFilesPage() {
   Label1.Create(page, {"BeSweet", {8, 8, 43, 13}});
   feBeSweet.Create(page, {{136, 4, 257, 21}});
   Label3.Create(page, {"SurCode CD Pro DTS", {8, 32, 103, 13}});
-  feSurCode.Create(page, {{136, 28, 257, 21}, "Surcode Executable (surcodedts.exe)|surcodedts.exe|All files (*.*)|*.*"});
+  feSurCode.Create(page,
+                   {{136, 28, 257, 21}, "Surcode Executable (surcodedts.exe)|surcodedts.exe|All files (*.*)|*.*"});
   Label4.Create(page, {"BeSweet Temp Folder", {8, 56, 105, 13}});
   deBeSweetOutputFolder.Create(page, {{136, 52, 257, 21}, {true, true, false}});
   Label5.Create(page, {"Final Output Folder", {8, 80, 89, 13}});

@@ -116,8 +116,7 @@ void BatchRunner::RunEntries(Batch& batch) {
   }
 }
 
-bool BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputPath,
-                         std::optional<int> streamIndex) {
+bool BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputPath, std::optional<int> streamIndex) {
   BatchForm& form = batch.Form;
   const int outputNumber = FindFreeOutputNumber(services_.Lookup, form.FinalOutputFolderText(), batch.TrackName);
 

@@ -39,9 +39,9 @@ void EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
   const std::string encoderPath = services_.Form.SurCodeFileName();
   const std::string encoderFolder = ExtractFileDir(encoderPath);
   // An empty folder would make the start fail; a bare name starts in our folder.
-  const std::unique_ptr<ChildProcess> encoder = services_.Launcher.Start(
-      encoderPath, WithTrailingDelimiter(folders.ProgramFolder) + "surcode.ssf",
-      encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
+  const std::unique_ptr<ChildProcess> encoder =
+      services_.Launcher.Start(encoderPath, WithTrailingDelimiter(folders.ProgramFolder) + "surcode.ssf",
+                               encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
   if (!encoder) return;
 
   if (LoggingIsActive()) AppendStartBlock(services_.Files, services_.Time, services_.Form.LogfileText());
@@ -60,7 +60,8 @@ void EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
   // The mono files of a job that produced nothing stay for a second try.
   if (outcome == JobOutcome::Encoded) {
     const std::string monoPrefix = WithTrailingDelimiter(folders.TempFolder) + "mono";
-    for (const std::string_view channel : ChannelFileNames) services_.Files.DeleteFile(monoPrefix + std::string(channel));
+    for (const std::string_view channel : ChannelFileNames)
+      services_.Files.DeleteFile(monoPrefix + std::string(channel));
   }
 
   if (!LoggingIsActive()) return;

@@ -30,9 +30,9 @@ struct OptionBackup {
 
 // The folders a job's option values are made of, as the window holds them.
 struct JobFolders {
-  std::string TempFolder;    // BeSweet's output folder, untrimmed
-  std::string FinalFolder;   // final output folder, untrimmed
-  std::string ProgramFolder; // without a trailing delimiter
+  std::string TempFolder;     // BeSweet's output folder, untrimmed
+  std::string FinalFolder;    // final output folder, untrimmed
+  std::string ProgramFolder;  // without a trailing delimiter
 };
 
 // The eight values a job writes, in writing order.

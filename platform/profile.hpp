@@ -15,12 +15,12 @@ class ProfileStore {
 
   // The value, or `defaultValue` when the file, section or key is missing.
   // A key present with an empty value gives "".
-  virtual std::string ReadString(const std::string& file, const std::string& section,
-                                 const std::string& key, const std::string& defaultValue) = 0;
+  virtual std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) = 0;
 
   // False when the file could not be written or created.
-  virtual bool WriteString(const std::string& file, const std::string& section,
-                           const std::string& key, const std::string& value) = 0;
+  virtual bool WriteString(const std::string& file, const std::string& section, const std::string& key,
+                           const std::string& value) = 0;
 };
 
 // Where the running executable lives (GetModuleFileNameA).

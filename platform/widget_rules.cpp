@@ -14,8 +14,7 @@ PixelRect PlaceDropDown(const PixelRect& field, int width, int height, const Pix
     place.bottom = field.top;
   }
   const int fieldWidth = field.right - field.left;
-  if (width > fieldWidth && place.right > workArea.right &&
-      field.right - workArea.left > workArea.right - field.left) {
+  if (width > fieldWidth && place.right > workArea.right && field.right - workArea.left > workArea.right - field.left) {
     place.left = field.right - width;
     place.right = field.right;
   }

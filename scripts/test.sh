@@ -2,7 +2,8 @@
 # Installs what is missing, builds both presets and runs every test:
 # the core's unit tests natively with ASan and UBSan, then the Windows build's
 # unit, integration and end-to-end tests under Wine on a virtual display,
-# and packs the release (scripts/release.sh).
+# checks formatting and clang-tidy (scripts/lint.sh) and packs the release
+# (scripts/release.sh).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 kavrin_install_packages
@@ -18,6 +19,9 @@ kavrin_wine_env
 kavrin_start_xvfb
 trap kavrin_stop_session EXIT
 ctest --preset windows-x64 || status=1
+
+# Formatting, and clang-tidy on the core.
+./scripts/lint.sh || status=1
 
 # The release package, and its check that kavrin.exe needs only Windows' DLLs.
 ./scripts/release.sh "$KAVRIN_ROOT/build/windows-x64" || status=1

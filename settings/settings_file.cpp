@@ -106,8 +106,7 @@ void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& 
   form.UpdateOtaFixed();
 }
 
-void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form,
-                   const UnreadSettings& unread) {
+void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form, const UnreadSettings& unread) {
   for (std::size_t index = 0; index < std::size(kSettings); ++index) {
     const SettingKey& setting = kSettings[index];
     const std::string value = StoredValue(setting, form);

@@ -23,7 +23,7 @@ bool ParseTruthValue(const std::string& text, bool defaultValue);
 // controls showed when it stopped. Their controls still hold the window's
 // initial state, which is no reason to overwrite the user's stored values.
 struct UnreadSettings {
-  std::size_t firstUnread = SIZE_MAX;  // none unread
+  std::size_t firstUnread = SIZE_MAX;    // none unread
   std::vector<std::string> shownValues;  // from firstUnread on, as they would be stored
 };
 
@@ -36,7 +36,6 @@ void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& 
 // Stores the fifteen settings from the form. A key the load did not reach is
 // written only when its control has changed since. Throws KavrinError
 // ("Unable to write to %s") at the first refused write.
-void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form,
-                   const UnreadSettings& unread);
+void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form, const UnreadSettings& unread);
 
 }  // namespace kavrin

@@ -15,8 +15,8 @@ constexpr DWORD kPiece = 1u << 30;
 
 bool Win32FileStore::ReadWholeFile(const std::string& path, std::string& bytes) {
   // Others may read along but not write while the log is read.
-  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER size;
   if (GetFileSizeEx(file.Get(), &size) == FALSE || size.QuadPart < 0) return false;

@@ -53,10 +53,9 @@ std::unique_ptr<ChildProcess> Win32ProcessLauncher::Start(const std::optional<st
 
   // "Inherit handles" goes over with every bit set, as the program always passed it.
   const BOOL inheritHandles = static_cast<BOOL>(-1);
-  const BOOL started =
-      CreateProcessA(applicationName ? applicationName->c_str() : nullptr, line.data(), nullptr, nullptr,
-                     inheritHandles, NORMAL_PRIORITY_CLASS, nullptr,
-                     currentFolder ? currentFolder->c_str() : nullptr, &startup, &info);
+  const BOOL started = CreateProcessA(applicationName ? applicationName->c_str() : nullptr, line.data(), nullptr,
+                                      nullptr, inheritHandles, NORMAL_PRIORITY_CLASS, nullptr,
+                                      currentFolder ? currentFolder->c_str() : nullptr, &startup, &info);
   if (started == FALSE) return nullptr;
   return std::make_unique<Win32ChildProcess>(info.hProcess, info.hThread);
 }

@@ -6,12 +6,12 @@
 
 namespace kavrin::win32 {
 
-std::string Win32ProfileStore::ReadString(const std::string& file, const std::string& section,
-                                          const std::string& key, const std::string& defaultValue) {
+std::string Win32ProfileStore::ReadString(const std::string& file, const std::string& section, const std::string& key,
+                                          const std::string& defaultValue) {
   // 2047 characters and the terminator: longer values are cut there.
   char buffer[2048];
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
-                                                sizeof buffer, file.c_str());
+  const DWORD length =
+      GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer, sizeof buffer, file.c_str());
   return std::string(buffer, length);
 }
 

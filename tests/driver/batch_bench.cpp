@@ -110,9 +110,8 @@ TEST_F(BatchBench, DISABLED_OverheadPerJobAndHandlesOver200Jobs) {
   const int batches = 200 / kJobsPerBatch;
   for (int batch = 0; batch < batches; ++batch) TimedBatch();
   const int openAfter = OpenHandles(kavrin_.Handle());
-  std::printf("open handles before 200 jobs: %d, after: %d (GetProcessHandleCount: %lu, %lu)\n", openBefore,
-              openAfter, static_cast<unsigned long>(countBefore),
-              static_cast<unsigned long>(HandleCount(kavrin_.Handle())));
+  std::printf("open handles before 200 jobs: %d, after: %d (GetProcessHandleCount: %lu, %lu)\n", openBefore, openAfter,
+              static_cast<unsigned long>(countBefore), static_cast<unsigned long>(HandleCount(kavrin_.Handle())));
   EXPECT_EQ(ReadRuns(Record()).size(), static_cast<size_t>(kJobsPerBatch * (batches + 1)));
 }
 

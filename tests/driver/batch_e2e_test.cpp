@@ -26,12 +26,11 @@ TEST_F(BatchE2e, Ac3CdRunsEachJobInOrderWithItsCommandLineAndTheNextBatchNumbers
   const std::string tail = " ) -azid( -g max -c normal -L -3db ) -ssrc(  --rate 44100 ) ";
   auto job = [&](const std::string& input, int number, const std::string& substream) {
     return Line("-core( -input " + Quoted(Input(input)) + " -output " +
-                Quoted(Out() + "\\DOLBYDIGITAL-Track-" + ZeroPad(number, 3) + ".wav") + " -ddwav" + substream +
-                tail);
+                Quoted(Out() + "\\DOLBYDIGITAL-Track-" + ZeroPad(number, 3) + ".wav") + " -ddwav" + substream + tail);
   };
   std::vector<StandInRun> runs = ReadRuns(Record());
   EXPECT_EQ(CommandLines(runs), (std::vector<std::string>{job("a.VOB", 1, " -substream 0x80"),
-                                                         job("a.VOB", 2, " -substream 0x82"), job("b.ac3", 3, "")}));
+                                                          job("a.VOB", 2, " -substream 0x82"), job("b.ac3", 3, "")}));
   for (const StandInRun& run : runs) {
     // Started in Kavrin's own folder, minimised without taking the focus.
     EXPECT_EQ(run.folder, folder_.Path());

@@ -33,8 +33,8 @@ std::vector<StandInRun> ReadRuns(const std::string& record) {
     if (c == std::string::npos) {
       runs.push_back({std::string(), std::string(), std::string(), line});
     } else {
-      runs.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1, c - b - 1),
-                      line.substr(c + 1)});
+      runs.push_back(
+          {line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1, c - b - 1), line.substr(c + 1)});
     }
   }
   return runs;
@@ -66,11 +66,12 @@ void BatchTest::TearDown() {
 void BatchTest::Start(const BatchSettings& settings) {
   auto truth = [&](const char* key) { return std::string(key) + "=" + (settings.mode == key ? "1" : "0") + "\r\n"; };
   WriteIni("[EXE]\r\nBeSweet=" + (settings.beSweet.empty() ? standIn_ : settings.beSweet) +
-           "\r\n[FOLDERS]\r\nBeSweet=" + Temp() + "\r\nSurCode=" + Out() + "\r\n[LOG]\r\nUse Log=" +
-           (settings.useLog ? "1" : "0") + "\r\nFilename=" + settings.logFile + "\r\n[SETTINGS]\r\nNormalize=" +
-           (settings.normalize ? "1" : "0") + "\r\n" + truth("DTS CD") + truth("AC3 CD") + truth("CDDA CD") +
-           "Shutdown=0\r\n[OTA]\r\nOptions=" + settings.ota + "\r\n[Azid]\r\nOptions=" + settings.azid +
-           "\r\n[SSRC]\r\nOptions=" + settings.ssrc + "\r\n[Boost]\r\nOptions=" + settings.boost + "\r\n");
+           "\r\n[FOLDERS]\r\nBeSweet=" + Temp() + "\r\nSurCode=" + Out() +
+           "\r\n[LOG]\r\nUse Log=" + (settings.useLog ? "1" : "0") + "\r\nFilename=" + settings.logFile +
+           "\r\n[SETTINGS]\r\nNormalize=" + (settings.normalize ? "1" : "0") + "\r\n" + truth("DTS CD") +
+           truth("AC3 CD") + truth("CDDA CD") + "Shutdown=0\r\n[OTA]\r\nOptions=" + settings.ota +
+           "\r\n[Azid]\r\nOptions=" + settings.azid + "\r\n[SSRC]\r\nOptions=" + settings.ssrc +
+           "\r\n[Boost]\r\nOptions=" + settings.boost + "\r\n");
   ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
 }
 

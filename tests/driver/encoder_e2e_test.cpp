@@ -1,9 +1,8 @@
 // DTS-CD batches through the real kavrin.exe, with the stand-ins for the
 // transcoder and the DTS encoder, and the encoder's option values in this
 // Wine prefix's registry.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <initializer_list>
 #include <optional>
@@ -222,9 +221,7 @@ class EncoderE2e : public KavrinTest {
              log_ + "\r\n[SETTINGS]\r\nDTS CD=1\r\nAC3 CD=0\r\nCDDA CD=0\r\nShutdown=0\r\n");
   }
 
-  void WriteEncoderKnobs(const std::string& knobs) {
-    ASSERT_TRUE(WriteFileBytes(folder_.File("surcode.ssf"), knobs));
-  }
+  void WriteEncoderKnobs(const std::string& knobs) { ASSERT_TRUE(WriteFileBytes(folder_.File("surcode.ssf"), knobs)); }
 
   std::vector<std::string> MakeInputs(const std::vector<std::string>& names) {
     std::vector<std::string> paths;

@@ -3,14 +3,14 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "platform/text.hpp"
-#include "platform/win32/win32_profile.hpp"
-
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <string_view>
+
+#include "platform/text.hpp"
+#include "platform/win32/win32_profile.hpp"
 
 namespace kavrin::e2e {
 namespace {
@@ -104,7 +104,8 @@ std::string KavrinExePath() {
     if (argument.substr(0, option.size()) == option) return WindowsPath(std::string(argument.substr(option.size())));
   }
   // tests\driver\e2e_tests.exe lies two folders below kavrin.exe in the build.
-  return ExtractFileDir(ExtractFileDir(ExtractFileDir(win32::Win32ProgramLocation().ExecutablePath()))) + "\\kavrin.exe";
+  return ExtractFileDir(ExtractFileDir(ExtractFileDir(win32::Win32ProgramLocation().ExecutablePath()))) +
+         "\\kavrin.exe";
 }
 
 ::testing::AssertionResult WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound,
@@ -138,8 +139,8 @@ TempFolder::TempFolder() {
   base.resize(GetTempPathA(needed, base.data()));
   static std::atomic<unsigned> counter{0};
   for (;;) {
-    path_ = base + "kavrin-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) +
-            "-" + std::to_string(++counter);
+    path_ = base + "kavrin-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "-" +
+            std::to_string(++counter);
     if (CreateDirectoryA(path_.c_str(), nullptr)) return;
     if (GetLastError() != ERROR_ALREADY_EXISTS) {
       ADD_FAILURE() << "could not create the test folder " << path_ << ": error " << GetLastError();
@@ -153,8 +154,8 @@ TempFolder::~TempFolder() { RemoveTree(path_); }
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadFileBytes(const std::string& path) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::string();
   std::string bytes;
   char chunk[4096];
@@ -391,8 +392,8 @@ std::vector<std::string> ListLines(HWND control, UINT countMessage, UINT lengthM
     wide.resize(std::min<DWORD_PTR>(copied, length));
     std::string line;
     if (!wide.empty()) {
-      const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                           nullptr);
+      const int size =
+          WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
       line.resize(static_cast<size_t>(size > 0 ? size : 0));
       WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), line.data(), size, nullptr, nullptr);
     }

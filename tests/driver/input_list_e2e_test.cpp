@@ -56,8 +56,8 @@ class InputListE2e : public KavrinTest {
 
   void ExpectLines(const std::vector<std::string>& lines, const std::string& when) {
     EXPECT_TRUE(WaitFor([&] { return ListBoxLines(window_.lbInputFiles) == lines; }, kReactBound,
-                        "the input list " + when + ":" + Describe(lines) + "\nit holds:" +
-                            Describe(ListBoxLines(window_.lbInputFiles))));
+                        "the input list " + when + ":" + Describe(lines) +
+                            "\nit holds:" + Describe(ListBoxLines(window_.lbInputFiles))));
   }
 
   bool BoxesShow(bool enabled, const Streams& checked) const {
@@ -73,7 +73,8 @@ class InputListE2e : public KavrinTest {
     std::string text = IsEnabled(window_.cbStreams) ? "group enabled," : "group disabled,";
     const auto boxes = window_.StreamBoxes();
     for (size_t k = 0; k < boxes.size(); ++k) {
-      text += " 0x8" + std::to_string(k) + (IsEnabled(boxes[k]) ? "" : " (disabled)") + (IsChecked(boxes[k]) ? "=1" : "=0");
+      text +=
+          " 0x8" + std::to_string(k) + (IsEnabled(boxes[k]) ? "" : " (disabled)") + (IsChecked(boxes[k]) ? "=1" : "=0");
     }
     return text;
   }
@@ -81,10 +82,9 @@ class InputListE2e : public KavrinTest {
   // Clicks line `index` and waits until the stream boxes show `checked`.
   void SelectLine(int index, bool vob, const Streams& checked) {
     ASSERT_TRUE(ClickListBoxLine(window_.lbInputFiles, index));
-    ASSERT_TRUE(WaitFor([&] { return ListBoxSelection(window_.lbInputFiles) == index && BoxesShow(vob, checked); },
-                        kReactBound,
-                        "line " + std::to_string(index) + " selected and its stream boxes shown; they show " +
-                            DescribeBoxes()));
+    ASSERT_TRUE(WaitFor(
+        [&] { return ListBoxSelection(window_.lbInputFiles) == index && BoxesShow(vob, checked); }, kReactBound,
+        "line " + std::to_string(index) + " selected and its stream boxes shown; they show " + DescribeBoxes()));
   }
 
   void ToggleStream(int k, bool checked) {
@@ -151,10 +151,10 @@ TEST_F(InputListE2e, DropDownOpensByClickAndByF4AtItsDesignedSizeBelowTheField) 
       RECT expected;
     };
     const Place places[] = {
-        {"BitBtn1", window_.BitBtn1, {8, 257, 73, 25}},       {"BitBtn2", window_.BitBtn2, {88, 257, 73, 25}},
-        {"BitBtn3", window_.BitBtn3, {345, 8, 73, 25}},       {"BitBtn4", window_.BitBtn4, {345, 36, 73, 25}},
-        {"BitBtn5", window_.BitBtn5, {345, 100, 73, 25}},     {"BitBtn6", window_.BitBtn6, {345, 68, 73, 25}},
-        {"BitBtn7", window_.BitBtn7, {345, 128, 73, 25}},     {"lbInputFiles", window_.lbInputFiles, {8, 8, 329, 181}},
+        {"BitBtn1", window_.BitBtn1, {8, 257, 73, 25}},      {"BitBtn2", window_.BitBtn2, {88, 257, 73, 25}},
+        {"BitBtn3", window_.BitBtn3, {345, 8, 73, 25}},      {"BitBtn4", window_.BitBtn4, {345, 36, 73, 25}},
+        {"BitBtn5", window_.BitBtn5, {345, 100, 73, 25}},    {"BitBtn6", window_.BitBtn6, {345, 68, 73, 25}},
+        {"BitBtn7", window_.BitBtn7, {345, 128, 73, 25}},    {"lbInputFiles", window_.lbInputFiles, {8, 8, 329, 181}},
         {"cbStreams", window_.cbStreams, {8, 192, 329, 61}},
     };
     for (const Place& place : places) {
@@ -326,8 +326,9 @@ TEST_F(InputListE2e, AResizedDropDownOpensAtItsDesignedSizeAgain) {
   ASSERT_TRUE(WaitFor([&] { return ClientSize(dropDown_).cx == 524 && ClientSize(dropDown_).cy == 349; }, kReactBound,
                       "the drop-down resized to 524 by 349"));
   // The buttons follow their anchors.
-  EXPECT_TRUE(WaitFor([&] { return RectInParent(window_.BitBtn1).top == 317 && RectInParent(window_.BitBtn3).left == 445; },
-                      kReactBound, "OK 32 pixels above the bottom and Add 79 left of the right edge"));
+  EXPECT_TRUE(
+      WaitFor([&] { return RectInParent(window_.BitBtn1).top == 317 && RectInParent(window_.BitBtn3).left == 445; },
+              kReactBound, "OK 32 pixels above the bottom and Add 79 left of the right edge"));
   EXPECT_EQ(RectInParent(window_.BitBtn1).left, 8);
   EXPECT_EQ(RectInParent(window_.BitBtn3).top, 8);
   ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
@@ -362,8 +363,8 @@ TEST_F(InputListE2e, DropDownGoesAboveOrRightAlignedWhereTheScreenEnds) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(SetWindowPos(window_.fKavrin, nullptr, c.mainAt.x, c.mainAt.y, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
-    ASSERT_TRUE(WaitFor([&] { return ScreenRect(window_.fKavrin).left == c.mainAt.x; }, kReactBound,
-                        "the main window moved"));
+    ASSERT_TRUE(
+        WaitFor([&] { return ScreenRect(window_.fKavrin).left == c.mainAt.x; }, kReactBound, "the main window moved"));
     ASSERT_NO_FATAL_FAILURE(OpenDropDown());
     const RECT field = ScreenRect(window_.dxPopupEdit1);
     const RECT frame = ScreenRect(dropDown_);

@@ -156,8 +156,8 @@ void KavrinTest::AddFilesInDropDown(const std::vector<std::string>& windowsPaths
 
     Click(window_.BitBtn3);
     ASSERT_NO_FATAL_FAILURE(ChooseInFileDialog("Open source files", folder, names));
-    ASSERT_TRUE(WaitFor([&] { return ListBoxLines(window_.lbInputFiles).size() == before + names.size(); },
-                        kReactBound, std::to_string(names.size()) + " more entries in the input list"));
+    ASSERT_TRUE(WaitFor([&] { return ListBoxLines(window_.lbInputFiles).size() == before + names.size(); }, kReactBound,
+                        std::to_string(names.size()) + " more entries in the input list"));
     first = next;
   }
 }
@@ -184,9 +184,9 @@ void KavrinTest::ChooseInFileDialog(const std::string& caption, const std::strin
   // Typing a folder and OK opens that folder.
   ASSERT_TRUE(SetText(nameBox, folder));
   PressDialogOk(dialog);
-  ASSERT_TRUE(WaitFor([&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), folder); }, kStartBound,
-                      "the file dialog to show " + folder + " (it shows \"" +
-                          FileDialogFolder(kavrin_.Handle(), dialog) + "\")"));
+  ASSERT_TRUE(WaitFor(
+      [&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), folder); }, kStartBound,
+      "the file dialog to show " + folder + " (it shows \"" + FileDialogFolder(kavrin_.Handle(), dialog) + "\")"));
   ASSERT_TRUE(SetText(nameBox, NamesToType(names)));
   PressDialogOk(dialog);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsShown(dialog); }, kStartBound,

@@ -1,9 +1,7 @@
-#include <windows.h>
-
 #include <commctrl.h>
-#include <psapi.h>
-
 #include <gtest/gtest.h>
+#include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -176,9 +174,7 @@ class RemoteMemory {
   RemoteMemory& operator=(const RemoteMemory&) = delete;
 
   void* Address() const { return address_; }
-  bool Read(void* data, size_t size) const {
-    return ReadProcessMemory(process_, address_, data, size, nullptr) != 0;
-  }
+  bool Read(void* data, size_t size) const { return ReadProcessMemory(process_, address_, data, size, nullptr) != 0; }
 
  private:
   HANDLE process_;
@@ -224,8 +220,8 @@ TEST_F(ResourcesE2e, VersionResourceReadsBack) {
   const VS_FIXEDFILEINFO* fixed = info.Fixed();
   ASSERT_NE(fixed, nullptr);
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  const std::string number = std::to_string(KAVRIN_VERSION_MAJOR) + "." + std::to_string(KAVRIN_VERSION_MINOR) +
-                             "." + std::to_string(KAVRIN_VERSION_PATCH) + ".0";
+  const std::string number = std::to_string(KAVRIN_VERSION_MAJOR) + "." + std::to_string(KAVRIN_VERSION_MINOR) + "." +
+                             std::to_string(KAVRIN_VERSION_PATCH) + ".0";
   EXPECT_EQ(FileVersionText(*fixed), number);
   EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
   EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
@@ -266,8 +262,8 @@ TEST_F(ResourcesE2e, IconHasEverySizeAndLoads) {
       std::string image = exe.Bytes(RT_ICON, MAKEINTRESOURCEA(entry.id));
       ASSERT_EQ(image.size(), entry.bytes) << size << " px";
       const ScopedIcon icon(CreateIconFromResourceEx(reinterpret_cast<PBYTE>(image.data()),
-                                                     static_cast<DWORD>(image.size()), TRUE, 0x00030000, size,
-                                                     size, LR_DEFAULTCOLOR));
+                                                     static_cast<DWORD>(image.size()), TRUE, 0x00030000, size, size,
+                                                     LR_DEFAULTCOLOR));
       EXPECT_NE(icon.Get(), nullptr) << "the " << size << " px image does not decode";
     }
     std::sort(sizes.begin(), sizes.end());

@@ -98,12 +98,24 @@ TEST_F(SettingsE2e, FirstRunShowsTheInitialStateAndTheFirstCloseWritesEveryKey) 
     size_t count;
   };
   const Caption captions[] = {
-      {"Static", "Input files", 1},        {"Static", "BeSweet", 1},          {"Static", "SurCode CD Pro DTS", 1},
-      {"Static", "BeSweet Temp Folder", 1}, {"Static", "Final Output Folder", 1}, {"Static", "Additional options", 1},
-      {"Static", "Fixed options", 1},      {"Static", "-ota(", 1},            {"Static", "-azid(", 1},
-      {"Static", "-ssrc(", 1},             {"Static", "-boost(", 1},          {"Static", ")", 4},
-      {"Button", "Go", 1},                 {"Button", "Logfile", 1},          {"Button", "Normalize", 1},
-      {"Button", "DTS-CD", 1},             {"Button", "AC3-CD", 1},           {"Button", "CDDA", 1},
+      {"Static", "Input files", 1},
+      {"Static", "BeSweet", 1},
+      {"Static", "SurCode CD Pro DTS", 1},
+      {"Static", "BeSweet Temp Folder", 1},
+      {"Static", "Final Output Folder", 1},
+      {"Static", "Additional options", 1},
+      {"Static", "Fixed options", 1},
+      {"Static", "-ota(", 1},
+      {"Static", "-azid(", 1},
+      {"Static", "-ssrc(", 1},
+      {"Static", "-boost(", 1},
+      {"Static", ")", 4},
+      {"Button", "Go", 1},
+      {"Button", "Logfile", 1},
+      {"Button", "Normalize", 1},
+      {"Button", "DTS-CD", 1},
+      {"Button", "AC3-CD", 1},
+      {"Button", "CDDA", 1},
       {"Button", "Shutdown afterwards", 1},
   };
   const std::vector<HWND> all = Descendants(w.fKavrin);
@@ -405,11 +417,11 @@ TEST_F(SettingsE2e, InvalidExecutableNameStopsTheLoadAndTheWindowStillOpens) {
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
   const IniFile ini = ParseIni(ReadIni());
   for (const IniEntry& kept : std::vector<IniEntry>{{"EXE", "BeSweet", "C:\\Tools[1]\\BeSweet.exe"},
-                                                     {"EXE", "SurCode", "C:\\Tools\\surcodedts.exe"},
-                                                     {"LOG", "Use Log", "1"},
-                                                     {"LOG", "Filename", "C:\\Logs\\a.log"},
-                                                     {"SETTINGS", "AC3 CD", "1"},
-                                                     {"Azid", "Options", "-c light"}}) {
+                                                    {"EXE", "SurCode", "C:\\Tools\\surcodedts.exe"},
+                                                    {"LOG", "Use Log", "1"},
+                                                    {"LOG", "Filename", "C:\\Logs\\a.log"},
+                                                    {"SETTINGS", "AC3 CD", "1"},
+                                                    {"Azid", "Options", "-c light"}}) {
     const IniEntry* found = ini.Find(kept.section, kept.key);
     ASSERT_NE(found, nullptr) << kept.section << "/" << kept.key;
     EXPECT_EQ(found->value, kept.value) << kept.section << "/" << kept.key;

@@ -51,8 +51,8 @@ void FakeEncoderStage::BackupEncoderOptions() {
 
 void FakeEncoderStage::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
   ++jobs;
-  Note(journal, "RunSurCodeJob " + trackName + " " + std::to_string(outputNumber) + " " +
-                    std::to_string(inputPosition));
+  Note(journal,
+       "RunSurCodeJob " + trackName + " " + std::to_string(outputNumber) + " " + std::to_string(inputPosition));
   if (throwOnJob == jobs) throw KavrinError("Failed to set data for 'WAVEFILE7'");
   if (onJob) onJob(trackName, outputNumber);
 }

@@ -64,8 +64,8 @@ std::unique_ptr<ChildProcess> FakeProcessLauncher::Start(const std::optional<std
 }
 
 int FakeProcessLauncher::OpenChildren() const {
-  return static_cast<int>(std::count_if(children.begin(), children.end(),
-                                        [](const auto& child) { return child->handlesOpen; }));
+  return static_cast<int>(
+      std::count_if(children.begin(), children.end(), [](const auto& child) { return child->handlesOpen; }));
 }
 
 }  // namespace kavrin::fakes

@@ -43,8 +43,7 @@ struct FakeStartCall {
 
 class FakeProcessLauncher final : public ProcessLauncher {
  public:
-  std::unique_ptr<ChildProcess> Start(const std::optional<std::string>& applicationName,
-                                      const std::string& commandLine,
+  std::unique_ptr<ChildProcess> Start(const std::optional<std::string>& applicationName, const std::string& commandLine,
                                       const std::optional<std::string>& currentFolder) override;
 
   // Every start fails.
@@ -58,7 +57,7 @@ class FakeProcessLauncher final : public ProcessLauncher {
   // When set, every start and every child call is noted here, in order.
   std::vector<std::string>* journal = nullptr;
 
-  std::vector<FakeStartCall> starts;  // every call, failed ones included
+  std::vector<FakeStartCall> starts;                       // every call, failed ones included
   std::vector<std::shared_ptr<FakeChildRecord>> children;  // started ones only
 
   // Children whose handles are still open.

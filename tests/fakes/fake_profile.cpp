@@ -1,6 +1,5 @@
 #include "fakes/fake_profile.hpp"
 
-
 #include "platform/text.hpp"
 
 namespace kavrin::fakes {
@@ -37,8 +36,8 @@ std::string Unquote(std::string value) {
 
 }  // namespace
 
-std::string FakeProfileStore::ReadString(const std::string& file, const std::string& section,
-                                         const std::string& key, const std::string& defaultValue) {
+std::string FakeProfileStore::ReadString(const std::string& file, const std::string& section, const std::string& key,
+                                         const std::string& defaultValue) {
   readKeys.push_back(section + "/" + key);
   const auto found = files_.find(file);
   if (found == files_.end()) return defaultValue.substr(0, 2047);

@@ -59,8 +59,7 @@ const FakeValue* FakeRegistry::Value(const std::string& path, const std::string&
   return value == key->second.end() ? nullptr : &value->second;
 }
 
-void FakeRegistry::Put(const std::string& path, const std::string& name, const std::string& data,
-                       FakeValueType type) {
+void FakeRegistry::Put(const std::string& path, const std::string& name, const std::string& data, FakeValueType type) {
   keys[path][UpperAscii(name)] = FakeValue{type, data};
 }
 

@@ -30,7 +30,7 @@ class FakeRegistry final : public Registry {
   std::map<std::string, std::map<std::string, FakeValue>> keys;
 
   bool failOpen = false;
-  std::string failSetOf;   // a write of this value name is refused
+  std::string failSetOf;  // a write of this value name is refused
   bool failEverySet = false;
 
   int opens = 0;

@@ -34,8 +34,7 @@ std::string FakeWindowSystem::Title(WindowHandle window, int bufferSize) {
   return found->Title.substr(0, static_cast<std::size_t>(bufferSize - 1));
 }
 
-bool FakeWindowSystem::PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                   std::intptr_t lParam) {
+bool FakeWindowSystem::PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   const PostedMessage record{window, message, wParam, lParam};
   posted.push_back(record);
   if (journal) {
@@ -53,9 +52,9 @@ WindowHandle FakeWindowSystem::Add(const std::string& title, bool visible) {
 }
 
 void FakeWindowSystem::Remove(WindowHandle window) {
-  windows.erase(std::remove_if(windows.begin(), windows.end(),
-                               [window](const FakeWindow& w) { return w.Handle == window; }),
-                windows.end());
+  windows.erase(
+      std::remove_if(windows.begin(), windows.end(), [window](const FakeWindow& w) { return w.Handle == window; }),
+      windows.end());
 }
 
 }  // namespace kavrin::fakes

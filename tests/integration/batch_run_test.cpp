@@ -1,8 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include "integration/test_files.hpp"
+#include <windows.h>
 
 #include <fstream>
 #include <sstream>
@@ -10,6 +7,7 @@
 #include <vector>
 
 #include "batch/batch_run.hpp"
+#include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_file_store.hpp"

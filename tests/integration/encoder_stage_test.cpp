@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/test_files.hpp"
-
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "encoder/encoder_automation.hpp"
+#include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_message_pump.hpp"

@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -37,8 +36,8 @@ class FileLookupTest : public ::testing::Test {
   // A file last written at the given UTC time.
   std::string MakeFile(const std::string& name, SYSTEMTIME utc) {
     const std::string path = folder_ + name;
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE);
     FILETIME time;
     EXPECT_TRUE(SystemTimeToFileTime(&utc, &time));

@@ -1,8 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include "integration/test_files.hpp"
+#include <windows.h>
 
 #include <chrono>
 #include <fstream>
@@ -12,6 +9,7 @@
 #include <vector>
 
 #include "batch/process_runner.hpp"
+#include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_message_pump.hpp"
 #include "platform/win32/win32_process.hpp"

@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <fstream>
 #include <sstream>

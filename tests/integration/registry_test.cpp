@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -29,8 +28,7 @@ class RegistryTest : public ::testing::Test {
   }
   void PutRaw(const std::string& name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     RegCloseKey(key);

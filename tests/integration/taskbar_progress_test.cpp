@@ -1,8 +1,6 @@
-#include <windows.h>
-
-#include <objbase.h>
-
 #include <gtest/gtest.h>
+#include <objbase.h>
+#include <windows.h>
 
 #include "platform/win32/win32_taskbar_progress.hpp"
 
@@ -16,8 +14,8 @@ namespace {
 class TestWindow {
  public:
   TestWindow()
-      : window_(CreateWindowExA(0, "STATIC", "Kavrin taskbar test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+      : window_(CreateWindowExA(0, "STATIC", "Kavrin taskbar test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr)) {}
   ~TestWindow() { Destroy(); }
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;

@@ -4,23 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/test_files.hpp"
-
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "encoder/option_registry.hpp"
+#include "integration/test_files.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_window_system.hpp"
 
 namespace kavrin::win32 {
 namespace {
 
-std::string StandinPath() {
-  return ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
-}
+std::string StandinPath() { return ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe"; }
 
 // Polls a condition every 20 ms for up to `ms` milliseconds.
 template <typename Condition>

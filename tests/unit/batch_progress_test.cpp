@@ -82,11 +82,11 @@ TEST_F(BatchProgressTest, JobsDoneOfTheCountedJobsThenClearedAfterTheMessage) {
   form_.AddEntry("D:\\DVD\\a.VOB", {0, 2});
   form_.AddEntry("D:\\DVD\\b.ac3");
   ASSERT_TRUE(runner_.Run(form_));
-  EXPECT_EQ(Steps(), (Lines{"CreateWindowList", "BackupEncoderOptions", "Taskbar Progress 0/3", "Start",
-                            "RunSurCodeJob DTS-Track 1 1", "Taskbar Progress 1/3", "Start",
-                            "RunSurCodeJob DTS-Track 1 1", "Taskbar Progress 2/3", "Start",
-                            "RunSurCodeJob DTS-Track 1 2", "Taskbar Progress 3/3", "RestoreEncoderOptions",
-                            "ReleaseWindowList", "Encoding Finished!", "Taskbar Clear"}));
+  EXPECT_EQ(Steps(),
+            (Lines{"CreateWindowList", "BackupEncoderOptions", "Taskbar Progress 0/3", "Start",
+                   "RunSurCodeJob DTS-Track 1 1", "Taskbar Progress 1/3", "Start", "RunSurCodeJob DTS-Track 1 1",
+                   "Taskbar Progress 2/3", "Start", "RunSurCodeJob DTS-Track 1 2", "Taskbar Progress 3/3",
+                   "RestoreEncoderOptions", "ReleaseWindowList", "Encoding Finished!", "Taskbar Clear"}));
 }
 
 TEST_F(BatchProgressTest, FirstStartFailureTurnsTheRestRed) {
@@ -96,8 +96,8 @@ TEST_F(BatchProgressTest, FirstStartFailureTurnsTheRestRed) {
   form_.AddEntry("D:\\DVD\\d.ac3");
   launcher_.failStartNumbers = {2, 4};
   ASSERT_TRUE(runner_.Run(form_));
-  EXPECT_EQ(taskbar_.calls, (Lines{"Progress 0/4", "Progress 1/4", "Error", "Progress 2/4", "Progress 3/4",
-                                   "Progress 4/4", "Clear"}));
+  EXPECT_EQ(taskbar_.calls,
+            (Lines{"Progress 0/4", "Progress 1/4", "Error", "Progress 2/4", "Progress 3/4", "Progress 4/4", "Clear"}));
 }
 
 TEST_F(BatchProgressTest, NothingToCountShowsNothingButStillClears) {

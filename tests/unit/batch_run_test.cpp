@@ -133,8 +133,8 @@ TEST_F(BatchRunTest, WithoutAModeJobsRunWithoutModePieceOrEncoder) {
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(CommandLines(), Lines{"\"C:\\Tools\\BeSweet.exe\" ) -ssrc(  --rate 44100 ) "});
   EXPECT_EQ(lookup_.lookups, Lines{"D:\\CD\\-001.wav"});
-  EXPECT_EQ(Steps(), (Lines{"CreateWindowList", "Start " + launcher_.starts[0].commandLine, "Sleep 1000", "ReleaseWindowList",
-                            "Encoding Finished!"}));
+  EXPECT_EQ(Steps(), (Lines{"CreateWindowList", "Start " + launcher_.starts[0].commandLine, "Sleep 1000",
+                            "ReleaseWindowList", "Encoding Finished!"}));
 }
 
 TEST_F(BatchRunTest, DtsBatchCallsTheEncoderStageInOrder) {
@@ -146,12 +146,11 @@ TEST_F(BatchRunTest, DtsBatchCallsTheEncoderStageInOrder) {
   };
   ASSERT_TRUE(runner_.Run(form_));
   ASSERT_EQ(launcher_.starts.size(), 2u);
-  EXPECT_EQ(journal_,
-            (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine, "Sleep 1000",
-                   "ProcessMessages", "QueryExitCode", "CloseHandles", "RunSurCodeJob DTS-Track 1 1",
-                   "Start " + launcher_.starts[1].commandLine, "Sleep 1000", "ProcessMessages", "QueryExitCode",
-                   "CloseHandles", "RunSurCodeJob DTS-Track 2 2", "RestoreEncoderOptions", "ReleaseWindowList",
-                   "Encoding Finished!"}));
+  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine,
+                             "Sleep 1000", "ProcessMessages", "QueryExitCode", "CloseHandles",
+                             "RunSurCodeJob DTS-Track 1 1", "Start " + launcher_.starts[1].commandLine, "Sleep 1000",
+                             "ProcessMessages", "QueryExitCode", "CloseHandles", "RunSurCodeJob DTS-Track 2 2",
+                             "RestoreEncoderOptions", "ReleaseWindowList", "Encoding Finished!"}));
   EXPECT_NE(launcher_.starts[1].commandLine.find("-output \"C:\\Temp\\mono\" -6ch -substream 0x81 ) "),
             std::string::npos);
 }
@@ -159,8 +158,8 @@ TEST_F(BatchRunTest, DtsBatchCallsTheEncoderStageInOrder) {
 TEST_F(BatchRunTest, EmptyListStillBracketsTheBatch) {
   form_.dtsCd = true;
   ASSERT_TRUE(runner_.Run(form_));
-  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "RestoreEncoderOptions",
-                             "ReleaseWindowList", "Encoding Finished!"}));
+  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "RestoreEncoderOptions", "ReleaseWindowList",
+                             "Encoding Finished!"}));
 }
 
 TEST_F(BatchRunTest, StartFailureSkipsTheJobSilently) {
@@ -200,14 +199,9 @@ TEST_F(BatchRunTest, PreRunLineGoesBeforeTheStartWhenTheLogExists) {
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(files_.files[" C:\\log.txt "], "report\r\n\r\nreport\n");
   EXPECT_NE(launcher_.starts[0].commandLine.find("-logfilea \"C:\\log.txt\" ) "), std::string::npos);
-  const Lines expected = {"CreateWindowList",
-                          "Read  C:\\log.txt ",
-                          "Start " + launcher_.starts[0].commandLine,
-                          "Read  C:\\log.txt ",
-                          "Write  C:\\log.txt ",
-                          "Start " + launcher_.starts[1].commandLine,
-                          "ReleaseWindowList",
-                          "Encoding Finished!"};
+  const Lines expected = {"CreateWindowList",   "Read  C:\\log.txt ",  "Start " + launcher_.starts[0].commandLine,
+                          "Read  C:\\log.txt ", "Write  C:\\log.txt ", "Start " + launcher_.starts[1].commandLine,
+                          "ReleaseWindowList",  "Encoding Finished!"};
   Lines steps = Steps();
   steps.erase(std::remove(steps.begin(), steps.end(), "Sleep 1000"), steps.end());
   EXPECT_EQ(steps, expected);
@@ -248,9 +242,9 @@ TEST_F(BatchRunTest, ErrorInAJobRestoresOptionsAndReleasesTheListBeforePropagati
   form_.AddEntry("D:\\DVD\\b.ac3");
   encoder_.throwOnJob = 1;
   EXPECT_THROW(runner_.Run(form_), KavrinError);
-  EXPECT_EQ(Steps(), (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine,
-                            "Sleep 1000", "RunSurCodeJob DTS-Track 1 1", "RestoreEncoderOptions",
-                            "ReleaseWindowList"}));
+  EXPECT_EQ(Steps(),
+            (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine, "Sleep 1000",
+                   "RunSurCodeJob DTS-Track 1 1", "RestoreEncoderOptions", "ReleaseWindowList"}));
   EXPECT_EQ(form_.finishedMessages, 0);
   EXPECT_FALSE(runner_.Running());
 

@@ -118,7 +118,8 @@ TEST(BeSweetCommandLineTest, OptionalPiecesAndEdgeCases) {
       {"output number 1000", [](BeSweetJob& j, BeSweetFields&) { j.OutputNumber = 1000; },
        "-core( -input \"D:\\DVD\\a.ac3\" -output \"D:\\CD\\CDDA-Track-1000.wav\" -2ch ) " + ssrc},
       {"stream 7", [](BeSweetJob& j, BeSweetFields&) { j.StreamIndex = 7; }, core + "-substream 0x87 ) " + ssrc},
-      {"logging on", [](BeSweetJob&, BeSweetFields& f) {
+      {"logging on",
+       [](BeSweetJob&, BeSweetFields& f) {
          f.UseLogfile = true;
          f.LogfileText = "C:\\l og.txt";
        },
@@ -140,8 +141,7 @@ TEST(BeSweetCommandLineTest, OptionalPiecesAndEdgeCases) {
          f.LogfileText = "Log";
        },
        "-logfilea \"Log\" -substream 0x82 ) " + ssrc},
-      {"no mode and nothing optional", [](BeSweetJob& j, BeSweetFields&) { j.Mode = BatchMode::None; },
-       ") " + ssrc},
+      {"no mode and nothing optional", [](BeSweetJob& j, BeSweetFields&) { j.Mode = BatchMode::None; }, ") " + ssrc},
       {"DTS output ignores the final folder and number",
        [](BeSweetJob& j, BeSweetFields& f) {
          j.Mode = BatchMode::DtsCd;
@@ -149,7 +149,8 @@ TEST(BeSweetCommandLineTest, OptionalPiecesAndEdgeCases) {
          f.TempFolder = "";
        },
        "-core( -input \"D:\\DVD\\a.ac3\" -output \"\\mono\" -6ch ) " + ssrc},
-      {"AC3 output", [](BeSweetJob& j, BeSweetFields&) {
+      {"AC3 output",
+       [](BeSweetJob& j, BeSweetFields&) {
          j.Mode = BatchMode::Ac3Cd;
          j.TrackName = TrackName(BatchMode::Ac3Cd);
        },
@@ -174,8 +175,8 @@ TEST(BeSweetCommandLineTest, StreamPieceFollowsTheExtension) {
     int lastStream;
   };
   const std::vector<Row> rows = {
-      {"D:\\DVD\\a.vob", 7},      {"D:\\DVD\\a.VOB", 7},       {"D:\\DVD\\a.VoB", 7},  {"D:\\DVD\\a.ac3", 0},
-      {"D:\\DVD\\noextension", 0}, {"D:\\Film.vob\\track", 0}, {"D:\\a.vob.ac3", 0}, {"C:a.vob", 7},
+      {"D:\\DVD\\a.vob", 7},       {"D:\\DVD\\a.VOB", 7},      {"D:\\DVD\\a.VoB", 7}, {"D:\\DVD\\a.ac3", 0},
+      {"D:\\DVD\\noextension", 0}, {"D:\\Film.vob\\track", 0}, {"D:\\a.vob.ac3", 0},  {"C:a.vob", 7},
   };
   for (const Row& row : rows) EXPECT_EQ(LastStreamIndex(row.path), row.lastStream) << row.path;
 }

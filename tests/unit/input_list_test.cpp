@@ -31,8 +31,8 @@ TEST(InputList, AddAppendsInDialogOrderEachWithOnly80AndLeavesTheSelection) {
   list.Select(0);
   list.Add({"D:\\VIDEO_TS\\VTS_01_1.VOB", "D:\\x.ac3", "D:\\VIDEO_TS\\VTS_01_2.VOB"});
 
-  EXPECT_EQ(Texts(list),
-            (std::vector<std::string>{"C:\\a.vob", "D:\\VIDEO_TS\\VTS_01_1.VOB", "D:\\x.ac3", "D:\\VIDEO_TS\\VTS_01_2.VOB"}));
+  EXPECT_EQ(Texts(list), (std::vector<std::string>{"C:\\a.vob", "D:\\VIDEO_TS\\VTS_01_1.VOB", "D:\\x.ac3",
+                                                   "D:\\VIDEO_TS\\VTS_01_2.VOB"}));
   for (const InputEntry& entry : list.Entries()) {
     ASSERT_NE(entry.File, nullptr);
     EXPECT_EQ(entry.File->Path, entry.Text);

@@ -16,8 +16,7 @@ const std::vector<std::string> kNames = {"WAVEFILE1", "WAVEFILE2", "WAVEFILE3", 
 class OptionRegistryTest : public ::testing::Test {
  protected:
   const fakes::FakeValue* Value(const std::string& name) { return registry_.Value(kEncoderOptionKey, name); }
-  void Put(const std::string& name, const std::string& data,
-           fakes::FakeValueType type = fakes::FakeValueType::String) {
+  void Put(const std::string& name, const std::string& data, fakes::FakeValueType type = fakes::FakeValueType::String) {
     registry_.Put(kEncoderOptionKey, name, data, type);
   }
   std::vector<std::string> Sets() {
@@ -63,8 +62,9 @@ TEST_F(OptionRegistryTest, RoundTripRestoresTextsCutPlainAndDropsEmptyOnes) {
   };
   const std::string cut = long300.substr(0, 255);
   const Expected expected[] = {
-      {"WAVEFILE1", "C:\\old\\fl.wav"}, {"WAVEFILE2", cut.c_str()},  {"WAVEFILE3", "%TEMP%\\sl.wav"},
-      {"WAVEFILE4", nullptr},           {"WAVEFILE5", nullptr},      {"WAVEFILE6", nullptr},
+      {"WAVEFILE1", "C:\\old\\fl.wav"}, {"WAVEFILE2", cut.c_str()},
+      {"WAVEFILE3", "%TEMP%\\sl.wav"},  {"WAVEFILE4", nullptr},
+      {"WAVEFILE5", nullptr},           {"WAVEFILE6", nullptr},
       {"WAVEFILE7", nullptr},           {"WAVEFILELOCATION", "C:\\SurCode"},
   };
   for (const Expected& e : expected) {

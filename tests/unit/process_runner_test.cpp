@@ -27,8 +27,8 @@ class ProcessRunnerTest : public ::testing::Test {
 TEST_F(ProcessRunnerTest, QuickChildIsWaitedForOneFullSecond) {
   std::uint32_t exitCode = 0;
   ASSERT_TRUE(RunAndWait(launcher_, "\"B.exe\" ) ", clock_, pump_, exitCode));
-  EXPECT_EQ(journal_, (std::vector<std::string>{"Start \"B.exe\" ) ", "Sleep 1000", "ProcessMessages",
-                                                "QueryExitCode", "CloseHandles"}));
+  EXPECT_EQ(journal_, (std::vector<std::string>{"Start \"B.exe\" ) ", "Sleep 1000", "ProcessMessages", "QueryExitCode",
+                                                "CloseHandles"}));
   ASSERT_EQ(launcher_.starts.size(), 1u);
   EXPECT_FALSE(launcher_.starts[0].applicationName);
   EXPECT_FALSE(launcher_.starts[0].currentFolder);
@@ -47,8 +47,7 @@ TEST_F(ProcessRunnerTest, WaitEndsOnTheFirstCheckThatIsNot259) {
       {"exit code 1 ends just the same", {4, 1, false, false}, 0, 5, 1},
       {"a failed query keeps the code and ends", {0, 0, true, false}, 42, 1, 42},
       {"a failed query ends even with 259 kept", {0, 0, true, true}, kStillActive, 1, kStillActive},
-      {"a real exit code 259 ends once the handle is signalled", {3, kStillActive, false, false}, 0, 4,
-       kStillActive},
+      {"a real exit code 259 ends once the handle is signalled", {3, kStillActive, false, false}, 0, 4, kStillActive},
   };
   for (const Row& row : rows) {
     fakes::FakeClock clock;

@@ -16,9 +16,7 @@ namespace {
 // fields quote and validate, the three modes form one exclusive group.
 class FakeSettingsForm final : public SettingsForm {
  public:
-  FakeSettingsForm() {
-    checked_[SettingControl::cbUseGMax] = true;
-  }
+  FakeSettingsForm() { checked_[SettingControl::cbUseGMax] = true; }
 
   std::string FileName(SettingControl control) override { return FileNameReading(texts_[control], false); }
   void SetFileName(SettingControl control, const std::string& value) override {
@@ -141,8 +139,8 @@ TEST(SettingsLoad, ModesAreSetInOrderSoTheLastTrueWins) {
   };
   for (const Row& row : rows) {
     fakes::FakeProfileStore profile;
-    profile.SetFileText(kFile, std::string("[SETTINGS]\nDTS CD=") + row.dts + "\nAC3 CD=" + row.ac3 +
-                                   "\nCDDA CD=" + row.cdda + "\n");
+    profile.SetFileText(
+        kFile, std::string("[SETTINGS]\nDTS CD=") + row.dts + "\nAC3 CD=" + row.ac3 + "\nCDDA CD=" + row.cdda + "\n");
     FakeSettingsForm form;
     UnreadSettings unread;
     LoadSettings(profile, kFile, form, unread);
@@ -154,8 +152,7 @@ TEST(SettingsLoad, ModesAreSetInOrderSoTheLastTrueWins) {
 
 TEST(SettingsLoad, StopsAtTheFirstInvalidFileName) {
   fakes::FakeProfileStore profile;
-  profile.SetFileText(kFile,
-                      "[EXE]\nBeSweet=C:\\a[1]\\BeSweet.exe\nSurCode=C:\\s.exe\n[Azid]\nOptions=-x\n");
+  profile.SetFileText(kFile, "[EXE]\nBeSweet=C:\\a[1]\\BeSweet.exe\nSurCode=C:\\s.exe\n[Azid]\nOptions=-x\n");
   FakeSettingsForm form;
   UnreadSettings unread;
   try {

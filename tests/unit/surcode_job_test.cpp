@@ -46,8 +46,8 @@ const char* const kSeparator = "-----------------------------------";
 class SurCodeJobTest : public ::testing::Test {
  protected:
   SurCodeJobTest() {
-    for (auto* journal : {&windows_.journal, &registry_.journal, &clock_.journal, &pump_.journal,
-                          &launcher_.journal, &files_.journal}) {
+    for (auto* journal : {&windows_.journal, &registry_.journal, &clock_.journal, &pump_.journal, &launcher_.journal,
+                          &files_.journal}) {
       *journal = &journal_;
     }
     for (std::string_view channel : ChannelFileNames) files_.files["C:\\Temp\\mono" + std::string(channel)] = "pcm";

@@ -24,9 +24,7 @@ TEST(Text, FileDirKeepsTheDelimiterOfARootOnly) {
   EXPECT_EQ(ExtractFileDir("kavrin.exe"), "");
 }
 
-TEST(Text, UpperAsciiLeavesOtherBytesAlone) {
-  EXPECT_EQ(UpperAscii("dts encoder \xe9"), "DTS ENCODER \xe9");
-}
+TEST(Text, UpperAsciiLeavesOtherBytesAlone) { EXPECT_EQ(UpperAscii("dts encoder \xe9"), "DTS ENCODER \xe9"); }
 
 TEST(Text, ZeroPadToWidthButNeverCuts) {
   EXPECT_EQ(ZeroPad(7, 3), "007");

@@ -108,7 +108,7 @@ TEST_F(WindowFinderTest, EachPassReenumeratesUntilTheWindowAppears) {
   };
   EXPECT_EQ(finder_.FindWindowByTitle("DTS Encoder", 1, true), late);
   EXPECT_EQ(windows_.enumerations, 5);
-  EXPECT_EQ(clock_.sleeps.size(), 4u);  // a successful pass does not sleep
+  EXPECT_EQ(clock_.sleeps.size(), 4u);       // a successful pass does not sleep
   EXPECT_EQ(finder_.Entries()->size(), 1u);  // earlier passes' entries are gone
 }
 

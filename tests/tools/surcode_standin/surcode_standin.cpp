@@ -168,8 +168,8 @@ void StartEncoding(HWND window) {
     return;
   }
   // Held without sharing while encoding, so that a rename fails until the end.
-  g_state.output = CreateFileA(g_state.values[6].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  g_state.output =
+      CreateFileA(g_state.values[6].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (g_state.output == INVALID_HANDLE_VALUE) {
     Record("cannot create " + g_state.values[6]);
     return;
@@ -223,9 +223,9 @@ LRESULT CALLBACK StartupProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       g_state.startupWindow = nullptr;
       if (g_state.startupsShown < g_state.knobs.startup) {
         ++g_state.startupsShown;
-        g_state.startupWindow = CreateWindowExA(0, "KavrinStandinStartup", "Surcode CD Pro DTS", WS_OVERLAPPEDWINDOW,
-                                                CW_USEDEFAULT, CW_USEDEFAULT, 300, 120, nullptr, nullptr,
-                                                g_state.instance, nullptr);
+        g_state.startupWindow =
+            CreateWindowExA(0, "KavrinStandinStartup", "Surcode CD Pro DTS", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 300, 120, nullptr, nullptr, g_state.instance, nullptr);
         ShowWindow(g_state.startupWindow, SW_SHOWNOACTIVATE);
       } else {
         ShowEncoderWindow();
@@ -237,9 +237,8 @@ LRESULT CALLBACK StartupProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void ShowEncoderWindow() {
-  g_state.encoderWindow = CreateWindowExA(0, "KavrinStandinEncoder", "DTS Encoder", WS_OVERLAPPEDWINDOW,
-                                          CW_USEDEFAULT, CW_USEDEFAULT, 400, 200, nullptr, nullptr,
-                                          g_state.instance, nullptr);
+  g_state.encoderWindow = CreateWindowExA(0, "KavrinStandinEncoder", "DTS Encoder", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, 400, 200, nullptr, nullptr, g_state.instance, nullptr);
   if (g_state.knobs.exitMs > 0) SetTimer(g_state.encoderWindow, kExitTimer, g_state.knobs.exitMs, nullptr);
   if (!g_state.knobs.hideEncoder) ShowWindow(g_state.encoderWindow, g_state.show);
   g_state.show = SW_SHOWNOACTIVATE;
@@ -277,9 +276,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
   if (g_state.knobs.startup > 0) {
     g_state.startupsShown = 1;
-    g_state.startupWindow = CreateWindowExA(0, "KavrinStandinStartup", "Surcode CD Pro DTS", WS_OVERLAPPEDWINDOW,
-                                            CW_USEDEFAULT, CW_USEDEFAULT, 300, 120, nullptr, nullptr, instance,
-                                            nullptr);
+    g_state.startupWindow =
+        CreateWindowExA(0, "KavrinStandinStartup", "Surcode CD Pro DTS", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 300, 120, nullptr, nullptr, instance, nullptr);
     ShowWindow(g_state.startupWindow, show);
     g_state.show = SW_SHOWNOACTIVATE;
   } else {
