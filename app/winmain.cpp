@@ -1,5 +1,6 @@
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <exception>
 

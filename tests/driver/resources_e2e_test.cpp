@@ -1,7 +1,8 @@
-#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <psapi.h>
 #include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdint>
