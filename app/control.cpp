@@ -40,6 +40,36 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
+Bounds ScaledBounds(const Bounds& bounds, int dpi) {
+  return {ScaleToDpi(bounds.left, dpi), ScaleToDpi(bounds.top, dpi), ScaleToDpi(bounds.width, dpi),
+          ScaleToDpi(bounds.height, dpi)};
+}
+
+// A character height of 11 pixels at 96 dpi.
+HFONT CreateWindowFont(int dpi) {
+  return CreateFontA(ScaleToDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                     "MS Sans Serif");
+}
+
+void RescaleChildren(HWND parent, int dpi, HFONT font) {
+  // Parents come before their children, so a child may follow its parent.
+  std::vector<HWND> children;
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  std::vector<TControl*> controls;
+  for (HWND child : children) {
+    if (TControl* control = TControl::FromHandle(child)) controls.push_back(control);
+  }
+  for (TControl* control : controls) control->Rescale(dpi, font);
+  for (TControl* control : controls) control->ReshapeAfterRescale();
+}
+
 TControl::~TControl() {
   if (hwnd_ == nullptr || !IsWindow(hwnd_) || GetPropA(hwnd_, kControlProperty) != this) return;
   if (subclassed_) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
@@ -73,14 +103,40 @@ TControl* TControl::FromHandle(HWND window) {
 
 bool TControl::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style, DWORD exStyle,
-                           const Bounds& bounds) {
-  hwnd_ = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style, bounds.left, bounds.top, bounds.width,
-                          bounds.height, host.window, nullptr, GetModuleHandleA(nullptr), nullptr);
+void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style,
+                           DWORD exStyle, const Bounds& bounds) {
+  design_ = bounds;
+  dpi_ = host.dpi;
+  const Bounds place = ScaledBounds(bounds, dpi_);
+  hwnd_ = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style, place.left, place.top, place.width,
+                          place.height, host.window, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd_ == nullptr) throw std::runtime_error(std::string("Cannot create a control of class ") + className);
   font_ = host.font;
   SetPropA(hwnd_, kControlProperty, this);
   if (font_ != nullptr) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+}
+
+void TControl::AdoptScale(int dpi, HFONT font) {
+  dpi_ = dpi;
+  font_ = font;
+  if (font_ != nullptr) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+}
+
+void TControl::Rescale(int dpi, HFONT font) {
+  // The dpi first: a container that follows its own size reads it.
+  dpi_ = dpi;
+  const Bounds place = ScaledBounds(design_, dpi);
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  AdoptScale(dpi, font);
+}
+
+void TControl::ReshapeAfterRescale() {
+  if (givesWayTo_.empty()) return;
+  SetWindowRgn(hwnd_, nullptr, FALSE);
+  const std::vector<const TControl*> siblings = givesWayTo_;
+  givesWayTo_.clear();
+  for (const TControl* sibling : siblings) GiveWayTo(*this, *sibling);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TControl::Subclass() {
@@ -128,6 +184,7 @@ const char* ContainerClassName() {
 }
 
 void GiveWayTo(TControl& control, const TControl& sibling) {
+  control.givesWayTo_.push_back(&sibling);
   RECT own{};
   RECT other{};
   GetWindowRect(control.Handle(), &own);

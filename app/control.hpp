@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "platform/dpi_scale.hpp"
 
 namespace kavrin {
 
@@ -14,12 +17,23 @@ struct Bounds {
   int height = 0;
 };
 
-// Where a child control is built: its parent window and the font every
-// control of the window shares.
+// Where a child control is built: its parent window, the font every control
+// of the window shares and the dpi the window is drawn at.
 struct Host {
   HWND window = nullptr;
   HFONT font = nullptr;
+  int dpi = kDesignDpi;
 };
+
+// The 96-dpi bounds at `dpi`.
+Bounds ScaledBounds(const Bounds& bounds, int dpi);
+
+// "MS Sans Serif", 8 point, at `dpi`; the caller owns it.
+HFONT CreateWindowFont(int dpi);
+
+// The message Windows sends when a window's dpi changes; spelled out because
+// the headers offer it only to programs that require Windows 8.1.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 // The base of every widget: one child window, found again from its handle, to
 // which its parent reflects the notifications the control sends.
@@ -31,7 +45,9 @@ class TControl {
   virtual ~TControl();
 
   HWND Handle() const { return hwnd_; }
-  Host AsHost() const { return {hwnd_, font_}; }
+  Host AsHost() const { return {hwnd_, font_, dpi_}; }
+  int Dpi() const { return dpi_; }
+  const Bounds& DesignBounds() const { return design_; }
 
   bool Enabled() const;
   void SetEnabled(bool enabled);
@@ -48,6 +64,11 @@ class TControl {
   // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM). True when handled, with `result`.
   virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+  // Lays the control out again at `dpi` from its 96-dpi bounds, with `font`.
+  virtual void Rescale(int dpi, HFONT font);
+  // After every control of the window has been rescaled.
+  void ReshapeAfterRescale();
+
  protected:
   // Throws std::runtime_error when the window cannot be created.
   void CreateChild(const Host& host, const char* className, const std::string& text, DWORD style, DWORD exStyle,
@@ -58,13 +79,22 @@ class TControl {
   virtual LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // Takes the dpi and font without moving: for controls whose place follows
+  // their parent's.
+  void AdoptScale(int dpi, HFONT font);
+  void SetDesignBounds(const Bounds& bounds) { design_ = bounds; }
+
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
+  int dpi_ = kDesignDpi;
 
  private:
+  friend void GiveWayTo(TControl& control, const TControl& sibling);
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR data);
   bool subclassed_ = false;
+  Bounds design_;
+  std::vector<const TControl*> givesWayTo_;
 };
 
 // Passes a notification from a child back to the child's control. Every
@@ -76,7 +106,10 @@ bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 const char* ContainerClassName();
 
 // Clips `control` so that the given siblings, which overlap it, show on top
-// of it. Its bounds stay as laid out.
+// of it. Its bounds stay as laid out; a rescale clips it again.
 void GiveWayTo(TControl& control, const TControl& sibling);
+
+// Rescales every control below `parent`, then lets each reshape itself.
+void RescaleChildren(HWND parent, int dpi, HFONT font);
 
 }  // namespace kavrin

@@ -6,14 +6,28 @@
 
 namespace kavrin {
 
-void TEditButton::Create(HWND edit, HFONT font, Glyph glyph) {
-  glyph_ = glyph;
+namespace {
+
+Bounds ButtonPlace(HWND edit) {
   RECT client{};
   GetClientRect(edit, &client);
   const int height = client.bottom - client.top;
   const int width = std::min<int>(height, client.right - client.left);
+  return {client.right - width, 0, width, height};
+}
+
+}  // namespace
+
+// Placed in pixels of the field, which is scaled already.
+void TEditButton::Create(HWND edit, HFONT font, Glyph glyph) {
+  glyph_ = glyph;
   CreateChild({edit, font}, "Button", glyph == Glyph::Ellipsis ? "..." : "", WS_VISIBLE | BS_OWNERDRAW, 0,
-              {client.right - width, 0, width, height});
+              ButtonPlace(edit));
+}
+
+void TEditButton::FitToField() {
+  const Bounds place = ButtonPlace(GetParent(hwnd_));
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool TEditButton::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -55,10 +69,21 @@ void TButtonEdit::CreateField(const Host& host, const Bounds& bounds, const std:
   CreateChild(host, "Edit", text, style, WS_EX_CLIENTEDGE, bounds);
   Subclass();
   button_.Create(hwnd_, font_, glyph);
+  KeepTextClearOfButton();
+  button_.onClick = [this] { ButtonClick(); };
+}
+
+void TButtonEdit::KeepTextClearOfButton() {
   RECT buttonArea{};
   GetClientRect(button_.Handle(), &buttonArea);
   SendMessageA(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonArea.right + 2));
-  button_.onClick = [this] { ButtonClick(); };
+}
+
+// A new font resets the margins, so they follow the button again.
+void TButtonEdit::Rescale(int dpi, HFONT font) {
+  TCustomEdit::Rescale(dpi, font);
+  button_.FitToField();
+  KeepTextClearOfButton();
 }
 
 bool TButtonEdit::IsButtonKey(WPARAM key, bool alt) const { return alt && key == VK_DOWN; }

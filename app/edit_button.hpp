@@ -14,6 +14,10 @@ class TEditButton : public TControl {
  public:
   enum class Glyph { Ellipsis, DropDown };
   void Create(HWND edit, HFONT font, Glyph glyph);
+  // Its field places it.
+  void Rescale(int dpi, HFONT font) override { AdoptScale(dpi, font); }
+  // At the right end of the field, as high as the field's client area.
+  void FitToField();
 
   bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -30,6 +34,7 @@ class TButtonEdit : public TCustomEdit {
  protected:
   void CreateField(const Host& host, const Bounds& bounds, const std::string& text, bool readOnly,
                    TEditButton::Glyph glyph);
+  void Rescale(int dpi, HFONT font) override;
   LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
   // What the button, Alt+Down or another key of the field's own does.
   virtual void ButtonClick() {}
@@ -38,6 +43,9 @@ class TButtonEdit : public TCustomEdit {
   void FocusIfPossible();
 
   TEditButton button_;
+
+ private:
+  void KeepTextClearOfButton();
 };
 
 }  // namespace kavrin

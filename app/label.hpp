@@ -19,6 +19,11 @@ class TLabel : public TControl {
     bool autoSize = false;
   };
   void Create(const Host& host, const CreateArgs& args);
+  void Rescale(int dpi, HFONT font) override;
+
+ private:
+  void FitToCaption();
+  bool autoSize_ = false;
 };
 
 }  // namespace kavrin

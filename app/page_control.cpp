@@ -20,13 +20,30 @@ void TPageControl::AddSheet(TTabSheet& sheet, const std::string& caption) {
   const auto index = static_cast<WPARAM>(sheets_.size());
   SendMessageA(hwnd_, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
 
+  const RECT area = PageArea();
+  const Bounds bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
+  // The area is in pixels already; the page's children scale at the control's dpi.
+  sheet.CreateChild({hwnd_, font_}, ContainerClassName(), caption, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, bounds);
+  sheet.dpi_ = dpi_;
+  sheets_.push_back(&sheet);
+  ShowSelectedSheet();
+}
+
+RECT TPageControl::PageArea() const {
   RECT area{};
   GetClientRect(hwnd_, &area);
   SendMessageA(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-  const Bounds bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
-  sheet.CreateChild(AsHost(), ContainerClassName(), caption, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, bounds);
-  sheets_.push_back(&sheet);
-  ShowSelectedSheet();
+  return area;
+}
+
+// The tabs grow with the font, so the pages are fitted to the new area.
+void TPageControl::Rescale(int dpi, HFONT font) {
+  TControl::Rescale(dpi, font);
+  const RECT area = PageArea();
+  for (TTabSheet* sheet : sheets_) {
+    SetWindowPos(sheet->Handle(), nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TPageControl::SetActivePage(const TTabSheet& sheet) {

@@ -14,6 +14,10 @@ class TPageControl;
 // the page's controls.
 class TTabSheet : public TControl {
   friend class TPageControl;
+
+ public:
+  // Its page control places it.
+  void Rescale(int dpi, HFONT font) override { AdoptScale(dpi, font); }
 };
 
 // A tabbed container. Pages are shown by a click on their tab or by the
@@ -33,11 +37,14 @@ class TPageControl : public TControl {
   void SelectNextPage(bool forward);
 
   bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void Rescale(int dpi, HFONT font) override;
 
   std::function<void()> onChange;
 
  private:
   void ShowSelectedSheet();
+  // The display area: where every page lies.
+  RECT PageArea() const;
   std::vector<TTabSheet*> sheets_;
 };
 

@@ -8,20 +8,15 @@ void TPanel::Create(const Host& host, const CreateArgs& args) {
   Subclass();
 }
 
-void TPanel::Anchor(TControl& child, unsigned anchors) {
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  RECT place{};
-  GetWindowRect(child.Handle(), &place);
-  MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&place), 2);
-  anchored_.push_back({child.Handle(), anchors, place, {client.right, client.bottom}});
-}
+void TPanel::Anchor(TControl& child, unsigned anchors) { anchored_.push_back({&child, anchors}); }
 
 void TPanel::FollowSize(int width, int height) const {
+  const Bounds panel = ScaledBounds(DesignBounds(), dpi_);
   for (const Anchored& entry : anchored_) {
-    RECT place = entry.designed;
-    const int dx = width - entry.panel.cx;
-    const int dy = height - entry.panel.cy;
+    const Bounds child = ScaledBounds(entry.child->DesignBounds(), dpi_);
+    RECT place{child.left, child.top, child.left + child.width, child.top + child.height};
+    const int dx = width - panel.width;
+    const int dy = height - panel.height;
     if ((entry.anchors & kRight) != 0) {
       place.right += dx;
       if ((entry.anchors & kLeft) == 0) place.left += dx;
@@ -30,7 +25,7 @@ void TPanel::FollowSize(int width, int height) const {
       place.bottom += dy;
       if ((entry.anchors & kTop) == 0) place.top += dy;
     }
-    SetWindowPos(entry.child, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+    SetWindowPos(entry.child->Handle(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }

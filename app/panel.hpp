@@ -17,7 +17,8 @@ class TPanel : public TControl {
   void Create(const Host& host, const CreateArgs& args);
 
   enum Anchors : unsigned { kLeft = 1, kTop = 2, kRight = 4, kBottom = 8 };
-  // Call with the child at its designed place and the panel at its designed size.
+  // The child keeps its 96-dpi bounds' distance to the anchored edges of the
+  // panel's 96-dpi bounds, both at the panel's dpi.
   void Anchor(TControl& child, unsigned anchors);
 
  protected:
@@ -25,10 +26,8 @@ class TPanel : public TControl {
 
  private:
   struct Anchored {
-    HWND child;
+    const TControl* child;
     unsigned anchors;
-    RECT designed;  // in the panel's client area
-    SIZE panel;     // the panel's client size when designed
   };
   void FollowSize(int width, int height) const;
 

@@ -3,6 +3,7 @@
 #include "app/handler_dispatch.hpp"
 #include "app/panel.hpp"
 #include "platform/widget_rules.hpp"
+#include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin {
 
@@ -79,11 +80,16 @@ void TdxPopupEdit::DropDown() {
     if (onCloseUp) onCloseUp(text, accept);
     if (accept && text != Text()) SetText(text);
   }
+  // Back from a drop-down that changed its dpi: the panel takes the field's again.
+  if (popupControl_->Dpi() != dpi_) {
+    popupControl_->Rescale(dpi_, font_);
+    RescaleChildren(popupControl_->Handle(), dpi_, font_);
+  }
 }
 
 RECT TdxPopupEdit::DropDownPlace(int clientWidth, int clientHeight) const {
-  RECT frame{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&frame, TdxPopupWindow::kStyle, FALSE, TdxPopupWindow::kExStyle);
+  const RECT frame = win32::FrameForClient({0, 0, clientWidth, clientHeight}, TdxPopupWindow::kStyle,
+                                           TdxPopupWindow::kExStyle, dpi_);
   RECT field{};
   GetWindowRect(hwnd_, &field);
   MONITORINFO monitor{};

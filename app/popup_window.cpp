@@ -133,6 +133,22 @@ void TdxPopupWindow::Finish(Outcome outcome) {
   if (running_ && outcome_ == Outcome::Open) outcome_ = outcome;
 }
 
+// Moved to a monitor of another dpi while open: the content is laid out
+// again for it, and filled to the suggested size.
+void TdxPopupWindow::ChangeDpi(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  ScopedFont font(CreateWindowFont(dpi));
+  RescaleChildren(hwnd_, dpi, font.Get());
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  if (content_ != nullptr && GetParent(content_) == hwnd_) {
+    SetWindowPos(content_, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  font_ = std::move(font);
+}
+
 LRESULT TdxPopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (ReflectToControl(message, wParam, lParam, result)) return result;
@@ -169,6 +185,9 @@ LRESULT TdxPopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       limits->ptMinTrackSize.y = kMinimumSize;
       return 0;
     }
+    case kDpiChangedMessage:
+      ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_SIZE:
       if (content_ != nullptr && GetParent(content_) == hwnd_) {
         SetWindowPos(content_, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);

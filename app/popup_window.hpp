@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/base_window.hpp"
+#include "app/scoped_win.hpp"
 
 namespace kavrin {
 
@@ -36,8 +37,11 @@ class TdxPopupWindow : public BaseWindow<TdxPopupWindow> {
   bool OwnsWindow(HWND window) const;
   void FocusInside();
   void Finish(Outcome outcome);
+  void ChangeDpi(int dpi, const RECT& suggested);
 
   HWND content_ = nullptr;
+  // The content's font while the drop-down is at a dpi of its own.
+  ScopedFont font_;
   HWND lastFocus_ = nullptr;
   bool running_ = false;
   bool appLeft_ = false;

@@ -4,6 +4,7 @@
 
 #include "app/handler_dispatch.hpp"
 #include "app/scoped_win.hpp"
+#include "platform/win32/win32_dropped_files.hpp"
 
 namespace kavrin {
 
@@ -11,6 +12,7 @@ void TTextListBox::Create(const Host& host, const CreateArgs& args) {
   const DWORD style = WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
   CreateChild(host, "ListBox", "", style, WS_EX_CLIENTEDGE, args.bounds);
   Subclass();
+  DragAcceptFiles(hwnd_, TRUE);
 }
 
 int TTextListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
@@ -77,6 +79,15 @@ void TTextListBox::UpdateScrollRange() {
 }
 
 LRESULT TTextListBox::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DROPFILES) {
+    auto drop = reinterpret_cast<HDROP>(wParam);
+    const std::vector<std::string> files = win32::DroppedFileNames(drop);
+    DragFinish(drop);
+    RunHandler(OwnerOf(hwnd_), [this, &files] {
+      if (onDropFiles) onDropFiles(files);
+    });
+    return 0;
+  }
   const LRESULT result = CallDefault(message, wParam, lParam);
   if (message == WM_SETFONT) {
     font_ = reinterpret_cast<HFONT>(wParam);

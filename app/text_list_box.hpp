@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/control.hpp"
 
@@ -30,6 +31,8 @@ class TTextListBox : public TControl {
   bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   std::function<void()> onClick;
+  // Files dropped onto the list, in their order.
+  std::function<void(const std::vector<std::string>&)> onDropFiles;
 
  protected:
   LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;

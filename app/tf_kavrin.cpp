@@ -6,6 +6,7 @@
 
 #include "app/batch_parts.hpp"
 #include "app/handler_dispatch.hpp"
+#include "platform/win32/win32_dpi.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_profile.hpp"
 #include "platform/win32/win32_text_services.hpp"
@@ -19,10 +20,9 @@ constexpr int kClientWidth = 424;
 constexpr int kClientHeight = 209;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
-// "MS Sans Serif", 8 point: a character height of 11 pixels at 96 dpi.
-HFONT CreateWindowFont() {
-  return CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+RECT FrameAtDpi(int dpi) {
+  const RECT client{0, 0, ScaleToDpi(kClientWidth, dpi), ScaleToDpi(kClientHeight, dpi)};
+  return win32::FrameForClient(client, kWindowStyle, WS_EX_CONTROLPARENT, dpi);
 }
 
 }  // namespace
@@ -33,16 +33,20 @@ TfKavrin::~TfKavrin() {
 }
 
 void TfKavrin::Create(int showCommand) {
-  font_.Reset(CreateWindowFont());
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  if (!CreateTopLevel("Kavrin v1.2", kWindowStyle, WS_EX_CONTROLPARENT, left, top, width, height)) {
+  if (!CreateTopLevel("Kavrin v1.2", kWindowStyle, WS_EX_CONTROLPARENT, 0, 0, frame.right - frame.left,
+                      frame.bottom - frame.top)) {
     throw std::runtime_error("Cannot create the main window");
   }
+  // Only the window knows which monitor, and so which dpi, it is on.
+  dpi_ = win32::WindowDpi(hwnd_);
+  font_.Reset(CreateWindowFont(dpi_));
+  frame = FrameAtDpi(dpi_);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   BuildTopLevel();
   BuildInputPanel();
@@ -69,6 +73,7 @@ void TfKavrin::WireEvents() {
   BitBtn6.onClick = [this] { BitBtn6Click(); };
   BitBtn7.onClick = [this] { BitBtn7Click(); };
   lbInputFiles.onClick = [this] { lbInputFilesClick(); };
+  lbInputFiles.onDropFiles = [this](const std::vector<std::string>& files) { lbInputFilesDragDrop(files); };
   for (TCheckBox* box : {&cb80, &cb81, &cb82, &cb83, &cb84, &cb85, &cb86, &cb87}) {
     box->onClick = [this, box] { cb80Click(*box); };
   }
@@ -89,9 +94,27 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
+    case kDpiChangedMessage:
+      ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     default:
       return DefWindowProcA(hwnd_, message, wParam, lParam);
   }
+}
+
+// Moved to a monitor of another dpi, or the dpi changed: everything laid out
+// again from the 96-dpi layout, in a font of the new size.
+void TfKavrin::ChangeDpi(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  ScopedFont font(CreateWindowFont(dpi));
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+  RescaleChildren(hwnd_, dpi, font.Get());
+  // The old font goes only once no control uses it.
+  font_ = std::move(font);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 // As a dialog does: the focus leaves with the window and comes back to the
@@ -172,6 +195,14 @@ void TfKavrin::BitBtn3Click() {
   if (!odVobFiles.Execute(OwnerOf(BitBtn3.Handle()))) return;
   TakeListSelection();
   inputList_.Add(odVobFiles.Files());
+  ShowInputList();
+}
+
+// Dropped files join the list as "Add" adds them.
+void TfKavrin::lbInputFilesDragDrop(const std::vector<std::string>& files) {
+  if (files.empty()) return;
+  TakeListSelection();
+  inputList_.Add(files);
   ShowInputList();
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/base_window.hpp"
 #include "app/button.hpp"
@@ -123,6 +124,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void cbUseGMaxClick();
   void lbInputFilesClick();
   void cb80Click(TCheckBox& sender);
+  void lbInputFilesDragDrop(const std::vector<std::string>& files);
 
  private:
   void BuildTopLevel();
@@ -132,6 +134,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void WireEvents();
   void Close();
   void KeepFocus(bool activating);
+  void ChangeDpi(int dpi, const RECT& suggested);
 
   TCustomEdit& TextField(SettingControl control);
   TFilenameEdit& FileNameField(SettingControl control);
@@ -143,6 +146,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void TakeListSelection();
 
   ScopedFont font_;
+  int dpi_ = kDesignDpi;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
   std::unique_ptr<BatchParts> batch_;

@@ -6,7 +6,7 @@
 namespace kavrin {
 
 void TfKavrin::BuildTopLevel() {
-  const Host window{hwnd_, font_.Get()};
+  const Host window{hwnd_, font_.Get(), dpi_};
   Label2.Create(window, {"Input files", {8, 8, 45, 13}});
   Button1.Create(window, {"Go", {344, 4, 75, 25}, false});
   // Lies below the client area; shown only inside the drop-down.

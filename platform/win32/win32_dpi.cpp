@@ -1,0 +1,52 @@
+#include "platform/win32/win32_dpi.hpp"
+
+#include "platform/dpi_scale.hpp"
+
+namespace kavrin::win32 {
+
+namespace {
+
+// Both calls came with Windows 10; looked up at run time so that the program
+// still starts on Windows 7.
+using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+using AdjustForDpiCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+FARPROC User32Entry(const char* name) {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  return user32 != nullptr ? GetProcAddress(user32, name) : nullptr;
+}
+
+template <class Call>
+Call Entry(const char* name) {
+  return reinterpret_cast<Call>(reinterpret_cast<void (*)()>(User32Entry(name)));
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return kDesignDpi;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+}  // namespace
+
+int WindowDpi(HWND window) {
+  static const auto forWindow = Entry<GetDpiForWindowCall>("GetDpiForWindow");
+  if (forWindow != nullptr && window != nullptr) {
+    const UINT dpi = forWindow(window);
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  return ScreenDpi();
+}
+
+RECT FrameForClient(const RECT& client, DWORD style, DWORD exStyle, int dpi) {
+  static const auto forDpi = Entry<AdjustForDpiCall>("AdjustWindowRectExForDpi");
+  RECT frame = client;
+  if (forDpi != nullptr && forDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) return frame;
+  frame = client;
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  return frame;
+}
+
+}  // namespace kavrin::win32

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+namespace kavrin::win32 {
+
+// The pixels per inch a window is drawn at: its monitor's for a per-monitor
+// aware program on Windows 10 and later, otherwise the screen's.
+int WindowDpi(HWND window);
+
+// The frame rectangle around `client` at `dpi`, as AdjustWindowRectEx gives
+// it at the system's dpi.
+RECT FrameForClient(const RECT& client, DWORD style, DWORD exStyle, int dpi);
+
+}  // namespace kavrin::win32
