@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes a picture of Kavrin's main window.
-#   scripts/screenshot.sh KAVRIN_EXE OUTPUT_PNG [files|dropdown|select-directory]
+#   scripts/screenshot.sh KAVRIN_EXE OUTPUT_PNG [settings|files|dropdown|select-directory] [DPI]
 # With "files" the "Files and folders" tab is clicked first; with "dropdown"
 # the input list is opened and three sample files are added through the
 # open-file dialog; with "select-directory" the folder dialog of "Final
@@ -9,16 +9,22 @@
 # The program runs from a fresh temporary folder, so no settings file is
 # found and the window shows its first-run state. It runs under Wine on a
 # virtual display of its own (Xvfb) in its own prefix (KAVRIN_WINEPREFIX,
-# by default build/screenshot-wine); both are shut down afterwards.
+# by default build/screenshot-wine); both are shut down afterwards. DPI
+# (96 unless given) becomes the prefix's LogPixels, which Wine reports as the
+# screen's dpi.
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
-  echo "usage: $0 KAVRIN_EXE OUTPUT_PNG [files]" >&2
+  echo "usage: $0 KAVRIN_EXE OUTPUT_PNG [settings|files|dropdown|select-directory] [DPI]" >&2
   exit 2
 fi
 exe=$(readlink -f "$1")
 output=$2
 page=${3:-settings}
+dpi=${4:-96}
+case "$dpi" in
+  '' | *[!0-9]*) echo "DPI must be a number: $dpi" >&2; exit 2 ;;
+esac
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 caption='Kavrin v1.2'
 
@@ -53,6 +59,14 @@ xwininfo -root >/dev/null 2>&1 || { echo "the virtual display did not start" >&2
 
 # No window manager runs on the virtual display: let Wine draw the frame.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
+# Set every time, so a picture at another dpi before leaves nothing behind;
+# the server reads it when it starts.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+  /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+wineserver -w
+# A length of the 96-dpi layout at this dpi.
+scaled() { echo $(( ($1 * dpi + 48) / 96 )); }
 
 cp "$exe" "$work/kavrin.exe"
 if [ "$page" = select-directory ]; then
@@ -110,9 +124,9 @@ need_xdotool() {
   command -v xdotool >/dev/null || { echo "xdotool is missing: the $page picture needs it" >&2; exit 1; }
 }
 
-# The client area is the bottom 209 rows and the middle 424 columns.
-client_top=$((y + h - 209))
-client_left=$((x + (w - 424) / 2))
+# The client area is the bottom 209 rows and the middle 424 columns (at 96 dpi).
+client_top=$((y + h - $(scaled 209)))
+client_left=$((x + (w - $(scaled 424)) / 2))
 crop="${w}x${h}+${x}+${y}"
 
 if [ "$page" = dropdown ]; then
@@ -153,8 +167,8 @@ if [ "$page" = files ]; then
   if command -v xdotool >/dev/null; then
     # The first tab sits at the top left of the page control (8, 32 in the
     # client area); the client area is the bottom 209 rows of the window.
-    client_top=$((h - 209))
-    xdotool mousemove $((x + 40)) $((y + client_top + 42)) click 1
+    client_top=$((h - $(scaled 209)))
+    xdotool mousemove $((x + $(scaled 40))) $((y + client_top + $(scaled 42))) click 1
     sleep 1
   else
     echo "xdotool is missing: the settings tab is shown instead" >&2
