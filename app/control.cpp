@@ -47,9 +47,8 @@ Bounds ScaledBounds(const Bounds& bounds, int dpi) {
 
 // A character height of 11 pixels at 96 dpi.
 HFONT CreateWindowFont(int dpi) {
-  return CreateFontA(ScaleToDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                     "MS Sans Serif");
+  return CreateFontA(ScaleToDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
 void RescaleChildren(HWND parent, int dpi, HFONT font) {
@@ -103,8 +102,8 @@ TControl* TControl::FromHandle(HWND window) {
 
 bool TControl::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
-void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style,
-                           DWORD exStyle, const Bounds& bounds) {
+void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style, DWORD exStyle,
+                           const Bounds& bounds) {
   design_ = bounds;
   dpi_ = host.dpi;
   const Bounds place = ScaledBounds(bounds, dpi_);

@@ -25,8 +25,8 @@ void TPanel::FollowSize(int width, int height) const {
       place.bottom += dy;
       if ((entry.anchors & kTop) == 0) place.top += dy;
     }
-    SetWindowPos(entry.child->Handle(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(entry.child->Handle(), nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

@@ -88,8 +88,8 @@ void TdxPopupEdit::DropDown() {
 }
 
 RECT TdxPopupEdit::DropDownPlace(int clientWidth, int clientHeight) const {
-  const RECT frame = win32::FrameForClient({0, 0, clientWidth, clientHeight}, TdxPopupWindow::kStyle,
-                                           TdxPopupWindow::kExStyle, dpi_);
+  const RECT frame =
+      win32::FrameForClient({0, 0, clientWidth, clientHeight}, TdxPopupWindow::kStyle, TdxPopupWindow::kExStyle, dpi_);
   RECT field{};
   GetWindowRect(hwnd_, &field);
   MONITORINFO monitor{};

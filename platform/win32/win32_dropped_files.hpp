@@ -1,7 +1,7 @@
 #pragma once
 
 #include <windows.h>
-
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <string>

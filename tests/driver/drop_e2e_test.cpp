@@ -1,8 +1,7 @@
-#include <windows.h>
-
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <cstring>
 #include <string>
@@ -61,8 +60,8 @@ TEST_F(DropE2e, DroppedFilesJoinTheListInTheirOrderAsAddWouldAddThem) {
   const std::vector<std::string> first = {"C:\\Film\\VTS_01_2.VOB", "C:\\Film\\commentary.ac3"};
   const std::vector<std::string> second = {longName, "C:\\Film\\VTS_01_1.VOB"};
   ASSERT_NO_FATAL_FAILURE(Drop(first));
-  ASSERT_TRUE(WaitFor([&] { return ListBoxLines(window_.lbInputFiles) == first; }, kReactBound,
-                      "the first drop in the list"));
+  ASSERT_TRUE(
+      WaitFor([&] { return ListBoxLines(window_.lbInputFiles) == first; }, kReactBound, "the first drop in the list"));
   // A second drop goes after the first, not sorted in.
   ASSERT_NO_FATAL_FAILURE(Drop(second));
   const std::vector<std::string> all = {first[0], first[1], second[0], second[1]};

@@ -50,8 +50,8 @@ TEST_F(KeyboardE2e, AddAFileCloseTheDropDownAndRunABatch) {
   const std::string input = Input("only.ac3");
   ASSERT_TRUE(WriteFileBytes(input, "sample"));
   SetForegroundWindow(window_.fKavrin);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound,
-                      "the main window in front"));
+  ASSERT_TRUE(
+      WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound, "the main window in front"));
 
   // F4 in the field opens the drop-down.
   ASSERT_NO_FATAL_FAILURE(TabTo(window_.dxPopupEdit1, "the drop-down field"));

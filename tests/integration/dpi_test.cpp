@@ -1,6 +1,6 @@
-#include "platform/win32/win32_dpi.hpp"
-
 #include <gtest/gtest.h>
+
+#include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin::win32 {
 namespace {

@@ -1,12 +1,13 @@
-#include "platform/win32/win32_dropped_files.hpp"
-
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "platform/win32/win32_dropped_files.hpp"
 
 namespace kavrin::win32 {
 namespace {

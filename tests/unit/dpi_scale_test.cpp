@@ -1,6 +1,6 @@
-#include "platform/dpi_scale.hpp"
-
 #include <gtest/gtest.h>
+
+#include "platform/dpi_scale.hpp"
 
 namespace kavrin {
 namespace {
@@ -39,9 +39,7 @@ TEST(ScaleToDpi, RoundsAsMulDivDoes) {
   }
 }
 
-TEST(ScaleToDpi, LargeValuesDoNotOverflow) {
-  EXPECT_EQ(ScaleToDpi(30000000, 480), 150000000);
-}
+TEST(ScaleToDpi, LargeValuesDoNotOverflow) { EXPECT_EQ(ScaleToDpi(30000000, 480), 150000000); }
 
 }  // namespace
 }  // namespace kavrin
