@@ -1,8 +1,8 @@
 // DTS-CD batches through the real kavrin.exe, with the stand-ins for the
 // transcoder and the DTS encoder, and the encoder's option values in this
 // Wine prefix's registry.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <optional>

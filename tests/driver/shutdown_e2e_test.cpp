@@ -3,8 +3,8 @@
 // tests/shutdown/run_shutdown_test.sh, which gives it a session of its own,
 // prepares the folder named by KAVRIN_SHUTDOWN_DIR and judges from outside
 // what the driver wrote to its record before it died.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <utility>

@@ -1,6 +1,6 @@
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "platform/win32/win32_taskbar_progress.hpp"
 
