@@ -64,5 +64,78 @@ TEST_F(DpiE2e, TheDropDownShowsTheScaledPanel) {
   ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
 }
 
+// A dpi change as Windows announces it when the window moves to another
+// monitor: the new dpi and the suggested frame. The frame lies in kavrin.exe's
+// memory, since the message carries its address.
+class DpiChangeE2e : public KavrinTest {
+ protected:
+  void SetUp() override {
+    if (ScreenDpi() != 96) GTEST_SKIP() << "the window starts at 96 dpi only on a 96-dpi screen";
+    ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+    suggested_ = VirtualAllocEx(kavrin_.Handle(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(suggested_, nullptr);
+  }
+  void TearDown() override {
+    if (suggested_ != nullptr) VirtualFreeEx(kavrin_.Handle(), suggested_, 0, MEM_RELEASE);
+  }
+
+  void ChangeDpi(int dpi, const RECT& frame) {
+    SIZE_T written = 0;
+    ASSERT_TRUE(WriteProcessMemory(kavrin_.Handle(), suggested_, &frame, sizeof frame, &written));
+    DWORD_PTR result = 0;
+    ASSERT_NE(SendMessageTimeoutA(window_.fKavrin, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested_),
+                                  SMTO_BLOCK, 10000, &result),
+              0);
+  }
+
+  static void ExpectPlace(HWND control, const RECT& expected, const char* name) {
+    const RECT place = RectInParent(control);
+    EXPECT_TRUE(EqualRect(&place, &expected) != FALSE)
+        << name << " at " << Describe(place) << ", expected " << Describe(expected);
+  }
+
+  static RECT At(int dpi, int left, int top, int width, int height) {
+    const int x = MulDiv(left, dpi, 96);
+    const int y = MulDiv(top, dpi, 96);
+    return {x, y, x + MulDiv(width, dpi, 96), y + MulDiv(height, dpi, 96)};
+  }
+
+  void* suggested_ = nullptr;
+};
+
+TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {
+  const RECT before = ScreenRect(window_.fKavrin);
+  const SIZE clientBefore = ClientSize(window_.fKavrin);
+  const int frameWidth = (before.right - before.left) - clientBefore.cx;
+  const int frameHeight = (before.bottom - before.top) - clientBefore.cy;
+  // The suggestion keeps the frame and scales the client area, as Windows does for this layout.
+  ASSERT_NO_FATAL_FAILURE(
+      ChangeDpi(144, {before.left, before.top, before.left + frameWidth + 636, before.top + frameHeight + 314}));
+  const SIZE client = ClientSize(window_.fKavrin);
+  EXPECT_EQ(client.cx, 636);
+  EXPECT_EQ(client.cy, 314);
+  ExpectPlace(window_.Button1, At(144, 344, 4, 75, 25), "Go at 144 dpi");
+  ExpectPlace(window_.PageControl1, At(144, 8, 32, 409, 173), "PageControl1 at 144 dpi");
+  ExpectPlace(window_.eOta, At(144, 48, 48, 337, 21), "eOta at 144 dpi");
+  ExpectPlace(window_.feBeSweet, At(144, 136, 4, 257, 21), "feBeSweet at 144 dpi");
+  ExpectPlace(window_.Panel1, At(144, 0, 224, 424, 289), "Panel1 at 144 dpi");
+  ExpectPlace(window_.BitBtn3, At(144, 345, 8, 73, 25), "Add at 144 dpi");
+
+  ASSERT_NO_FATAL_FAILURE(ChangeDpi(96, before));
+  const RECT after = ScreenRect(window_.fKavrin);
+  EXPECT_TRUE(EqualRect(&after, &before) != FALSE) << Describe(after) << " after, " << Describe(before) << " before";
+  ExpectPlace(window_.Button1, At(96, 344, 4, 75, 25), "Go back at 96 dpi");
+  ExpectPlace(window_.eOta, At(96, 48, 48, 337, 21), "eOta back at 96 dpi");
+  ExpectPlace(window_.BitBtn3, At(96, 345, 8, 73, 25), "Add back at 96 dpi");
+
+  // The drop-down opens at the window's dpi again, at its designed size.
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  const SIZE popup = ClientSize(dropDown_);
+  EXPECT_EQ(popup.cx, 424);
+  EXPECT_EQ(popup.cy, 289);
+  ExpectPlace(window_.BitBtn1, At(96, 8, 257, 73, 25), "OK in the drop-down");
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+}
+
 }  // namespace
 }  // namespace kavrin::e2e
