@@ -4,6 +4,7 @@
 
 #include "app/button.hpp"
 #include "app/control.hpp"
+#include "app/tab_walk.hpp"
 
 namespace kavrin {
 
@@ -73,7 +74,7 @@ bool TdxPopupWindow::Run(HWND field, const RECT& place) {
       quitCode = message.wParam;
       break;
     }
-    if (HandleDialogKey(message) || IsDialogMessageA(hwnd_, &message)) continue;
+    if (HandleDialogKey(message) || HandleTabKey(hwnd_, message) || IsDialogMessageA(hwnd_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

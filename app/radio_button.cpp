@@ -1,5 +1,7 @@
 #include "app/radio_button.hpp"
 
+#include <vector>
+
 #include "app/handler_dispatch.hpp"
 
 namespace kavrin {
@@ -28,10 +30,23 @@ void TRadioButton::SetChecked(bool checked) {
 
 void TRadioButton::SetState(bool checked) {
   SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  // Only the checked button of a group is a tab stop; Tab never selects a mode.
-  LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-  style = checked ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-  SetWindowLongPtrA(hwnd_, GWL_STYLE, style);
+  // Tab reaches a group at its checked button, or at its first while none is
+  // checked, so the group can always be reached; Tab never selects a mode.
+  std::vector<TRadioButton*> group;
+  bool anyChecked = false;
+  for (HWND sibling = GetWindow(GetParent(hwnd_), GW_CHILD); sibling != nullptr;
+       sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+    if (auto* radio = dynamic_cast<TRadioButton*>(TControl::FromHandle(sibling))) {
+      group.push_back(radio);
+      anyChecked = anyChecked || radio->Checked();
+    }
+  }
+  for (TRadioButton* radio : group) {
+    const bool stop = radio->Checked() || (!anyChecked && radio == group.front());
+    LONG_PTR style = GetWindowLongPtrA(radio->hwnd_, GWL_STYLE);
+    style = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    SetWindowLongPtrA(radio->hwnd_, GWL_STYLE, style);
+  }
 }
 
 bool TRadioButton::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

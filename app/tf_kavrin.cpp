@@ -6,6 +6,7 @@
 
 #include "app/batch_parts.hpp"
 #include "app/handler_dispatch.hpp"
+#include "app/tab_walk.hpp"
 #include "platform/win32/win32_dpi.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_profile.hpp"
@@ -139,6 +140,7 @@ bool TfKavrin::PreTranslate(const MSG& message) {
     PageControl1.SelectNextPage((GetKeyState(VK_SHIFT) & 0x8000) == 0);
     return true;
   }
+  if (HandleTabKey(hwnd_, message)) return true;
   return IsDialogMessageA(hwnd_, const_cast<MSG*>(&message)) != FALSE;
 }
 

@@ -43,7 +43,79 @@ class KeyboardE2e : public BatchTest {
     }
     FAIL() << "Tab never reached " << name;
   }
+
+  // The controls the focus visits, from the one it has now, over `presses` presses of `keys`.
+  std::vector<HWND> Walk(const std::vector<WORD>& keys, int presses) {
+    std::vector<HWND> visited;
+    HWND focus = FocusOf(window_.fKavrin);
+    for (int press = 0; press < presses; ++press) {
+      PressKeys(keys);
+      WaitFor([&] { return FocusOf(window_.fKavrin) != focus; }, kReactBound, "the focus to move");
+      focus = FocusOf(window_.fKavrin);
+      visited.push_back(focus);
+    }
+    return visited;
+  }
+
+  // One round of Tab from the control that has the focus visits `order` and
+  // comes back to it; one round of Shift+Tab goes the other way.
+  void ExpectRound(HWND start, const std::vector<HWND>& order) {
+    std::vector<HWND> forward = order;
+    forward.push_back(start);
+    EXPECT_EQ(Walk({VK_TAB}, static_cast<int>(forward.size())), forward) << "Tab";
+    std::vector<HWND> backward(order.rbegin(), order.rend());
+    backward.push_back(start);
+    EXPECT_EQ(Walk({VK_SHIFT, VK_TAB}, static_cast<int>(backward.size())), backward) << "Shift+Tab";
+  }
 };
+
+// Disabled controls are passed over: "Go" without files, the log file field
+// while logging is off, the stream boxes while no ".vob" entry is selected.
+TEST_F(KeyboardE2e, TabAndShiftTabFollowTheTabOrderOfTheWindowItsPagesAndTheDropDown) {
+  BatchSettings settings;
+  settings.useLog = true;
+  ASSERT_NO_FATAL_FAILURE(Start(settings));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.VOB"}));
+  SetForegroundWindow(window_.fKavrin);
+  ASSERT_TRUE(
+      WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound, "the main window in front"));
+  ASSERT_NO_FATAL_FAILURE(TabTo(window_.Button1, "\"Go\""));
+
+  // The page control takes the focus itself before the page's controls.
+  const KavrinWindow& w = window_;
+  ExpectRound(w.Button1, (std::vector<HWND>{w.dxPopupEdit1, w.PageControl1, w.cbUseGMax, w.rbAC3CD, w.cbShutdown,
+                                            w.eOta, w.eAzid, w.eSSRC, w.eBoost, w.eOtaFixed, w.eSSRCFixed}));
+
+  // With the focus on the page control the arrow keys turn the pages.
+  ASSERT_NO_FATAL_FAILURE(TabTo(window_.PageControl1, "the page control"));
+  PressKeys({VK_LEFT});
+  ASSERT_TRUE(WaitFor([&] { return SelectedTab(window_.PageControl1) == 0 && IsShown(window_.feBeSweet); }, kReactBound,
+                      "the first page"));
+  ExpectRound(w.PageControl1,
+              (std::vector<HWND>{w.feBeSweet, w.feSurCode, w.deBeSweetOutputFolder, w.deSurcodeOutputFolder,
+                                 w.feLogfile, w.cbUseLogfile, w.Button1, w.dxPopupEdit1}));
+
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ASSERT_NO_FATAL_FAILURE(ChooseStreams(0, {0}));
+  ASSERT_NO_FATAL_FAILURE(TabTo(window_.BitBtn1, "OK"));
+  ExpectRound(w.BitBtn1,
+              (std::vector<HWND>{w.BitBtn2, w.BitBtn3, w.BitBtn4, w.BitBtn5, w.BitBtn6, w.BitBtn7, w.lbInputFiles,
+                                 w.cb80, w.cb81, w.cb82, w.cb83, w.cb84, w.cb85, w.cb86, w.cb87}));
+}
+
+// Without a mode the group is reached at its first button, and Tab leaves
+// every mode box as it was.
+TEST_F(KeyboardE2e, TabReachesTheModesWhenNoneIsChosen) {
+  BatchSettings settings;
+  settings.mode = "";
+  ASSERT_NO_FATAL_FAILURE(Start(settings));
+  SetForegroundWindow(window_.fKavrin);
+  ASSERT_TRUE(
+      WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound, "the main window in front"));
+  ASSERT_NO_FATAL_FAILURE(TabTo(window_.cbUseGMax, "\"Normalize\""));
+  EXPECT_EQ(Walk({VK_TAB}, 2), (std::vector<HWND>{window_.rbDTSCD, window_.cbShutdown}));
+  EXPECT_FALSE(IsChecked(window_.rbDTSCD) || IsChecked(window_.rbAC3CD) || IsChecked(window_.rbCDDA));
+}
 
 TEST_F(KeyboardE2e, AddAFileCloseTheDropDownAndRunABatch) {
   ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
