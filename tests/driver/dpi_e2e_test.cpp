@@ -79,11 +79,12 @@ class DpiChangeE2e : public KavrinTest {
     if (suggested_ != nullptr) VirtualFreeEx(kavrin_.Handle(), suggested_, 0, MEM_RELEASE);
   }
 
-  void ChangeDpi(int dpi, const RECT& frame) {
+  void ChangeDpi(int dpi, const RECT& frame) { ChangeDpiOf(window_.fKavrin, dpi, frame); }
+  void ChangeDpiOf(HWND window, int dpi, const RECT& frame) {
     SIZE_T written = 0;
     ASSERT_TRUE(WriteProcessMemory(kavrin_.Handle(), suggested_, &frame, sizeof frame, &written));
     DWORD_PTR result = 0;
-    ASSERT_NE(SendMessageTimeoutA(window_.fKavrin, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested_),
+    ASSERT_NE(SendMessageTimeoutA(window, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested_),
                                   SMTO_BLOCK, 10000, &result),
               0);
   }
@@ -134,6 +135,42 @@ TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {
   EXPECT_EQ(popup.cx, 424);
   EXPECT_EQ(popup.cy, 289);
   ExpectPlace(window_.BitBtn1, At(96, 8, 257, 73, 25), "OK in the drop-down");
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+}
+
+// The open drop-down moved to a monitor of another dpi lays its panel out
+// for it, and comes back to the 96-dpi places.
+TEST_F(DpiChangeE2e, TheOpenDropDownFollowsADpiChangeAndComesBackExactly) {
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  const RECT before = ScreenRect(dropDown_);
+  const SIZE clientBefore = ClientSize(dropDown_);
+  const int frameWidth = (before.right - before.left) - clientBefore.cx;
+  const int frameHeight = (before.bottom - before.top) - clientBefore.cy;
+  ASSERT_NO_FATAL_FAILURE(ChangeDpiOf(
+      dropDown_, 144, {before.left, before.top, before.left + frameWidth + 636, before.top + frameHeight + 434}));
+  EXPECT_EQ(ClientSize(window_.Panel1).cx, 636);
+  EXPECT_EQ(ClientSize(window_.Panel1).cy, 434);
+  ExpectPlace(window_.lbInputFiles, At(144, 8, 8, 329, 181), "lbInputFiles at 144 dpi");
+  ExpectPlace(window_.BitBtn3, At(144, 345, 8, 73, 25), "Add at 144 dpi");
+  ExpectPlace(window_.cb87, At(144, 280, 36, 47, 17), "cb87 at 144 dpi");
+  ExpectPlace(window_.BitBtn1, At(144, 8, 257, 73, 25), "OK at 144 dpi");
+
+  ASSERT_NO_FATAL_FAILURE(ChangeDpiOf(dropDown_, 96, before));
+  const RECT after = ScreenRect(dropDown_);
+  EXPECT_TRUE(EqualRect(&after, &before) != FALSE) << Describe(after) << " after, " << Describe(before) << " before";
+  ExpectPlace(window_.lbInputFiles, At(96, 8, 8, 329, 181), "lbInputFiles back at 96 dpi");
+  ExpectPlace(window_.BitBtn3, At(96, 345, 8, 73, 25), "Add back at 96 dpi");
+  ExpectPlace(window_.BitBtn1, At(96, 8, 257, 73, 25), "OK back at 96 dpi");
+
+  // Closed at 144 dpi, it opens again at the field's dpi.
+  ASSERT_NO_FATAL_FAILURE(ChangeDpiOf(
+      dropDown_, 144, {before.left, before.top, before.left + frameWidth + 636, before.top + frameHeight + 434}));
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  EXPECT_EQ(ClientSize(dropDown_).cx, 424);
+  EXPECT_EQ(ClientSize(dropDown_).cy, 289);
+  ExpectPlace(window_.BitBtn3, At(96, 345, 8, 73, 25), "Add when opened again");
+  ExpectPlace(window_.BitBtn1, At(96, 8, 257, 73, 25), "OK when opened again");
   ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
 }
 
