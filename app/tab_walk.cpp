@@ -50,6 +50,8 @@ bool HandleTabKey(HWND root, const MSG& message) {
   } else {
     next = current + 1 == stops.end() ? stops.front() : *(current + 1);
   }
+  // Keyboard use shows the focus rectangles from now on, as in a dialog.
+  SendMessageA(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   SetFocus(next);
   // As in a dialog, an edit reached by Tab has its text selected.
   if ((SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) SendMessageA(next, EM_SETSEL, 0, -1);
