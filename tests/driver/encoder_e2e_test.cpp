@@ -36,20 +36,6 @@ std::string StandInPath(const std::string& name) {
   return tests + "\\tools\\" + name + "\\" + name + ".exe";
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> lines;
   for (const std::vector<std::string>& part : parts) lines.insert(lines.end(), part.begin(), part.end());
@@ -261,7 +247,7 @@ class EncoderE2e : public KavrinTest {
 
   // The log with the date and time of the program's lines left out.
   std::vector<std::string> LogLines() const {
-    std::vector<std::string> lines = Lines(ReadFileBytes(log_));
+    std::vector<std::string> lines = TextLines(ReadFileBytes(log_));
     for (std::string& line : lines) {
       for (const std::string prefix : {"Logging start : ", "Logging end : "}) {
         if (line.rfind(prefix, 0) == 0 && line.size() > prefix.size()) line = prefix + "<time>";
@@ -348,7 +334,7 @@ TEST_F(EncoderE2e, TwoJobsWithTheStartupWindowEncodeRenameCleanUpAndRestoreTheOp
       [&] {
         record.clear();
         exits = 0;
-        for (const std::string& line : Lines(ReadFileBytes(encoderRecord_))) {
+        for (const std::string& line : TextLines(ReadFileBytes(encoderRecord_))) {
           if (line == "exit") {
             ++exits;
           } else {
@@ -392,7 +378,7 @@ TEST_F(EncoderE2e, EncoderPathThatNamesNoProgramLeavesTheMonoFilesAndTheNextJobR
   ASSERT_NO_FATAL_FAILURE(AddInputFiles(inputs));
   ASSERT_NO_FATAL_FAILURE(RunBatch(kBatchBound));
 
-  const std::vector<std::string> runs = Lines(ReadFileBytes(besweetRecord_));
+  const std::vector<std::string> runs = TextLines(ReadFileBytes(besweetRecord_));
   ASSERT_EQ(runs.size(), 2u) << "both jobs ran the transcoder";
   EXPECT_NE(runs[1].find("-input \"" + inputs[1] + "\""), std::string::npos) << runs[1];
   EXPECT_EQ(MonoFilesPresent().size(), ChannelFileNames.size());

@@ -164,6 +164,20 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   UniqueHandle file(
       CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

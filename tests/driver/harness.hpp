@@ -65,6 +65,9 @@ class TempFolder {
 bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// The lines of a text, each without its LF or CR LF; a last line without an
+// end counts too.
+std::vector<std::string> TextLines(const std::string& text);
 bool SetReadOnly(const std::string& path, bool readOnly);
 
 // An INI file as written by the profile functions, for checking key by key.

@@ -23,18 +23,6 @@ std::string RecorderDll() {
          "\\tools\\taskbar_recorder\\taskbar_recorder.dll";
 }
 
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t from = 0;
-  while (from < bytes.size()) {
-    size_t end = bytes.find("\r\n", from);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(from, end - from));
-    from = end + 2;
-  }
-  return lines;
-}
-
 bool UnderWine() {
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -109,7 +97,7 @@ class TaskbarE2e : public BatchTest {
   }
 
   std::string Calls() const { return folder_.File("taskbar.txt"); }
-  std::vector<std::string> RecordedCalls() const { return Lines(ReadFileBytes(Calls())); }
+  std::vector<std::string> RecordedCalls() const { return TextLines(ReadFileBytes(Calls())); }
 
   // "<call> <window> <values>" for kavrin.exe's window.
   std::string Call(const std::string& name, const std::string& values) const {
