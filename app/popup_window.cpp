@@ -74,6 +74,9 @@ bool TdxPopupWindow::Run(HWND field, const RECT& place) {
       quitCode = message.wParam;
       break;
     }
+    // The activation that such a click brings closes the drop-down too, but
+    // the system may not have activated the drop-down yet.
+    if (IsClickElsewhere(message)) Finish(Outcome::Cancel);
     if (HandleDialogKey(message) || HandleTabKey(hwnd_, message) || IsDialogMessageA(hwnd_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
@@ -120,6 +123,24 @@ bool TdxPopupWindow::OwnsWindow(HWND window) const {
     if (owner == hwnd_) return true;
   }
   return false;
+}
+
+// A mouse button pressed in another window of the program; the click itself
+// still goes to that window.
+bool TdxPopupWindow::IsClickElsewhere(const MSG& message) const {
+  switch (message.message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+      break;
+    default:
+      return false;
+  }
+  if (message.hwnd == nullptr || message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd)) return false;
+  return !OwnsWindow(GetAncestor(message.hwnd, GA_ROOT));
 }
 
 void TdxPopupWindow::FocusInside() {

@@ -35,6 +35,7 @@ class TdxPopupWindow : public BaseWindow<TdxPopupWindow> {
 
   bool HandleDialogKey(const MSG& message);
   bool OwnsWindow(HWND window) const;
+  bool IsClickElsewhere(const MSG& message) const;
   void FocusInside();
   void Finish(Outcome outcome);
   void ChangeDpi(int dpi, const RECT& suggested);

@@ -281,6 +281,14 @@ TEST_F(InputListE2e, SortOrdersByTimeThenPathAndAMissingFileLeavesTheListAsItWas
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("4 files selected"));
 }
 
+// A click that reaches the main window before the system has activated the
+// drop-down closes it all the same.
+TEST_F(InputListE2e, AClickIntoTheMainWindowClosesTheDropDownWithoutAnActivation) {
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ClickAt(window_.fKavrin, POINT{4, 4});
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("0 files selected"));
+}
+
 TEST_F(InputListE2e, AClickElsewhereTheCloseBoxOrAnotherProgramCloseTheDropDownKeepingTheList) {
   const POINT label = CentreOf(FindLabel(window_.fKavrin, "Input files"));
   ASSERT_NO_FATAL_FAILURE(OpenDropDown());
