@@ -51,18 +51,22 @@ HFONT CreateWindowFont(int dpi) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
-void RescaleChildren(HWND parent, int dpi, HFONT font) {
-  // Parents come before their children, so a child may follow its parent.
-  std::vector<HWND> children;
+std::vector<HWND> DescendantsOf(HWND parent) {
+  std::vector<HWND> found;
   EnumChildWindows(
       parent,
       [](HWND window, LPARAM list) -> BOOL {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&children));
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void RescaleChildren(HWND parent, int dpi, HFONT font) {
+  // Parents come before their children, so a child may follow its parent.
   std::vector<TControl*> controls;
-  for (HWND child : children) {
+  for (HWND child : DescendantsOf(parent)) {
     if (TControl* control = TControl::FromHandle(child)) controls.push_back(control);
   }
   for (TControl* control : controls) control->Rescale(dpi, font);

@@ -109,6 +109,9 @@ const char* ContainerClassName();
 // of it. Its bounds stay as laid out; a rescale clips it again.
 void GiveWayTo(TControl& control, const TControl& sibling);
 
+// Every window below `parent`, parents before their children.
+std::vector<HWND> DescendantsOf(HWND parent);
+
 // Rescales every control below `parent`, then lets each reshape itself.
 void RescaleChildren(HWND parent, int dpi, HFONT font);
 

@@ -12,18 +12,6 @@ namespace {
 
 constexpr int kMinimumSize = 100;
 
-std::vector<HWND> DescendantsOf(HWND parent) {
-  std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 TBitBtn* ButtonOfKind(HWND parent, TBitBtn::Kind kind) {
   for (HWND window : DescendantsOf(parent)) {
     auto* button = dynamic_cast<TBitBtn*>(TControl::FromHandle(window));
