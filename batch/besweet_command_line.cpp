@@ -56,7 +56,7 @@ std::string BeSweetArguments(const BeSweetJob& job, const BeSweetFields& fields)
   std::string text = ModePiece(job, fields);
 
   if (LoggingActive(fields.UseLogfile, fields.LogfileText)) {
-    text += "-logfilea " + Quoted(Trim(fields.LogfileText)) + " ";
+    text += "-logfilea " + Quoted(LogFileName(fields.LogfileText)) + " ";
   }
   if (job.StreamIndex) text += "-substream 0x" + std::to_string(80 + *job.StreamIndex) + " ";
   text += ") ";

@@ -29,8 +29,14 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
 
 }  // namespace
 
+std::string LogFileName(const std::string& logFileText) {
+  std::string name = Trim(logFileText);
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+  return name;
+}
+
 bool LoggingActive(bool switchChecked, const std::string& logFileText) {
-  return switchChecked && !Trim(logFileText).empty();
+  return switchChecked && !LogFileName(logFileText).empty();
 }
 
 std::string DateTimeText(Clock& clock) {
@@ -41,11 +47,19 @@ std::string DateTimeText(Clock& clock) {
 }
 
 void AppendLogLines(FileStore& files, const std::string& logFileText, const std::vector<std::string>& lines,
-                    bool createWhenUnreadable) {
+                    bool createWhenMissing) {
+  const std::string name = LogFileName(logFileText);
   std::string bytes;
-  if (!files.ReadWholeFile(logFileText, bytes)) {
-    if (!createWhenUnreadable) return;
-    bytes.clear();
+  switch (files.ReadWholeFile(name, bytes)) {
+    case FileStore::ReadResult::Read:
+      break;
+    case FileStore::ReadResult::NotFound:
+      if (!createWhenMissing) return;
+      bytes.clear();
+      break;
+    case FileStore::ReadResult::Failed:
+      // A log that exists but cannot be read now is never overwritten.
+      return;
   }
   std::vector<std::string> all = SplitLines(bytes);
   all.insert(all.end(), lines.begin(), lines.end());
@@ -53,7 +67,7 @@ void AppendLogLines(FileStore& files, const std::string& logFileText, const std:
   std::string text;
   for (const std::string& line : all) text += line + "\r\n";
   // A refused write loses these lines and nothing else.
-  files.WriteWholeFile(logFileText, text);
+  files.WriteWholeFile(name, text);
 }
 
 void AppendPreRunLine(FileStore& files, const std::string& logFileText) {

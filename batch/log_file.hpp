@@ -8,7 +8,12 @@
 
 namespace kavrin {
 
-// Logging is active when the switch is checked and the trimmed name is not empty.
+// The log's name from the field's text, for BeSweet and for the program's
+// own writes alike: trimmed, and one enclosing pair of double quotes removed
+// (the browse button quotes a name with a blank).
+std::string LogFileName(const std::string& logFileText);
+
+// Logging is active when the switch is checked and the name is not empty.
 bool LoggingActive(bool switchChecked, const std::string& logFileText);
 
 // The user's short date, a blank and the long time; the date alone at midnight.
@@ -16,14 +21,14 @@ std::string DateTimeText(Clock& clock);
 
 // The program's own writes to the log. Each rewrites the whole file with
 // CR LF after every line; failures are silent. `logFileText` is the field's
-// text, untrimmed. None of them checks LoggingActive: the callers do.
+// text as it stands. None of them checks LoggingActive: the callers do.
 void AppendPreRunLine(FileStore& files, const std::string& logFileText);
 void AppendStartBlock(FileStore& files, Clock& clock, const std::string& logFileText);
 void AppendEndBlock(FileStore& files, Clock& clock, const std::string& logFileText);
 
-// Appends lines to a log; a file that cannot be read is abandoned when
-// `createWhenUnreadable` is false and taken as empty otherwise.
+// Appends lines to a log. A missing file is created holding just the lines
+// when `createWhenMissing` is true; any other failed read abandons the write.
 void AppendLogLines(FileStore& files, const std::string& logFileText, const std::vector<std::string>& lines,
-                    bool createWhenUnreadable);
+                    bool createWhenMissing);
 
 }  // namespace kavrin

@@ -39,11 +39,15 @@ class FileStore {
  public:
   virtual ~FileStore() = default;
 
-  // The file's bytes, read while others are denied writing. False when it
-  // cannot be opened or read.
-  virtual bool ReadWholeFile(const std::string& path, std::string& bytes) = 0;
+  // NotFound only when the file or its folder does not exist; Failed for every
+  // other reason it cannot be opened or read.
+  enum class ReadResult { Read, NotFound, Failed };
 
-  // Creates the file or replaces its content. False on any failure.
+  // The file's bytes, read while others are denied writing.
+  virtual ReadResult ReadWholeFile(const std::string& path, std::string& bytes) = 0;
+
+  // Creates the file or replaces its content as a whole: on any failure the
+  // file stays exactly as it was. False on any failure.
   virtual bool WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
 
   // A rename that fails when the target exists or the source is held open (MoveFileA).

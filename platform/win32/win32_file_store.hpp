@@ -10,7 +10,7 @@ namespace kavrin::win32 {
 
 class Win32FileStore final : public FileStore {
  public:
-  bool ReadWholeFile(const std::string& path, std::string& bytes) override;
+  ReadResult ReadWholeFile(const std::string& path, std::string& bytes) override;
   bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;

@@ -95,21 +95,27 @@ TEST_F(BatchE2e, WithoutAModeTheCommandLineHasNoModePiece) {
 }
 
 // The program's own lines are empty lines before each run, written only to a
-// log that exists; every write leaves CR LF after each line.
+// log that exists; every write leaves CR LF after each line. A name the
+// browse button quoted, in a folder with a blank, is one file for BeSweet and
+// for the program alike.
 TEST_F(BatchE2e, LoggingAddsAnEmptyLineBeforeEachRunAndWritesCrLf) {
   struct Case {
     const char* name;
+    std::string file;
     bool seeded;
     std::string seed;
     std::string before;  // what the log holds ahead of the first report
+    bool quoted;         // the field holds the name in quotes, with a blank before
   };
+  ASSERT_TRUE(CreateDirectoryA(folder_.File("My Logs").c_str(), nullptr));
   const Case cases[] = {
-      {"missing log", false, "", ""},
-      {"LF-only log", true, "old line\nsecond\rthird", "old line\r\nsecond\r\nthird\r\n\r\n"},
+      {"missing log", "missing.log", false, "", "", false},
+      {"LF-only log", "seeded.log", true, "old line\nsecond\rthird", "old line\r\nsecond\r\nthird\r\n\r\n", false},
+      {"quoted name with a blank", "My Logs\\quoted.log", true, "kept", "kept\r\n\r\n", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string logFile = folder_.File(std::string(c.seeded ? "seeded" : "missing") + ".log");
+    const std::string logFile = folder_.File(c.file);
     if (c.seeded) {
       ASSERT_TRUE(WriteFileBytes(logFile, c.seed));
     }
@@ -117,6 +123,7 @@ TEST_F(BatchE2e, LoggingAddsAnEmptyLineBeforeEachRunAndWritesCrLf) {
     settings.useLog = true;
     settings.logFile = logFile;
     ASSERT_NO_FATAL_FAILURE(Start(settings));
+    if (c.quoted) ASSERT_TRUE(SetText(window_.feLogfile, " " + Quoted(logFile)));
     ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
     ASSERT_NO_FATAL_FAILURE(RunBatch());
 

@@ -2,13 +2,14 @@
 
 namespace kavrin::fakes {
 
-bool FakeFileStore::ReadWholeFile(const std::string& path, std::string& bytes) {
+FileStore::ReadResult FakeFileStore::ReadWholeFile(const std::string& path, std::string& bytes) {
   reads.push_back(path);
   if (journal != nullptr) journal->push_back("Read " + path);
+  if (failRead) return ReadResult::Failed;
   const auto found = files.find(path);
-  if (failRead || found == files.end()) return false;
+  if (found == files.end()) return ReadResult::NotFound;
   bytes = found->second;
-  return true;
+  return ReadResult::Read;
 }
 
 bool FakeFileStore::WriteWholeFile(const std::string& path, const std::string& bytes) {

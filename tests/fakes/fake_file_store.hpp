@@ -12,7 +12,7 @@ namespace kavrin::fakes {
 // that makes it fail and a record of the names it was given.
 class FakeFileStore final : public FileStore {
  public:
-  bool ReadWholeFile(const std::string& path, std::string& bytes) override;
+  ReadResult ReadWholeFile(const std::string& path, std::string& bytes) override;
   bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
   bool DeleteFile(const std::string& path) override;
@@ -21,7 +21,9 @@ class FakeFileStore final : public FileStore {
 
   std::map<std::string, std::string> files;
 
+  // A read that fails for a reason other than a missing file.
   bool failRead = false;
+  // Like the real store, a refused write leaves the old content.
   bool failWrite = false;
   bool failMove = false;
   bool failDelete = false;

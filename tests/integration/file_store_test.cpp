@@ -1,7 +1,9 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "batch/log_file.hpp"
 #include "platform/win32/win32_clock.hpp"
@@ -12,6 +14,22 @@ namespace kavrin::win32 {
 namespace {
 
 using namespace std::string_literals;
+using Result = FileStore::ReadResult;
+
+// The names in a folder in order, "." and ".." aside.
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 class FileStoreTest : public ::testing::Test {
  protected:
@@ -23,7 +41,10 @@ class FileStoreTest : public ::testing::Test {
     CreateDirectoryA(folder_.c_str(), nullptr);
   }
   void TearDown() override {
-    for (const char* name : {"a.log", "b.log", "c.log"}) DeleteFileA((folder_ + "\\" + name).c_str());
+    for (const char* name : {"a.log", "b.log", "c.log"}) {
+      SetFileAttributesA(Path(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(Path(name).c_str());
+    }
     RemoveDirectoryA(folder_.c_str());
   }
   std::string Path(const char* name) { return folder_ + "\\" + name; }
@@ -36,18 +57,20 @@ TEST_F(FileStoreTest, RoundTripKeepsEveryByte) {
   const std::string bytes = "line\0after NUL\r\n\xff\xfe\n"s;
   ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), bytes));
   std::string read;
-  ASSERT_TRUE(files_.ReadWholeFile(Path("a.log"), read));
+  ASSERT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Read);
   EXPECT_EQ(read, bytes);
 
   // Writing replaces the content; it does not append.
   ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "x"));
-  ASSERT_TRUE(files_.ReadWholeFile(Path("a.log"), read));
+  ASSERT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Read);
   EXPECT_EQ(read, "x");
 }
 
-TEST_F(FileStoreTest, MissingFileOrFolderFails) {
+TEST_F(FileStoreTest, OnlyAMissingFileOrFolderReadsAsNotFound) {
   std::string read = "untouched";
-  EXPECT_FALSE(files_.ReadWholeFile(Path("missing.log"), read));
+  EXPECT_EQ(files_.ReadWholeFile(Path("missing.log"), read), Result::NotFound);
+  EXPECT_EQ(files_.ReadWholeFile(folder_ + "\\no such folder\\a.log", read), Result::NotFound);
+  EXPECT_EQ(files_.ReadWholeFile(Path("\"a.log\""), read), Result::Failed);
   EXPECT_EQ(read, "untouched");
   EXPECT_FALSE(files_.WriteWholeFile(folder_ + "\\no such folder\\a.log", "x"));
 }
@@ -58,7 +81,39 @@ TEST_F(FileStoreTest, ReadIsRefusedWhileAnotherHandleWrites) {
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(writer);
   std::string read;
-  EXPECT_FALSE(files_.ReadWholeFile(Path("a.log"), read));
+  EXPECT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Failed);
+}
+
+// The new content replaces the old only as a whole: a hidden log is
+// rewritten and stays hidden; a read-only or locked one keeps every byte, and
+// no file is left beside it.
+TEST_F(FileStoreTest, ALogIsReplacedWholeOrNotAtAll) {
+  Win32Clock clock;
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "hidden"));
+  ASSERT_TRUE(SetFileAttributesA(Path("a.log").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  AppendPreRunLine(files_, Path("a.log"));
+  std::string read;
+  ASSERT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Read);
+  EXPECT_EQ(read, "hidden\r\n\r\n");
+  EXPECT_NE(GetFileAttributesA(Path("a.log").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+  ASSERT_TRUE(files_.WriteWholeFile(Path("b.log"), "read-only\n"));
+  ASSERT_TRUE(SetFileAttributesA(Path("b.log").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(files_.WriteWholeFile(Path("b.log"), "lost"));
+  AppendEndBlock(files_, clock, Path("b.log"));
+  ASSERT_EQ(files_.ReadWholeFile(Path("b.log"), read), Result::Read);
+  EXPECT_EQ(read, "read-only\n");
+
+  ASSERT_TRUE(files_.WriteWholeFile(Path("c.log"), "locked\n"));
+  {
+    const UniqueHandle holder(
+        CreateFileA(Path("c.log").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_FALSE(files_.WriteWholeFile(Path("c.log"), "lost"));
+  }
+  ASSERT_EQ(files_.ReadWholeFile(Path("c.log"), read), Result::Read);
+  EXPECT_EQ(read, "locked\n");
+  EXPECT_EQ(Names(folder_), (std::vector<std::string>{"a.log", "b.log", "c.log"}));
 }
 
 TEST_F(FileStoreTest, MoveFailsOnAnExistingTargetAndDeleteRemoves) {
@@ -66,11 +121,11 @@ TEST_F(FileStoreTest, MoveFailsOnAnExistingTargetAndDeleteRemoves) {
   ASSERT_TRUE(files_.WriteWholeFile(Path("b.log"), "target"));
   EXPECT_FALSE(files_.MoveFile(Path("a.log"), Path("b.log")));
   std::string read;
-  ASSERT_TRUE(files_.ReadWholeFile(Path("b.log"), read));
+  ASSERT_EQ(files_.ReadWholeFile(Path("b.log"), read), Result::Read);
   EXPECT_EQ(read, "target");
 
   EXPECT_TRUE(files_.MoveFile(Path("a.log"), Path("c.log")));
-  EXPECT_FALSE(files_.ReadWholeFile(Path("a.log"), read));
+  EXPECT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::NotFound);
   EXPECT_TRUE(files_.DeleteFile(Path("c.log")));
   EXPECT_FALSE(files_.DeleteFile(Path("c.log")));
 }
@@ -79,12 +134,12 @@ TEST_F(FileStoreTest, LogWritesThroughTheRealStore) {
   ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "report\nwith\0NUL"s));
   AppendPreRunLine(files_, Path("a.log"));
   std::string read;
-  ASSERT_TRUE(files_.ReadWholeFile(Path("a.log"), read));
+  ASSERT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Read);
   EXPECT_EQ(read, "report\r\nwith\0NUL\r\n\r\n"s);
 
   Win32Clock clock;
   AppendStartBlock(files_, clock, Path("b.log"));
-  ASSERT_TRUE(files_.ReadWholeFile(Path("b.log"), read));
+  ASSERT_EQ(files_.ReadWholeFile(Path("b.log"), read), Result::Read);
   EXPECT_EQ(read.rfind("SurCode CD Pro DTS\r\n-----------------------------------\r\nLogging start : ", 0), 0u);
 }
 

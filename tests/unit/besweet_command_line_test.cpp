@@ -124,6 +124,12 @@ TEST(BeSweetCommandLineTest, OptionalPiecesAndEdgeCases) {
          f.LogfileText = "C:\\l og.txt";
        },
        core + "-logfilea \"C:\\l og.txt\" ) " + ssrc},
+      {"logging on with a name the browse button quoted",
+       [](BeSweetJob&, BeSweetFields& f) {
+         f.UseLogfile = true;
+         f.LogfileText = " \"C:\\My Logs\\x.log\" ";
+       },
+       core + "-logfilea \"C:\\My Logs\\x.log\" ) " + ssrc},
       {"logging on with a blank-only name",
        [](BeSweetJob&, BeSweetFields& f) {
          f.UseLogfile = true;

@@ -21,6 +21,15 @@ TEST(LogFileTest, LoggingNeedsTheSwitchAndANonBlankName) {
   EXPECT_FALSE(LoggingActive(true, " \t\r\n"));
   EXPECT_FALSE(LoggingActive(true, ""));
   EXPECT_FALSE(LoggingActive(false, "C:\\log.txt"));
+  EXPECT_FALSE(LoggingActive(true, " \"\" "));
+}
+
+TEST(LogFileTest, NameIsTrimmedAndLosesOneEnclosingPairOfQuotes) {
+  EXPECT_EQ(LogFileName("  C:\\log.txt\t"), "C:\\log.txt");
+  EXPECT_EQ(LogFileName(" \"C:\\My Logs\\x.log\" "), "C:\\My Logs\\x.log");
+  EXPECT_EQ(LogFileName("\"\"C:\\x.log\"\""), "\"C:\\x.log\"");
+  EXPECT_EQ(LogFileName("\"C:\\x.log"), "\"C:\\x.log");
+  EXPECT_EQ(LogFileName("\""), "\"");
 }
 
 TEST(LogFileTest, DateTimeLeavesTheTimeOutOnlyAtMidnight) {
@@ -86,13 +95,15 @@ TEST(LogFileTest, BlocksCreateAMissingFile) {
                                    kSeparator + "\r\n");
 }
 
-TEST(LogFileTest, BlockAfterAnUnreadableFileHoldsJustTheBlock) {
+TEST(LogFileTest, BlocksNeverOverwriteALogThatExistsButCannotBeRead) {
   fakes::FakeFileStore files;
   fakes::FakeClock clock;
   files.files[kLog] = "old report\n";
   files.failRead = true;
+  AppendStartBlock(files, clock, kLog);
   AppendEndBlock(files, clock, kLog);
-  EXPECT_EQ(files.files[kLog], "Logging end : 07.12.2026 21:54:57\r\n" + kSeparator + "\r\n");
+  EXPECT_EQ(files.files[kLog], "old report\n");
+  EXPECT_TRUE(files.writes.empty());
 }
 
 TEST(LogFileTest, RefusedWritesAreSilent) {
@@ -106,12 +117,13 @@ TEST(LogFileTest, RefusedWritesAreSilent) {
   EXPECT_EQ(files.writes.size(), 2u);
 }
 
-TEST(LogFileTest, UsesTheNameAsTheFieldHoldsIt) {
+TEST(LogFileTest, UsesTheSameNameAsBeSweet) {
   fakes::FakeFileStore files;
   fakes::FakeClock clock;
   AppendStartBlock(files, clock, " C:\\log.txt ");
-  ASSERT_EQ(files.writes.size(), 1u);
-  EXPECT_EQ(files.writes[0], " C:\\log.txt ");
+  AppendPreRunLine(files, " \"C:\\My Logs\\x.log\"");
+  EXPECT_EQ(files.writes, (std::vector<std::string>{"C:\\log.txt"}));
+  EXPECT_EQ(files.reads, (std::vector<std::string>{"C:\\log.txt", "C:\\My Logs\\x.log"}));
 }
 
 }  // namespace
