@@ -50,6 +50,11 @@ std::string StoredValue(const SettingKey& setting, SettingsForm& form) {
   return {};
 }
 
+bool IsModeKey(const SettingKey& setting) {
+  return setting.control == SettingControl::rbDTSCD || setting.control == SettingControl::rbAC3CD ||
+         setting.control == SettingControl::rbCDDA;
+}
+
 }  // namespace
 
 std::string SettingsFilePath(const std::string& executablePath) {
@@ -107,11 +112,26 @@ void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& 
 }
 
 void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form, const UnreadSettings& unread) {
-  for (std::size_t index = 0; index < std::size(kSettings); ++index) {
+  std::vector<std::string> values;
+  for (const SettingKey& setting : kSettings) values.push_back(StoredValue(setting, form));
+
+  // After a stopped load, the key that stopped it is stored like every key
+  // before it; a later key only once its control has changed, so that the
+  // initial state of a control is never stored over the user's value. The
+  // mode buttons are one group: a change of one is a change of all three.
+  const auto changedSinceStop = [&](std::size_t index) {
+    return index > unread.firstUnread && values[index] != unread.shownValues[index - unread.firstUnread];
+  };
+  bool modeChanged = false;
+  for (std::size_t index = 0; index < values.size(); ++index) {
+    if (IsModeKey(kSettings[index]) && changedSinceStop(index)) modeChanged = true;
+  }
+
+  for (std::size_t index = 0; index < values.size(); ++index) {
     const SettingKey& setting = kSettings[index];
-    const std::string value = StoredValue(setting, form);
-    if (index >= unread.firstUnread && value == unread.shownValues[index - unread.firstUnread]) continue;
-    if (!profile.WriteString(file, setting.section, setting.key, value)) {
+    const bool reached = index <= unread.firstUnread;
+    if (!reached && !(IsModeKey(setting) ? modeChanged : changedSinceStop(index))) continue;
+    if (!profile.WriteString(file, setting.section, setting.key, values[index])) {
       throw KavrinError(FormatMessageText("Unable to write to %s", file));
     }
   }

@@ -19,7 +19,7 @@ std::string SettingsFilePath(const std::string& executablePath);
 // meaning true; anything else gives `defaultValue`.
 bool ParseTruthValue(const std::string& text, bool defaultValue);
 
-// The keys a stopped load never gave to their controls, with the values those
+// The key that stopped a load and the keys after it, with the values their
 // controls showed when it stopped. Their controls still hold the window's
 // initial state, which is no reason to overwrite the user's stored values.
 struct UnreadSettings {
@@ -33,8 +33,9 @@ struct UnreadSettings {
 // then tells which keys the load did not reach.
 void LoadSettings(ProfileStore& profile, const std::string& file, SettingsForm& form, UnreadSettings& unread);
 
-// Stores the fifteen settings from the form. A key the load did not reach is
-// written only when its control has changed since. Throws KavrinError
+// Stores the fifteen settings from the form. A key after the one that stopped
+// the load is written only when its control has changed since (the three mode
+// keys together, when any of their buttons has). Throws KavrinError
 // ("Unable to write to %s") at the first refused write.
 void StoreSettings(ProfileStore& profile, const std::string& file, SettingsForm& form, const UnreadSettings& unread);
 

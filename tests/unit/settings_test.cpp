@@ -170,20 +170,23 @@ TEST(SettingsLoad, StopsAtTheFirstInvalidFileName) {
   EXPECT_EQ(form.otaFixedUpdates, 0);
 }
 
-TEST(SettingsStore, KeysAStoppedLoadNeverReachedKeepTheirStoredValues) {
+TEST(SettingsStore, KeysAfterAStoppedLoadKeepTheirStoredValuesUntilChanged) {
   fakes::FakeProfileStore profile;
   profile.SetFileText(kFile,
                       "[EXE]\nBeSweet=C:\\a.exe\nSurCode=C:\\s[1].exe\n[LOG]\nUse Log=1\nFilename=C:\\k.log\n"
-                      "[SETTINGS]\nAC3 CD=1\n[Azid]\nOptions=-x\n");
+                      "[SETTINGS]\nCDDA CD=1\n[Azid]\nOptions=-x\n");
   FakeSettingsForm form;
   UnreadSettings unread;
   EXPECT_THROW(LoadSettings(profile, kFile, form, unread), KavrinError);
-  // The user changes one control the load did not reach, and closes.
+  // The user changes two controls the load did not reach, one of them a
+  // mode, and closes. The invalid key is stored from its field; the mode
+  // keys go together, so the stored CDDA CD=1 cannot outvote the choice.
   form.SetText(SettingControl::eBoost, "-b 2");
+  form.SetChecked(SettingControl::rbAC3CD, true);
   StoreSettings(profile, kFile, form, unread);
   EXPECT_EQ(profile.FileText(kFile),
-            "[EXE]\r\nBeSweet=C:\\a.exe\r\nSurCode=C:\\s[1].exe\r\n[LOG]\r\nUse Log=1\r\n"
-            "Filename=C:\\k.log\r\n[SETTINGS]\r\nAC3 CD=1\r\n[Azid]\r\nOptions=-x\r\n"
+            "[EXE]\r\nBeSweet=C:\\a.exe\r\nSurCode=\r\n[LOG]\r\nUse Log=1\r\n"
+            "Filename=C:\\k.log\r\n[SETTINGS]\r\nCDDA CD=0\r\nDTS CD=0\r\nAC3 CD=1\r\n[Azid]\r\nOptions=-x\r\n"
             "[Boost]\r\nOptions=-b 2\r\n");
 }
 
