@@ -194,6 +194,7 @@ void TfKavrin::BitBtn2Click() {
 }
 
 void TfKavrin::BitBtn3Click() {
+  if (inputList_.Locked()) return;
   if (!odVobFiles.Execute(OwnerOf(BitBtn3.Handle()))) return;
   TakeListSelection();
   inputList_.Add(odVobFiles.Files());
@@ -202,10 +203,8 @@ void TfKavrin::BitBtn3Click() {
 
 // Dropped files join the list as "Add" adds them.
 void TfKavrin::lbInputFilesDragDrop(const std::vector<std::string>& files) {
-  if (files.empty()) return;
   TakeListSelection();
-  inputList_.Add(files);
-  ShowInputList();
+  if (inputList_.Add(files)) ShowInputList();
 }
 
 void TfKavrin::BitBtn4Click() {
@@ -223,8 +222,7 @@ void TfKavrin::BitBtn6Click() {
   win32::Win32FileLookup files;
   win32::Win32Collation collation;
   win32::Win32ErrorTexts errors;
-  inputList_.Sort(files, collation, errors);
-  ShowInputList();
+  if (inputList_.Sort(files, collation, errors)) ShowInputList();
 }
 
 void TfKavrin::BitBtn7Click() {

@@ -141,6 +141,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   TCheckable& CheckField(SettingControl control);
 
   bool BatchRunning() const;
+  void LockInputList(bool locked);
   // lbInputFiles mirrors the input list: its lines, records and selection.
   void ShowInputList();
   void TakeListSelection();

@@ -22,11 +22,21 @@ bool TfKavrin::BatchRunning() const { return batch_->runner.Running(); }
 void TfKavrin::Button1Click() {
   // A press inside a running batch's wait must not start a second batch.
   if (BatchRunning()) return;
+  // The batch reads the list's entries by position while it runs.
+  LockInputList(true);
   // Shown here, so that an error box is not swept away by the end below.
   RunHandler(hwnd_, [this] { batch_->runner.Run(*this); });
+  LockInputList(false);
   // Closed during the batch: the settings were stored then, and the main
   // loop's ordinary exit now destroys the window.
   if (closeRequested_) PostQuitMessage(0);
+}
+
+// The list refuses every change of its entries while locked; the buttons that
+// would change them show it. Stream choices stay open to the user.
+void TfKavrin::LockInputList(bool locked) {
+  inputList_.SetLocked(locked);
+  for (TBitBtn* button : {&BitBtn3, &BitBtn4, &BitBtn5, &BitBtn6, &BitBtn7}) button->SetEnabled(!locked);
 }
 
 void TfKavrin::ShowFinishedMessage() {

@@ -26,17 +26,19 @@ bool InputList::StoreStreamChoice(int tag, bool checked) {
   return true;
 }
 
-void InputList::Add(const std::vector<std::string>& paths) {
+bool InputList::Add(const std::vector<std::string>& paths) {
+  if (locked_) return false;
   for (const std::string& path : paths) {
     auto file = std::make_shared<TVobFile>();
     file->Path = path;
     file->Streams[0] = true;
     entries_.push_back({path, std::move(file)});
   }
+  return !paths.empty();
 }
 
 bool InputList::Delete() {
-  if (!selection_) return false;
+  if (locked_ || !selection_) return false;
   // Only the entry goes: the saved copy may still hold the record.
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*selection_));
   selection_.reset();
@@ -44,20 +46,21 @@ bool InputList::Delete() {
 }
 
 bool InputList::MoveUp() {
-  if (!selection_ || *selection_ == 0) return false;
+  if (locked_ || !selection_ || *selection_ == 0) return false;
   std::swap(entries_[*selection_], entries_[*selection_ - 1]);
   --*selection_;
   return true;
 }
 
 bool InputList::MoveDown() {
-  if (!selection_ || *selection_ + 1 >= entries_.size()) return false;
+  if (locked_ || !selection_ || *selection_ + 1 >= entries_.size()) return false;
   std::swap(entries_[*selection_], entries_[*selection_ + 1]);
   ++*selection_;
   return true;
 }
 
-void InputList::Sort(FileLookup& files, Collation& collation, ErrorTexts& errors) {
+bool InputList::Sort(FileLookup& files, Collation& collation, ErrorTexts& errors) {
+  if (locked_) return false;
   // Every key first, so that a missing file leaves the list untouched.
   std::vector<std::string> keys;
   keys.reserve(entries_.size());
@@ -84,13 +87,16 @@ void InputList::Sort(FileLookup& files, Collation& collation, ErrorTexts& errors
   for (std::size_t i : order) sorted.push_back(std::move(entries_[i]));
   entries_ = std::move(sorted);
   selection_.reset();
+  return true;
 }
 
 void InputList::InitPopup() { saved_ = entries_; }
 
-void InputList::Cancel() {
-  if (saved_) entries_ = *saved_;
+bool InputList::Cancel() {
   selection_.reset();
+  if (locked_ || !saved_) return false;
+  entries_ = *saved_;
+  return true;
 }
 
 std::string InputList::SummaryText() const {

@@ -47,9 +47,15 @@ class InputList {
   // selection or for a tag out of range.
   bool StoreStreamChoice(int tag, bool checked);
 
+  // While a batch runs it reads the entries by position, so it locks the
+  // list: every change to the entries or their order is refused then. Stream
+  // choices stay editable; the batch reads them when it reaches an entry.
+  void SetLocked(bool locked) { locked_ = locked; }
+  bool Locked() const { return locked_; }
+
   // BitBtn3Click, with the files the dialog returned in its order. The
   // selection stays.
-  void Add(const std::vector<std::string>& paths);
+  bool Add(const std::vector<std::string>& paths);
 
   // BitBtn4Click, BitBtn5Click, BitBtn7Click.
   bool Delete();
@@ -59,13 +65,14 @@ class InputList {
   // BitBtn6Click: oldest last-write time first, then path, ignoring case.
   // Throws KavrinError, leaving everything as it was, when a file cannot be
   // looked up.
-  void Sort(FileLookup& files, Collation& collation, ErrorTexts& errors);
+  bool Sort(FileLookup& files, Collation& collation, ErrorTexts& errors);
 
   // dxPopupEdit1InitPopup: the saved copy becomes the list as it stands.
   void InitPopup();
 
-  // BitBtn2Click: the saved copy comes back, records and flags as they are now.
-  void Cancel();
+  // BitBtn2Click: the saved copy comes back, records and flags as they are
+  // now. No entry is selected afterwards.
+  bool Cancel();
 
   // dxPopupEdit1CloseUp: the drop-down field's text, and the state of "Go".
   std::string SummaryText() const;
@@ -75,6 +82,7 @@ class InputList {
   std::vector<InputEntry> entries_;
   std::optional<std::vector<InputEntry>> saved_;
   std::optional<std::size_t> selection_;
+  bool locked_ = false;
 };
 
 // "YYYYMMDDHHNNSS" followed directly by the path.

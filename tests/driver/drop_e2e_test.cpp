@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "batch_fixture.hpp"
 #include "harness.hpp"
 #include "kavrin_window.hpp"
+#include "platform/text.hpp"
 
 namespace kavrin::e2e {
 namespace {
@@ -31,8 +33,8 @@ std::string DropBlock(const std::vector<std::string>& paths, POINT at) {
 // that only the receiving process can read, so the block is written into
 // kavrin.exe's memory and passed as a fixed block, whose handle is its
 // address. Wine reads such a block; Windows may refuse one that its own heap
-// did not allocate.
-class DropE2e : public KavrinTest {
+// did not allocate. The batch test's folder serves the drops during a batch.
+class DropE2e : public BatchTest {
  protected:
   void Drop(const std::vector<std::string>& paths) {
     const std::string block = DropBlock(paths, {20, 20});
@@ -47,6 +49,7 @@ class DropE2e : public KavrinTest {
 
   void TearDown() override {
     for (void* block : blocks_) VirtualFreeEx(kavrin_.Handle(), block, 0, MEM_RELEASE);
+    BatchTest::TearDown();
   }
 
   std::vector<void*> blocks_;
@@ -86,6 +89,52 @@ TEST_F(DropE2e, DroppedFilesJoinTheListInTheirOrderAsAddWouldAddThem) {
   ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("4 files selected"));
   EXPECT_TRUE(IsEnabled(window_.Button1));
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+}
+
+// A batch reads its entries by position, so while it runs nothing changes
+// the list: the buttons that would are disabled, and a drop, a press that
+// reaches them anyway, and Cancel are refused. A stream choice for an entry
+// the batch has not reached yet still applies, and once the batch is over
+// the buttons work again.
+TEST_F(DropE2e, ListChangesAreRefusedWhileABatchRunsAndStreamChoicesStillApply) {
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "4000");
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.VOB", "b.ac3", "c.ac3"}));
+  const std::vector<std::string> lines = {Input("a.VOB"), Input("b.ac3"), Input("c.ac3")};
+  const HWND changing[] = {window_.BitBtn3, window_.BitBtn4, window_.BitBtn5, window_.BitBtn6, window_.BitBtn7};
+
+  Click(window_.Button1);
+  ASSERT_NO_FATAL_FAILURE(WaitForRuns(1));
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  for (HWND button : changing) EXPECT_FALSE(IsEnabled(button));
+  ASSERT_TRUE(ClickListBoxLine(window_.lbInputFiles, 2));
+  for (HWND button : {window_.BitBtn4, window_.BitBtn5, window_.BitBtn6}) Click(button);
+  ASSERT_NO_FATAL_FAILURE(Drop({Input("dropped.ac3")}));
+  ASSERT_NO_FATAL_FAILURE(ChooseStreams(0, {0, 1}));
+  Click(window_.BitBtn2);
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("3 files selected"));
+  EXPECT_EQ(ListBoxLines(window_.lbInputFiles), lines);
+  ASSERT_NO_FATAL_FAILURE(ExpectFinishedAndClose());
+
+  std::vector<std::string> outputs;
+  for (const StandInRun& run : ReadRuns(Record())) {
+    outputs.push_back(run.commandLine.substr(run.commandLine.find(" -input ")));
+    outputs.back().resize(outputs.back().find(" ) "));
+  }
+  auto job = [&](const std::string& input, int number, const std::string& substream) {
+    return " -input " + Quoted(Input(input)) + " -output " +
+           Quoted(Out() + "\\DOLBYDIGITAL-Track-" + ZeroPad(number, 3) + ".wav") + " -ddwav" + substream;
+  };
+  EXPECT_EQ(outputs, (std::vector<std::string>{job("a.VOB", 1, " -substream 0x80"), job("a.VOB", 2, " -substream 0x81"),
+                                               job("b.ac3", 3, ""), job("c.ac3", 4, "")}));
+
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  for (HWND button : changing) EXPECT_TRUE(IsEnabled(button));
+  ASSERT_NO_FATAL_FAILURE(Drop({Input("dropped.ac3")}));
+  ASSERT_TRUE(WaitFor([&] { return ListBoxLines(window_.lbInputFiles).size() == 4; }, kReactBound,
+                      "a drop after the batch to join the list"));
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
 }
 

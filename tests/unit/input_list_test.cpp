@@ -231,6 +231,33 @@ class InputListSort : public ::testing::Test {
   InputList list_;
 };
 
+TEST_F(InputListSort, ALockedListRefusesEveryChangeOfEntriesButTakesStreamChoices) {
+  File("C:\\b.vob", 9);
+  File("C:\\a.vob", 10);
+  list_.Add({"C:\\b.vob", "C:\\a.vob"});
+  list_.InitPopup();
+  list_.Add({"C:\\c.vob"});
+  list_.SetLocked(true);
+  list_.Select(1);
+
+  EXPECT_FALSE(list_.Add({"C:\\d.vob"}));
+  EXPECT_FALSE(list_.MoveUp());
+  EXPECT_FALSE(list_.MoveDown());
+  EXPECT_FALSE(list_.Delete());
+  list_.Select(1);
+  Sort();
+  list_.Select(1);
+  EXPECT_TRUE(list_.StoreStreamChoice(5, true));
+  EXPECT_FALSE(list_.Cancel());
+  EXPECT_EQ(Texts(list_), (std::vector<std::string>{"C:\\b.vob", "C:\\a.vob", "C:\\c.vob"}));
+  EXPECT_TRUE(list_.Entries()[1].File->Streams[5]);
+
+  // Unlocked, everything works again.
+  list_.SetLocked(false);
+  EXPECT_TRUE(list_.Cancel());
+  EXPECT_EQ(Texts(list_), (std::vector<std::string>{"C:\\b.vob", "C:\\a.vob"}));
+}
+
 TEST_F(InputListSort, ByTimeThenPathIgnoringCaseKeepingEachRecord) {
   File("C:\\Dvd\\c.vob", 10);
   File("C:\\Dvd\\b.vob", 9);
