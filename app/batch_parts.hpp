@@ -25,7 +25,7 @@ struct BatchParts {
   BatchParts(EncoderForm& encoderForm, win32::Win32MessagePump::PreTranslate preTranslate,
              std::function<HWND()> mainWindow)
       : pump(std::move(preTranslate)),
-        encoder(EncoderServices{encoderForm, program, registry, windows, pump, clock, launcher, files}),
+        encoder(EncoderServices{encoderForm, program, registry, windows, pump, clock, launcher, files, lookup}),
         taskbar(std::move(mainWindow)),
         runner(BatchServices{launcher, lookup, files, clock, pump, encoder, &taskbar}) {}
 

@@ -36,9 +36,9 @@ void BatchProgress::Start(BatchForm& form) {
   Show();
 }
 
-void BatchProgress::JobDone(bool started) {
+void BatchProgress::JobDone(bool succeeded) {
   if (taskbar_ == nullptr) return;
-  if (!started && !failed_) {
+  if (!succeeded && !failed_) {
     failed_ = true;
     taskbar_->SetError();
   }

@@ -10,9 +10,9 @@ namespace kavrin {
 int CountJobs(BatchForm& form);
 
 // A batch's progress on the taskbar: jobs done of the jobs counted at its
-// start, the error state from the first job whose program did not start, and
-// nothing shown once the batch is over, however it ends. Without a taskbar
-// it does nothing.
+// start, the error state from the first job that failed (its program did not
+// start, or the encoder stage skipped it), and nothing shown once the batch
+// is over, however it ends. Without a taskbar it does nothing.
 class BatchProgress {
  public:
   explicit BatchProgress(TaskbarProgress* taskbar) : taskbar_(taskbar) {}
@@ -21,7 +21,7 @@ class BatchProgress {
   BatchProgress& operator=(const BatchProgress&) = delete;
 
   void Start(BatchForm& form);
-  void JobDone(bool started);
+  void JobDone(bool succeeded);
 
  private:
   void Show();

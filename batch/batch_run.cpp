@@ -131,8 +131,8 @@ bool BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputP
   // A transcoder that cannot be started loses its job without a word.
   if (!RunAndWait(services_.Launcher, commandLine, services_.Time, services_.Pump, batch.ExitCode)) return false;
 
-  if (batch.Mode == BatchMode::DtsCd) services_.Encoder.RunSurCodeJob(batch.TrackName, outputNumber, entryIndex + 1);
-  return true;
+  if (batch.Mode != BatchMode::DtsCd) return true;
+  return services_.Encoder.RunSurCodeJob(batch.TrackName, outputNumber, entryIndex + 1);
 }
 
 }  // namespace kavrin

@@ -58,7 +58,8 @@ class BatchRunner {
   };
 
   void RunEntries(Batch& batch);
-  // False when the transcoder could not be started.
+  // False when the job lost its output: the transcoder could not be started,
+  // or the encoder stage skipped the job.
   bool RunJob(Batch& batch, int entryIndex, const std::string& inputPath, std::optional<int> streamIndex);
 
   BatchServices services_;

@@ -17,8 +17,9 @@ class EncoderStage {
   virtual void ReleaseWindowList() = 0;
 
   virtual void BackupEncoderOptions() = 0;
-  // `inputPosition` counts the job's list entry from 1.
-  virtual void RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) = 0;
+  // `inputPosition` counts the job's list entry from 1. True when the job's
+  // output was produced; false when the stage skipped it.
+  virtual bool RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) = 0;
   virtual void RestoreEncoderOptions() = 0;
 };
 

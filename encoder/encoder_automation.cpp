@@ -29,7 +29,7 @@ bool EncoderAutomation::LoggingIsActive() {
   return LoggingActive(services_.Form.UseLogfileChecked(), services_.Form.LogfileText());
 }
 
-void EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
+bool EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
   const JobFolders folders = CurrentFolders();
   options_.WriteJobOptions(folders, trackName, outputNumber);
 
@@ -42,7 +42,7 @@ void EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
   const std::unique_ptr<ChildProcess> encoder =
       services_.Launcher.Start(encoderPath, WithTrailingDelimiter(folders.ProgramFolder) + "surcode.ssf",
                                encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
-  if (!encoder) return;
+  if (!encoder) return false;
 
   if (LoggingIsActive()) AppendStartBlock(services_.Files, services_.Time, services_.Form.LogfileText());
 
@@ -51,8 +51,8 @@ void EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
   const WindowHandle window = FindEncoderWindow();
   if (window != 0) {
     services_.Windows.PostMessage(window, kWmCommand, kEncoderStartCommand, 0);
-    outcome = AwaitOutput(*encoder, outputBase + ".tmp", outputBase + ".wav");
-    // An encoder that has ended has nothing left to close.
+    outcome = AwaitOutput(window, outputBase + ".tmp", outputBase + ".wav");
+    // A window that is gone has nothing left to close.
     if (outcome == JobOutcome::Encoded) services_.Windows.PostMessage(window, kWmClose, 0, 0);
   }
   encoder->CloseHandles();
@@ -64,13 +64,15 @@ void EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
       services_.Files.DeleteFile(monoPrefix + std::string(channel));
   }
 
-  if (!LoggingIsActive()) return;
+  const bool encoded = outcome == JobOutcome::Encoded;
+  if (!LoggingIsActive()) return encoded;
   if (outcome == JobOutcome::WindowNotFound) {
     AppendLogLines(services_.Files, services_.Form.LogfileText(), {kWindowNotFoundLine}, true);
   } else if (outcome == JobOutcome::EndedWithoutOutput) {
     AppendLogLines(services_.Files, services_.Form.LogfileText(), {kEndedWithoutOutputLine}, true);
   }
   AppendEndBlock(services_.Files, services_.Time, services_.Form.LogfileText());
+  return encoded;
 }
 
 // Closes every start-up window that shows up; each one closed starts the
@@ -92,16 +94,19 @@ WindowHandle EncoderAutomation::FindEncoderWindow() {
 }
 
 // The rename succeeds once the encoder has written and released its output.
-// An encoder that has ended gets one more poll to have left it behind.
-EncoderAutomation::JobOutcome EncoderAutomation::AwaitOutput(ChildProcess& encoder, const std::string& temporaryName,
+// The window that got the start command is watched, not the started process:
+// a launcher may hand the work on and end at once. Only when that window is
+// gone and nothing is left under the temporary name can no output come; an
+// encoder may create its file only at the end.
+EncoderAutomation::JobOutcome EncoderAutomation::AwaitOutput(WindowHandle window, const std::string& temporaryName,
                                                              const std::string& finalName) {
-  bool ended = false;
   for (;;) {
     services_.Time.Sleep(1000);
     services_.Pump.ProcessMessages();
     if (services_.Files.MoveFile(temporaryName, finalName)) return JobOutcome::Encoded;
-    if (ended) return JobOutcome::EndedWithoutOutput;
-    ended = encoder.HasEnded();
+    if (!services_.Windows.Exists(window) && !services_.Lookup.Exists(temporaryName)) {
+      return JobOutcome::EndedWithoutOutput;
+    }
   }
 }
 

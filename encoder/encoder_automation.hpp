@@ -24,6 +24,7 @@ struct EncoderServices {
   Clock& Time;
   ProcessLauncher& Launcher;
   FileStore& Files;
+  FileLookup& Lookup;
 };
 
 inline constexpr const char* kStartupWindowTitle = "Surcode CD Pro DTS";
@@ -43,7 +44,7 @@ class EncoderAutomation final : public EncoderStage {
 
   void BackupEncoderOptions() override;
   void WriteJobOptions(const std::string& trackName, int outputNumber);
-  void RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) override;
+  bool RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) override;
   void RestoreEncoderOptions() override;
 
   WindowFinder& Finder() { return finder_; }
@@ -53,7 +54,7 @@ class EncoderAutomation final : public EncoderStage {
 
   JobFolders CurrentFolders();
   WindowHandle FindEncoderWindow();
-  JobOutcome AwaitOutput(ChildProcess& encoder, const std::string& temporaryName, const std::string& finalName);
+  JobOutcome AwaitOutput(WindowHandle window, const std::string& temporaryName, const std::string& finalName);
   bool LoggingIsActive();
 
   EncoderServices services_;

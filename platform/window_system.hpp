@@ -21,6 +21,9 @@ class WindowSystem {
 
   virtual bool IsVisible(WindowHandle window) = 0;
 
+  // IsWindow: false once the window has been destroyed.
+  virtual bool Exists(WindowHandle window) = 0;
+
   // GetWindowTextA into a buffer of `bufferSize` characters, terminator included;
   // a title that cannot be read is empty.
   virtual std::string Title(WindowHandle window, int bufferSize) = 0;

@@ -42,6 +42,8 @@ void Win32WindowSystem::EnumTopLevelWindows(const std::function<void(WindowHandl
 
 bool Win32WindowSystem::IsVisible(WindowHandle window) { return IsWindowVisible(ToHwnd(window)) != FALSE; }
 
+bool Win32WindowSystem::Exists(WindowHandle window) { return IsWindow(ToHwnd(window)) != FALSE; }
+
 std::string Win32WindowSystem::Title(WindowHandle window, int bufferSize) {
   if (bufferSize <= 0) return std::string();
   std::vector<char> buffer(static_cast<std::size_t>(bufferSize), '\0');

@@ -9,6 +9,7 @@ class Win32WindowSystem final : public WindowSystem {
  public:
   void EnumTopLevelWindows(const std::function<void(WindowHandle)>& visit) override;
   bool IsVisible(WindowHandle window) override;
+  bool Exists(WindowHandle window) override;
   std::string Title(WindowHandle window, int bufferSize) override;
   bool PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 };

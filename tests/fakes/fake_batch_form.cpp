@@ -49,12 +49,14 @@ void FakeEncoderStage::BackupEncoderOptions() {
   if (throwOnBackup) throw KavrinError("Invalid data type for 'WAVEFILE1'");
 }
 
-void FakeEncoderStage::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
+bool FakeEncoderStage::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
   ++jobs;
   Note(journal,
        "RunSurCodeJob " + trackName + " " + std::to_string(outputNumber) + " " + std::to_string(inputPosition));
   if (throwOnJob == jobs) throw KavrinError("Failed to set data for 'WAVEFILE7'");
+  if (skipJob == jobs) return false;
   if (onJob) onJob(trackName, outputNumber);
+  return true;
 }
 
 void FakeEncoderStage::RestoreEncoderOptions() {

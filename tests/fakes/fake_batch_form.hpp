@@ -67,11 +67,12 @@ class FakeEncoderStage final : public EncoderStage {
   void CreateWindowList() override;
   void ReleaseWindowList() override;
   void BackupEncoderOptions() override;
-  void RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) override;
+  bool RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) override;
   void RestoreEncoderOptions() override;
 
   bool throwOnBackup = false;
   int throwOnJob = 0;  // the job number (from 1) that throws; 0 never
+  int skipJob = 0;     // the job number (from 1) that produces no output; 0 never
   bool throwOnRestore = false;
   // Runs inside each job, e.g. to leave the final output file behind.
   std::function<void(const std::string&, int)> onJob;

@@ -27,6 +27,8 @@ bool FakeWindowSystem::IsVisible(WindowHandle window) {
   return found != nullptr && found->Visible;
 }
 
+bool FakeWindowSystem::Exists(WindowHandle window) { return !failExists && FindWindow(windows, window) != nullptr; }
+
 std::string FakeWindowSystem::Title(WindowHandle window, int bufferSize) {
   titleBufferSizes.push_back(bufferSize);
   const FakeWindow* found = FindWindow(windows, window);

@@ -29,6 +29,7 @@ class FakeWindowSystem final : public WindowSystem {
  public:
   void EnumTopLevelWindows(const std::function<void(WindowHandle)>& visit) override;
   bool IsVisible(WindowHandle window) override;
+  bool Exists(WindowHandle window) override;
   std::string Title(WindowHandle window, int bufferSize) override;
   bool PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
@@ -41,6 +42,7 @@ class FakeWindowSystem final : public WindowSystem {
 
   bool failTitle = false;  // every title reads as empty
   bool failPost = false;
+  bool failExists = false;  // every window reads as destroyed
 
   int enumerations = 0;
   std::vector<int> titleBufferSizes;

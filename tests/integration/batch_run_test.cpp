@@ -59,7 +59,10 @@ class NoEncoder final : public EncoderStage {
   void CreateWindowList() override {}
   void ReleaseWindowList() override {}
   void BackupEncoderOptions() override {}
-  void RunSurCodeJob(const std::string&, int, int) override { ADD_FAILURE() << "no encoder stage in AC3-CD"; }
+  bool RunSurCodeJob(const std::string&, int, int) override {
+    ADD_FAILURE() << "no encoder stage in AC3-CD";
+    return false;
+  }
   void RestoreEncoderOptions() override {}
 };
 

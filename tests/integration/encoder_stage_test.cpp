@@ -11,6 +11,7 @@
 #include "encoder/encoder_automation.hpp"
 #include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
+#include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_message_pump.hpp"
 #include "platform/win32/win32_process.hpp"
@@ -120,8 +121,10 @@ class EncoderStageTest : public ::testing::Test {
   Win32Clock clock_;
   Win32ProcessLauncher launcher_;
   Win32FileStore files_;
+  Win32FileLookup lookup_;
   EncoderOptions userOptions_{registry_};
-  EncoderAutomation stage_{EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_}};
+  EncoderAutomation stage_{
+      EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
 };
 
 TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {

@@ -111,9 +111,11 @@ TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {
       << "no visible \"DTS Encoder\" window";
   EXPECT_EQ(windows_.Title(encoder, 4), "DTS");  // cut to the buffer
   EXPECT_EQ(windows_.Title(encoder, 0), "");
+  EXPECT_TRUE(windows_.Exists(encoder));
 
   EXPECT_TRUE(windows_.PostMessage(encoder, kWmClose, 0, 0));
   ASSERT_TRUE(Ended(10000)) << "the stand-in did not end on WM_CLOSE";
+  EXPECT_FALSE(windows_.Exists(encoder));
   const std::string record = Record();
   EXPECT_NE(record.find("command line: " + folder_ + "\\surcode.ssf\r\n"), std::string::npos) << record;
   EXPECT_NE(record.find("current folder: " + folder_), std::string::npos) << record;

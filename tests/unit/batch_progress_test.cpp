@@ -96,8 +96,16 @@ TEST_F(BatchProgressTest, FirstStartFailureTurnsTheRestRed) {
   form_.AddEntry("D:\\DVD\\d.ac3");
   launcher_.failStartNumbers = {2, 4};
   ASSERT_TRUE(runner_.Run(form_));
-  EXPECT_EQ(taskbar_.calls,
-            (Lines{"Progress 0/4", "Progress 1/4", "Error", "Progress 2/4", "Progress 3/4", "Progress 4/4", "Clear"}));
+  const Lines red = {"Progress 0/4", "Progress 1/4", "Error", "Progress 2/4", "Progress 3/4", "Progress 4/4", "Clear"};
+  EXPECT_EQ(taskbar_.calls, red);
+
+  // A job that the encoder stage skipped, in a batch of its own.
+  form_.dtsCd = true;
+  launcher_.failStartNumbers.clear();
+  encoder_.skipJob = 2;
+  taskbar_.calls.clear();
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(taskbar_.calls, red);
 }
 
 TEST_F(BatchProgressTest, NothingToCountShowsNothingButStillClears) {

@@ -7,6 +7,7 @@
 
 #include "encoder/encoder_automation.hpp"
 #include "fakes/fake_clock.hpp"
+#include "fakes/fake_file_lookup.hpp"
 #include "fakes/fake_file_store.hpp"
 #include "fakes/fake_process.hpp"
 #include "fakes/fake_registry.hpp"
@@ -132,8 +133,9 @@ class SurCodeJobTest : public ::testing::Test {
   fakes::FakeClock clock_;
   fakes::FakeProcessLauncher launcher_;
   fakes::FakeFileStore files_;
+  fakes::FakeFileLookup lookup_;
   EncoderAutomation automation_{
-      EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_}};
+      EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
 
   WindowHandle startupWindow_ = 0;
   WindowHandle encoderWindow_ = 0;
@@ -143,7 +145,7 @@ class SurCodeJobTest : public ::testing::Test {
 };
 
 TEST_F(SurCodeJobTest, StepsRunInOrder) {
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_TRUE(automation_.RunSurCodeJob("DTS-Track", 1, 1));
   const std::string window = std::to_string(encoderWindow_);
   const std::vector<std::string> expected = {
       "registry open",
@@ -233,7 +235,7 @@ TEST_F(SurCodeJobTest, FileAlreadyUnderTheTemporaryNameIsTakenAtTheFirstPoll) {
 
 TEST_F(SurCodeJobTest, StartFailureEndsTheJobSilently) {
   launcher_.failStart = true;
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_FALSE(automation_.RunSurCodeJob("DTS-Track", 1, 1));
   EXPECT_EQ(windows_.enumerations, 0);
   EXPECT_TRUE(files_.writes.empty());
   EXPECT_TRUE(MonoFilesRemain());
@@ -272,7 +274,7 @@ TEST_F(SurCodeJobTest, EachClosedStartupWindowRestartsTheCountOfAttempts) {
 
 TEST_F(SurCodeJobTest, NoEncoderWindowSkipsTheJobAndSaysSo) {
   hideEncoder = true;
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  EXPECT_FALSE(automation_.RunSurCodeJob("DTS-Track", 1, 1));
   EXPECT_EQ(windows_.enumerations, 20 * 200);
   EXPECT_TRUE(windows_.posted.empty());
   EXPECT_TRUE(files_.moves.empty());
@@ -282,28 +284,38 @@ TEST_F(SurCodeJobTest, NoEncoderWindowSkipsTheJobAndSaysSo) {
                        kWindowNotFoundLine + "\r\nLogging end : 07.12.2026 21:54:57\r\n" + kSeparator + "\r\n");
 }
 
-TEST_F(SurCodeJobTest, EncoderThatEndsWithoutOutputGetsOneMorePoll) {
-  noOutput = true;
-  launcher_.nextChild.queriesWhileRunning = -1;  // ended from the start
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
-  EXPECT_EQ(files_.moves.size(), 2u);
-  EXPECT_EQ(Posted(kWmClose), 0);
-  EXPECT_EQ(launcher_.children.at(0)->closeCalls, 1);
-  EXPECT_TRUE(MonoFilesRemain());
-  EXPECT_NE(Log().find(std::string("Logging start : 07.12.2026 21:54:57\r\n") + kEndedWithoutOutputLine +
-                       "\r\nLogging end : "),
-            std::string::npos)
-      << Log();
+// The window that got the start command is watched, not the started process
+// (here a launcher that ended at once); a file under the temporary name keeps
+// the wait going without the window.
+struct OutputWait {
+  const char* name;
+  bool windowGone;
+  bool temporaryFile;
+  bool noOutput;
+  std::size_t renames;
+};
+
+class SurCodeOutputWaitTest : public SurCodeJobTest, public ::testing::WithParamInterface<OutputWait> {};
+
+TEST_P(SurCodeOutputWaitTest, SkippedOnlyOnceTheWindowAndTheTemporaryFileAreGone) {
+  const OutputWait& row = GetParam();
+  launcher_.nextChild.queriesWhileRunning = -1;
+  windows_.failExists = row.windowGone;
+  if (row.temporaryFile) lookup_.AddEntry(kTmp);
+  noOutput = row.noOutput;
+  encodePolls = 5;
+  EXPECT_EQ(automation_.RunSurCodeJob("DTS-Track", 1, 1), !row.noOutput);
+  EXPECT_EQ(files_.moves.size(), row.renames);
+  EXPECT_EQ(Posted(kWmClose), row.noOutput ? 0 : 1);
+  EXPECT_EQ(MonoFilesRemain(), row.noOutput);
+  EXPECT_EQ(Log().find(std::string(kEndedWithoutOutputLine) + "\r\nLogging end : ") != std::string::npos, row.noOutput);
 }
 
-TEST_F(SurCodeJobTest, EncoderThatEndsAfterItsOutputIsTaken) {
-  launcher_.nextChild.queriesWhileRunning = -1;
-  encodePolls = 2;  // the output appears on the extra poll
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
-  EXPECT_TRUE(files_.Has(kWav));
-  EXPECT_FALSE(MonoFilesRemain());
-  EXPECT_EQ(Log().find(kEndedWithoutOutputLine), std::string::npos);
-}
+INSTANTIATE_TEST_SUITE_P(Rows, SurCodeOutputWaitTest,
+                         ::testing::Values(OutputWait{"WindowStaysUntilTheOutput", false, false, false, 5},
+                                           OutputWait{"WindowGoneWhileTheFileIsWritten", true, true, false, 5},
+                                           OutputWait{"WindowGoneWithoutFile", true, false, true, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SurCodeJobTest, NothingIsLoggedWithoutActiveLogging) {
   form_.logFile = "   ";
