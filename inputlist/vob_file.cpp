@@ -6,7 +6,7 @@ namespace kavrin {
 
 std::string FileExtension(std::string_view path) {
   // A dot inside a folder name ("Film.vob\track") is no extension.
-  const size_t dot = path.find_last_of(".\\:");
+  const size_t dot = FindLastCharOf(path, ".\\:");
   if (dot == std::string_view::npos || path[dot] != '.') return std::string();
   return std::string(path.substr(dot));
 }

@@ -1,11 +1,33 @@
 #include "platform/text.hpp"
 
+#include "platform/code_page.hpp"
 #include "platform/error.hpp"
 
 namespace kavrin {
 
 namespace {
+
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// The length of the character that begins at `at`: a lead byte takes the
+// byte after it along, whatever its value. A lead byte that ends the text
+// stands alone.
+size_t CharLength(std::string_view text, size_t at) {
+  return at + 1 < text.size() && InstalledCodePage().IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+}
+
+bool IsCharOf(std::string_view text, size_t at, std::string_view chars) {
+  return CharLength(text, at) == 1 && chars.find(text[at]) != std::string_view::npos;
+}
+
+// Whether the last character of the text is the single-byte `c`. Only a walk
+// from the start tells a trail byte from a character.
+bool EndsWithChar(std::string_view text, char c) {
+  size_t last = std::string_view::npos;
+  for (size_t at = 0; at < text.size(); at += CharLength(text, at)) last = at;
+  return last != std::string_view::npos && last + 1 == text.size() && text[last] == c;
+}
+
 }  // namespace
 
 std::string Trim(std::string_view text) {
@@ -16,22 +38,41 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(first, last - first));
 }
 
+size_t FindFirstCharOf(std::string_view text, std::string_view chars) {
+  for (size_t at = 0; at < text.size(); at += CharLength(text, at)) {
+    if (IsCharOf(text, at, chars)) return at;
+  }
+  return std::string_view::npos;
+}
+
+size_t FindLastCharOf(std::string_view text, std::string_view chars) {
+  size_t found = std::string_view::npos;
+  for (size_t at = 0; at < text.size(); at += CharLength(text, at)) {
+    if (IsCharOf(text, at, chars)) found = at;
+  }
+  return found;
+}
+
 std::string WithTrailingDelimiter(std::string_view folder) {
   std::string result(folder);
-  if (result.empty() || result.back() != '\\') result += '\\';
+  if (!EndsWithChar(result, '\\')) result += '\\';
   return result;
 }
 
+std::string WithoutTrailingDelimiter(std::string_view folder) {
+  return std::string(EndsWithChar(folder, '\\') ? folder.substr(0, folder.size() - 1) : folder);
+}
+
 std::string ExtractFileDir(std::string_view path) {
-  const size_t cut = path.find_last_of("\\:/");
+  const size_t cut = FindLastCharOf(path, "\\:/");
   if (cut == std::string_view::npos) return std::string();
   // "C:name" keeps the drive, and a root keeps its delimiter.
-  const bool keepsCut = path[cut] == ':' || cut == 0 || path[cut - 1] == ':';
+  const bool keepsCut = path[cut] == ':' || cut == 0 || EndsWithChar(path.substr(0, cut), ':');
   return std::string(path.substr(0, keepsCut ? cut + 1 : cut));
 }
 
 std::string ExtractFileName(std::string_view path) {
-  const size_t cut = path.find_last_of("\\:/");
+  const size_t cut = FindLastCharOf(path, "\\:/");
   return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 

@@ -80,7 +80,7 @@ std::vector<std::string> MissingFolders(const std::string& folder, const FolderE
   std::string path = folder;
   while (!path.empty()) {
     const bool root = ExtractFileDir(path) == path;
-    if (!root && path.back() == '\\') path.pop_back();
+    if (!root) path = WithoutTrailingDelimiter(path);
     if (root || folderExists(path)) break;
     missing.insert(missing.begin(), path);
     path = ExtractFileDir(path);

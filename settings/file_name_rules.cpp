@@ -1,6 +1,7 @@
 #include "settings/file_name_rules.hpp"
 
 #include "platform/error.hpp"
+#include "platform/text.hpp"
 
 namespace kavrin {
 
@@ -33,7 +34,8 @@ std::string FirstCommandLineWord(std::string_view text) {
 }
 
 bool IsValidFileName(std::string_view name) {
-  return !name.empty() && name.find_first_of("<>\"[]|") == std::string_view::npos;
+  // "[", "]" and "|" are trail bytes of many two-byte characters.
+  return !name.empty() && FindFirstCharOf(name, "<>\"[]|") == std::string_view::npos;
 }
 
 std::string FileNameReading(std::string_view text, bool textNamesExistingFile) {
