@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "app/tf_kavrin.hpp"
+#include "platform/code_page.hpp"
+#include "platform/win32/win32_code_page.hpp"
 
 namespace {
 
@@ -24,6 +26,10 @@ int RunMessageLoop(kavrin::TfKavrin& mainWindow) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  // Paths are read in the system's ANSI code page from the first rule on.
+  const kavrin::win32::Win32CodePage ansiCodePage;
+  const kavrin::ScopedCodePage pathRules(ansiCodePage);
+
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES;
