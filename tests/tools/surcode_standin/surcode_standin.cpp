@@ -7,6 +7,8 @@
 //   hide_encoder=1  never show the encoder window
 //   no_output=1     end on the start command without writing the output
 //   exit_ms=N       end by itself after N ms, 0 for never (60000 with hide_encoder)
+//   handoff=1       a launcher: start a second instance with the same command
+//                   line to do all of the above, and end at once
 // Environment names are the keys upper-cased with a KAVRIN_SURCODE_ prefix.
 // Every line of the record goes to the file named by KAVRIN_SURCODE_RECORD.
 #include <windows.h>
@@ -32,6 +34,7 @@ struct Knobs {
   bool hideEncoder = false;
   bool noOutput = false;
   int exitMs = -1;  // -1: the default for the other knobs
+  bool handoff = false;
 };
 
 struct State {
@@ -74,6 +77,7 @@ void ApplyKnob(Knobs& knobs, const std::string& key, const std::string& value) {
   if (key == "hide_encoder") knobs.hideEncoder = number != 0;
   if (key == "no_output") knobs.noOutput = number != 0;
   if (key == "exit_ms") knobs.exitMs = number;
+  if (key == "handoff") knobs.handoff = number != 0;
 }
 
 std::string Trimmed(const std::string& text) {
@@ -85,7 +89,7 @@ std::string Trimmed(const std::string& text) {
 
 Knobs ReadKnobs(const std::string& settingsFile) {
   Knobs knobs;
-  for (const char* key : {"startup", "encode_ms", "hide_encoder", "no_output", "exit_ms"}) {
+  for (const char* key : {"startup", "encode_ms", "hide_encoder", "no_output", "exit_ms", "handoff"}) {
     std::string name = "KAVRIN_SURCODE_";
     for (const char* c = key; *c != '\0'; ++c) name += static_cast<char>(*c >= 'a' && *c <= 'z' ? *c - 32 : *c);
     const std::string value = EnvText(name.c_str());
@@ -153,6 +157,27 @@ std::string SilentWav() {
 }
 
 void ShowEncoderWindow();
+
+// The second instance learns from its environment that it is the one to work.
+void HandOver(const std::string& commandLine, int show) {
+  Record("hand over");
+  std::vector<char> self(MAX_PATH + 1, '\0');
+  GetModuleFileNameA(nullptr, self.data(), MAX_PATH);
+  SetEnvironmentVariableA("KAVRIN_SURCODE_HANDED_OVER", "1");
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(show);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(self.data(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    Record("cannot hand over");
+    return;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
 
 void StartEncoding(HWND window) {
   Record("WM_COMMAND 1050");
@@ -269,6 +294,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   Record(std::string("current folder: ") + folder.data());
 
   g_state.knobs = ReadKnobs(Trimmed(commandLine));
+  if (g_state.knobs.handoff && EnvText("KAVRIN_SURCODE_HANDED_OVER").empty()) {
+    HandOver(commandLine, show);
+    return 0;
+  }
   g_state.instance = instance;
   g_state.show = show;
   ReadOptions();
