@@ -413,10 +413,11 @@ TEST_F(SettingsE2e, InvalidExecutableNameStopsTheLoadAndTheWindowStillOpens) {
   EXPECT_FALSE(IsEnabled(w.Button1));
   EXPECT_EQ(TextOf(w.dxPopupEdit1), "0 files selected");
 
-  // Closing must not write those initial states over what the file holds.
+  // Closing must not write those initial states over what the file holds;
+  // the invalid key itself is stored from its field.
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
   const IniFile ini = ParseIni(ReadIni());
-  for (const IniEntry& kept : std::vector<IniEntry>{{"EXE", "BeSweet", "C:\\Tools[1]\\BeSweet.exe"},
+  for (const IniEntry& kept : std::vector<IniEntry>{{"EXE", "BeSweet", ""},
                                                     {"EXE", "SurCode", "C:\\Tools\\surcodedts.exe"},
                                                     {"LOG", "Use Log", "1"},
                                                     {"LOG", "Filename", "C:\\Logs\\a.log"},
