@@ -50,6 +50,17 @@ void TTextListBox::Delete(int index) {
   UpdateScrollRange();
 }
 
+void TTextListBox::Move(int from, int to) {
+  if (from == to) return;
+  const std::string text = Line(from);
+  void* const object = Object(from);
+  SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(from), 0);
+  const auto at = SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(text.c_str()));
+  if (at != LB_ERR && at != LB_ERRSPACE) {
+    SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(object));
+  }
+}
+
 void TTextListBox::Clear() {
   SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
   UpdateScrollRange();

@@ -23,6 +23,9 @@ class TTextListBox : public TControl {
   void Add(const std::string& text, void* object);
   void Insert(int index, const std::string& text, void* object);
   void Delete(int index);
+  // The line at `from` goes to `to` with its object; the scroll range, which
+  // the same lines keep, stays.
+  void Move(int from, int to);
   void Clear();
   // -1 when nothing is selected.
   int ItemIndex() const;

@@ -1,5 +1,6 @@
 #include "app/tf_kavrin.hpp"
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -252,9 +253,29 @@ void TfKavrin::TakeListSelection() {
   inputList_.Select(index >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(index)) : std::nullopt);
 }
 
+// Changed in place, line by line, so that the box keeps its view: lines of
+// entries that are gone are deleted, the others moved into order, new ones
+// inserted. Each record belongs to one entry, so it names its line.
 void TfKavrin::ShowInputList() {
-  lbInputFiles.Clear();
-  for (const InputEntry& entry : inputList_.Entries()) lbInputFiles.Add(entry.Text, entry.File.get());
+  const std::vector<InputEntry>& entries = inputList_.Entries();
+  const auto listed = [&](const void* object) {
+    return std::any_of(entries.begin(), entries.end(),
+                       [object](const InputEntry& entry) { return entry.File.get() == object; });
+  };
+  for (int line = lbInputFiles.Count() - 1; line >= 0; --line) {
+    if (!listed(lbInputFiles.Object(line))) lbInputFiles.Delete(line);
+  }
+  for (int index = 0; index < static_cast<int>(entries.size()); ++index) {
+    TVobFile* const file = entries[static_cast<std::size_t>(index)].File.get();
+    if (lbInputFiles.Object(index) == file) continue;
+    int from = index + 1;
+    while (from < lbInputFiles.Count() && lbInputFiles.Object(from) != file) ++from;
+    if (from < lbInputFiles.Count()) {
+      lbInputFiles.Move(from, index);
+    } else {
+      lbInputFiles.Insert(index, entries[static_cast<std::size_t>(index)].Text, file);
+    }
+  }
   const auto selection = inputList_.Selection();
   lbInputFiles.SetItemIndex(selection ? static_cast<int>(*selection) : -1);
 }

@@ -249,6 +249,41 @@ TEST_F(InputListE2e, MovesStopAtTheEdgesAndKeepTheMovedEntrySelected) {
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("5 files selected"));
 }
 
+// The operations change the lines in place: a list longer than the box keeps
+// its view.
+TEST_F(InputListE2e, DeleteMovesAndSortKeepTheViewOfALongList) {
+  std::vector<std::string> files;
+  for (WORD hour = 0; hour < 24; ++hour) {
+    files.push_back(InputFile("track " + std::to_string(10 + hour) + ".ac3", hour));
+  }
+  const std::vector<std::string> added = files;
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ASSERT_NO_FATAL_FAILURE(AddFilesInDropDown(files));
+  const HWND list = window_.lbInputFiles;
+  ASSERT_NO_FATAL_FAILURE(SelectLine(8, false, kNone));
+  SendMessageA(list, LB_SETTOPINDEX, 6, 0);
+  // Wine keeps a list box's scroll position where another process cannot read it.
+  auto view = [&] { return SendMessageA(list, LB_GETTOPINDEX, 0, 0); };
+  const LRESULT before = view();
+  ASSERT_EQ(before, 6) << "the list should be longer than the box";
+
+  std::swap(files[7], files[8]);
+  PressInDropDown(window_.BitBtn5, files, "Move up");
+  EXPECT_EQ(view(), before) << "after Move up";
+  files.erase(files.begin() + 7);
+  PressInDropDown(window_.BitBtn4, files, "Delete");
+  EXPECT_EQ(view(), before) << "after Delete";
+  std::vector<std::string> sorted = added;
+  sorted.erase(sorted.begin() + 8);
+  std::swap(files[3], files[4]);
+  ASSERT_NO_FATAL_FAILURE(SelectLine(4, false, kNone));
+  PressInDropDown(window_.BitBtn5, files, "a Move up out of order");
+  SendMessageA(list, LB_SETTOPINDEX, 6, 0);
+  PressInDropDown(window_.BitBtn6, sorted, "Sort");
+  EXPECT_EQ(view(), before) << "after Sort";
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+}
+
 TEST_F(InputListE2e, SortOrdersByTimeThenPathAndAMissingFileLeavesTheListAsItWas) {
   const std::vector<std::string> files = {InputFile("late.vob", 10), InputFile("b.vob", 9), InputFile("A.vob", 9)};
   ASSERT_NO_FATAL_FAILURE(OpenDropDown());
