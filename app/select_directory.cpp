@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/current_folder.hpp"
 #include "platform/text.hpp"
 #include "platform/widget_rules.hpp"
 
@@ -111,14 +112,6 @@ std::string FullPath(const std::string& path) {
   return full.empty() ? path : full;
 }
 
-std::string CurrentFolder() {
-  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-  std::string folder(needed, '\0');
-  const DWORD written = GetCurrentDirectoryA(needed, folder.data());
-  folder.resize(written < needed ? written : 0);
-  return folder;
-}
-
 bool StartsWithDrive(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' &&
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
@@ -146,6 +139,7 @@ class SelectDirDialog {
     if (connect_ != nullptr) dialog.AddItem(kNetwork, kButtonAtom, "Ne&twork...", WS_TABSTOP, 136, 162, 54, 14);
     dialog.AddItem(IDOK, kButtonAtom, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 200, 144, 54, 14);
     dialog.AddItem(IDCANCEL, kButtonAtom, "Cancel", WS_TABSTOP, 200, 162, 54, 14);
+    const CurrentFolderGuard keep;
     return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), owner, &SelectDirDialog::Proc,
                                    reinterpret_cast<LPARAM>(this)) == IDOK;
   }

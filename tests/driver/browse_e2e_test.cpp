@@ -57,6 +57,17 @@ class BrowseE2e : public KavrinTest {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     WaitForDialogGone(dialog, "the dialog to close on Cancel");
   }
+
+  // The program's current folder, as the folder dialog shows it when it
+  // starts from ".". Browsing must leave it where the program started.
+  void ExpectCurrentFolderKept(const std::string& after) {
+    ASSERT_TRUE(SetText(window_.deBeSweetOutputFolder, "."));
+    HWND dialog = Browse(window_.deBeSweetOutputFolder, "Select Directory");
+    ASSERT_NE(dialog, nullptr);
+    const std::string current = TextOf(FolderLine(dialog));
+    ASSERT_NO_FATAL_FAILURE(CancelDialog(dialog));
+    EXPECT_TRUE(SameFolder(current, folder_.Path())) << "after " << after << " the current folder is " << current;
+  }
 };
 
 TEST_F(BrowseE2e, SelectDirectoryShowsItsControlsAndOpensAtTheFieldsFolder) {
@@ -123,6 +134,7 @@ TEST_F(BrowseE2e, TempFolderIsCreatedWithoutAQuestion) {
   EXPECT_TRUE(WaitFor([&] { return TextOf(window_.deBeSweetOutputFolder) == typed; }, kReactBound,
                       "the typed folder in the field"));
   EXPECT_TRUE(FileExists(typed));
+  ASSERT_NO_FATAL_FAILURE(ExpectCurrentFolderKept("OK in the folder dialog"));
 
   // The next browse starts at the folder it chose when the field is empty.
   ASSERT_TRUE(SetText(window_.deBeSweetOutputFolder, ""));
@@ -131,6 +143,7 @@ TEST_F(BrowseE2e, TempFolderIsCreatedWithoutAQuestion) {
   EXPECT_TRUE(SameFolder(TextOf(FolderLine(dialog)), typed)) << TextOf(FolderLine(dialog));
   CancelDialog(dialog);
   EXPECT_EQ(TextOf(window_.deBeSweetOutputFolder), "");
+  ASSERT_NO_FATAL_FAILURE(ExpectCurrentFolderKept("Cancel in the folder dialog"));
 }
 
 TEST_F(BrowseE2e, FileNameDialogsHaveTheFieldsFilterAndNoReadOnlyBox) {
@@ -169,13 +182,28 @@ TEST_F(BrowseE2e, ABrowsedPathWithABlankIsQuotedAndReadsWithoutQuotes) {
   ASSERT_NO_FATAL_FAILURE(ChooseInFileDialog("Browse", folder, {"BeSweet 1.5.exe"}));
   EXPECT_TRUE(WaitFor([&] { return TextOf(window_.feBeSweet) == "\"" + exe + "\""; }, kReactBound,
                       "the quoted path in the field (it shows " + TextOf(window_.feBeSweet) + ")"));
+  ASSERT_NO_FATAL_FAILURE(ExpectCurrentFolderKept("OK in the open-file dialog"));
 
   // The next browse starts in the chosen file's folder.
   HWND dialog = Browse(window_.feBeSweet, "Browse");
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(WaitFor([&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), folder); }, kReactBound,
                       "the dialog in " + folder));
+  // Cancel after browsing elsewhere.
+  const std::string films = folder_.File("films");
+  ASSERT_TRUE(CreateDirectoryA(films.c_str(), nullptr));
+  ASSERT_TRUE(SetText(FileDialogNameBox(dialog), films));
+  PressDialogOk(dialog);
+  EXPECT_TRUE(WaitFor([&] { return SameFolder(FileDialogFolder(kavrin_.Handle(), dialog), films); }, kReactBound,
+                      "the dialog in " + films));
   CancelDialog(dialog);
+  ASSERT_NO_FATAL_FAILURE(ExpectCurrentFolderKept("Cancel in the open-file dialog"));
+
+  // The input list's "Add" browses the same way.
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ASSERT_NO_FATAL_FAILURE(AddFilesInDropDown({exe}));
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+  ASSERT_NO_FATAL_FAILURE(ExpectCurrentFolderKept("\"Add\""));
 
   // Stored through the FileName reading: without the quotes.
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
