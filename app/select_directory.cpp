@@ -1,11 +1,18 @@
 #include "app/select_directory.hpp"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "app/current_folder.hpp"
+#include "app/scoped_win.hpp"
+#include "platform/dpi_scale.hpp"
 #include "platform/text.hpp"
 #include "platform/widget_rules.hpp"
+#include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin {
 
@@ -117,6 +124,114 @@ bool StartsWithDrive(const std::string& path) {
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
+// How long the root of an absolute path is: "C:\", "\\server\share\", "\".
+size_t RootLength(std::string_view path) {
+  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && path[2] == '\\' ? 3 : 2;
+  if (path.rfind("\\\\", 0) != 0) return path.empty() || path[0] != '\\' ? 0 : 1;
+  size_t end = 2;
+  for (int part = 0; part < 2 && end < path.size(); ++part) {
+    const size_t delimiter = FindFirstCharOf(path.substr(end), "\\");
+    end = delimiter == std::string_view::npos ? path.size() : end + delimiter + 1;
+  }
+  return end;
+}
+
+// The folders from the root down to `folder` itself, root first.
+std::vector<std::string> FoldersOnPath(std::string folder) {
+  const size_t root = RootLength(folder);
+  if (folder.size() > root) folder = WithoutTrailingDelimiter(folder);
+  std::vector<std::string> folders;
+  for (std::string path = folder; path.size() > root; path = ExtractFileDir(path)) folders.push_back(path);
+  folders.push_back(WithTrailingDelimiter(folder.substr(0, root)));
+  return std::vector<std::string>(folders.rbegin(), folders.rend());
+}
+
+bool SortsBefore(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+}
+
+// What a folder holds, as the dialog lists it: no hidden or system entries.
+struct FolderContents {
+  std::vector<std::string> folders;
+  std::vector<std::string> files;
+};
+
+// False when the folder cannot be opened; an empty drive can.
+bool ReadFolder(const std::string& folder, FolderContents& contents) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((WithTrailingDelimiter(folder) + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    const std::string name = entry.cFileName;
+    if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      contents.files.push_back(name);
+    } else if (name != "." && name != "..") {
+      contents.folders.push_back(name);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  std::sort(contents.folders.begin(), contents.folders.end(), SortsBefore);
+  return true;
+}
+
+// The tree's icons and the step from one level to the next, at 96 dpi.
+constexpr int kIconSize = 16;
+constexpr int kIndent = 10;
+
+// A folder icon on a 16 by 16 grid, drawn at `size` pixels: closed, or open
+// with its front leaning back. Drawn rather than loaded so that it scales.
+void DrawFolderIcon(HDC dc, POINT origin, int size, bool open) {
+  const auto at = [&](int x, int y) { return POINT{origin.x + MulDiv(x, size, 16), origin.y + MulDiv(y, size, 16)}; };
+  const ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, std::max(1, size / 16), RGB(136, 98, 16)));
+  const ScopedGdiObject<HBRUSH> back(CreateSolidBrush(RGB(226, 170, 48)));
+  const ScopedGdiObject<HBRUSH> front(CreateSolidBrush(RGB(255, 214, 98)));
+  const ScopedSelect selectPen(dc, pen.Get());
+  {
+    const ScopedSelect selectBrush(dc, back.Get());
+    const int right = open ? 13 : 15;
+    const POINT shape[] = {at(0, 2), at(5, 2), at(7, 4), at(right, 4), at(right, 13), at(0, 13)};
+    Polygon(dc, shape, 6);
+  }
+  const ScopedSelect selectBrush(dc, front.Get());
+  if (open) {
+    const POINT flap[] = {at(3, 7), at(15, 7), at(12, 13), at(0, 13)};
+    Polygon(dc, flap, 4);
+  } else {
+    const POINT flap[] = {at(0, 5), at(15, 5), at(15, 13), at(0, 13)};
+    Polygon(dc, flap, 4);
+  }
+}
+
+// Enter in the folder tree opens the selected folder, as a double click does,
+// instead of pressing the default button.
+LRESULT CALLBACK FolderTreeKeys(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      if (const auto* key = reinterpret_cast<const MSG*>(lParam);
+          key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+        return DLGC_WANTMESSAGE;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(list));
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == '\r') return 0;  // no search for a line starting with it
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, &FolderTreeKeys, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
 class SelectDirDialog {
  public:
   SelectDirDialog(std::string folder, const SelectDirOptions& options)
@@ -129,8 +244,11 @@ class SelectDirDialog {
         options_.allowCreate ? (WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL) : (SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX);
     dialog.AddItem(kName, options_.allowCreate ? kEditAtom : kStaticAtom, "", nameStyle, 8, 16, 246, 12);
     dialog.AddItem(kFoldersLabel, kStaticAtom, "&Directories:", SS_LEFT, 8, 34, 120, 8);
-    dialog.AddItem(kFolders, kListBoxAtom, "",
-                   WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8, 44, 122, 104);
+    // Unsorted: the tree's order is its own. The item data is a line's level.
+    dialog.AddItem(
+        kFolders, kListBoxAtom, "",
+        WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+        8, 44, 122, 104);
     dialog.AddItem(kFilesLabel, kStaticAtom, "&Files: (*.*)", SS_LEFT, 136, 34, 118, 8);
     dialog.AddItem(kFiles, kListBoxAtom, "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOINTEGRALHEIGHT, 136,
                    44, 118, 104);
@@ -147,6 +265,13 @@ class SelectDirDialog {
   const std::string& Folder() const { return folder_; }
 
  private:
+  // One line of the folder tree.
+  struct TreeLine {
+    std::string path;
+    int level;
+    bool open;  // the root and the folders down to the current one
+  };
+
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
     auto* self = reinterpret_cast<SelectDirDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -154,7 +279,12 @@ class SelectDirDialog {
     switch (message) {
       case WM_INITDIALOG:
         self->dialog_ = dialog;
+        self->PrepareTree();
         self->OpenStart();
+        return TRUE;
+      case WM_DRAWITEM:
+        if (wParam != kFolders) return FALSE;
+        self->DrawTreeLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
       case WM_COMMAND:
         self->Command(LOWORD(wParam), HIWORD(wParam));
@@ -164,6 +294,21 @@ class SelectDirDialog {
     }
   }
 
+  HWND Tree() const { return GetDlgItem(dialog_, kFolders); }
+
+  void PrepareTree() {
+    HWND tree = Tree();
+    SetWindowSubclass(tree, &FolderTreeKeys, 0, 0);
+    dpi_ = win32::WindowDpi(dialog_);
+    const int iconSize = ScaleToDpi(kIconSize, dpi_);
+    const ScopedWindowDc dc(tree);
+    const ScopedSelect font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(tree, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc.Get(), &metrics);
+    const int height = std::max<int>(metrics.tmHeight, iconSize) + ScaleToDpi(2, dpi_);
+    SendMessageA(tree, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+  }
+
   // At the given folder when it is an absolute path on a drive that can be
   // opened; at the process's current folder otherwise.
   void OpenStart() {
@@ -171,38 +316,101 @@ class SelectDirDialog {
     if (!StartsWithDrive(start) || !Show(start)) Show(CurrentFolder());
   }
 
-  // Lists the folder's subfolders, its files and the drives. False, with
-  // nothing changed, when the folder cannot be opened.
+  // Shows the folder in the tree, its files and the drives, and names it.
+  // False, with nothing changed, when the folder cannot be opened. The
+  // process's current folder stays where it is.
   bool Show(const std::string& folder) {
-    const std::string pattern = WithTrailingDelimiter(folder) + "*.*";
-    std::string path = pattern;
-    path.resize(kPathRoom, '\0');
-    if (!DlgDirListA(dialog_, path.data(), kFolders, 0, DDL_DIRECTORY | DDL_EXCLUSIVE)) return false;
-    current_ = CurrentFolder();
-    path = pattern;
-    path.resize(kPathRoom, '\0');
-    DlgDirListA(dialog_, path.data(), kFiles, 0, DDL_READWRITE | DDL_READONLY | DDL_ARCHIVE);
+    FolderContents contents;
+    if (folder.empty() || !ReadFolder(folder, contents)) return false;
+    lines_.clear();
+    for (const std::string& path : FoldersOnPath(folder)) {
+      lines_.push_back({path, static_cast<int>(lines_.size()), true});
+    }
+    current_ = lines_.back().path;
+    const int below = static_cast<int>(lines_.size());
+    for (const std::string& name : contents.folders) {
+      lines_.push_back({WithTrailingDelimiter(current_) + name, below, false});
+    }
+
+    HWND tree = Tree();
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(tree, LB_RESETCONTENT, 0, 0);
+    for (size_t index = 0; index < lines_.size(); ++index) {
+      const std::string text = LineText(index);
+      const LRESULT added = SendMessageA(tree, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      SendMessageA(tree, LB_SETITEMDATA, static_cast<WPARAM>(added), lines_[index].level);
+    }
+    SendMessageA(tree, LB_SETCURSEL, static_cast<WPARAM>(below - 1), 0);
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree, nullptr, TRUE);
+
+    HWND files = GetDlgItem(dialog_, kFiles);
+    SendMessageA(files, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(files, LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : contents.files) {
+      SendMessageA(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    SendMessageA(files, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(files, nullptr, TRUE);
+
     ShowDrives();
     SetDlgItemTextA(dialog_, kName, current_.c_str());
+    named_ = current_;
     return true;
   }
 
   void ShowDrives() {
-    std::string path = WithTrailingDelimiter(current_) + "*.*";
-    path.resize(kPathRoom, '\0');
-    DlgDirListComboBoxA(dialog_, path.data(), kDrives, 0, DDL_DRIVES | DDL_EXCLUSIVE);
+    // A pattern without a folder, so that the list leaves the current folder alone.
+    std::string pattern = "*.*";
+    pattern.resize(kPathRoom, '\0');
+    DlgDirListComboBoxA(dialog_, pattern.data(), kDrives, 0, DDL_DRIVES | DDL_EXCLUSIVE);
     if (StartsWithDrive(current_)) {
       const char drive[] = {'[', '-', static_cast<char>(current_[0] | 0x20), '-', '\0'};
       SendDlgItemMessageA(dialog_, kDrives, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(drive));
     }
   }
 
-  // The folder or drive selected in a list, as the system words it: "name\", "..\", "c:".
-  std::string Selected(int id, bool comboBox) const {
+  void DrawTreeLine(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+    if (item.itemID >= lines_.size()) return;
+    const TreeLine& line = lines_[item.itemID];
+    const int iconSize = ScaleToDpi(kIconSize, dpi_);
+    const int iconLeft = item.rcItem.left + ScaleToDpi(2 + kIndent * line.level, dpi_);
+    const int height = item.rcItem.bottom - item.rcItem.top;
+    DrawFolderIcon(dc, {iconLeft, item.rcItem.top + (height - iconSize) / 2}, iconSize, line.open);
+
+    const std::string text = LineText(item.itemID);
+    const int gap = ScaleToDpi(2, dpi_);
+    // The name is highlighted to the line's end: a box measured to the text
+    // would cut its last letter where the drawn glyphs run wider than measured.
+    const RECT label{iconLeft + iconSize + gap, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &label, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT textBox{label.left + gap, label.top, label.right, label.bottom};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &label);
+  }
+
+  // The root in full, every other folder by its name.
+  std::string LineText(size_t index) const {
+    return index == 0 ? lines_[index].path : ExtractFileName(lines_[index].path);
+  }
+
+  const TreeLine* SelectedLine() const {
+    const LRESULT index = SendMessageA(Tree(), LB_GETCURSEL, 0, 0);
+    return index >= 0 && static_cast<size_t>(index) < lines_.size() ? &lines_[static_cast<size_t>(index)] : nullptr;
+  }
+
+  // The drive selected in the drive list, as the system words it: "c:".
+  std::string SelectedDrive() const {
     std::string chosen(kPathRoom, '\0');
-    const BOOL folder = comboBox ? DlgDirSelectComboBoxExA(dialog_, chosen.data(), static_cast<int>(chosen.size()), id)
-                                 : DlgDirSelectExA(dialog_, chosen.data(), static_cast<int>(chosen.size()), id);
-    if (!folder) return std::string();
+    if (!DlgDirSelectComboBoxExA(dialog_, chosen.data(), static_cast<int>(chosen.size()), kDrives)) {
+      return std::string();
+    }
     chosen.resize(chosen.find('\0'));
     return chosen;
   }
@@ -210,14 +418,20 @@ class SelectDirDialog {
   void Command(WORD id, WORD code) {
     switch (id) {
       case kFolders:
-        if (code == LBN_DBLCLK) {
-          const std::string chosen = Selected(kFolders, false);
-          if (!chosen.empty()) Show(FullPath(WithTrailingDelimiter(current_) + chosen));
+        if (const TreeLine* line = SelectedLine()) {
+          // A click names the folder, so that OK takes what is selected; a
+          // double click or Enter opens it.
+          if (code == LBN_SELCHANGE) {
+            SetDlgItemTextA(dialog_, kName, line->path.c_str());
+            named_ = line->path;
+          } else if (code == LBN_DBLCLK) {
+            Show(std::string(line->path));  // a copy: the lines are rebuilt
+          }
         }
         break;
       case kDrives:
         if (code == CBN_SELCHANGE) {
-          const std::string drive = Selected(kDrives, true);
+          const std::string drive = SelectedDrive();
           // A drive that cannot be opened leaves the dialog where it was.
           if (drive.empty() || !Show(WithTrailingDelimiter(drive))) Show(current_);
         }
@@ -240,7 +454,7 @@ class SelectDirDialog {
   }
 
   void Accept() {
-    const std::string chosen = options_.allowCreate ? ItemText(dialog_, kName) : current_;
+    const std::string chosen = options_.allowCreate ? ItemText(dialog_, kName) : named_;
     if (options_.prompt && !NamesExistingFolder(chosen) &&
         MessageBoxA(dialog_, kCreateQuestion, "Confirm", MB_YESNO | MB_ICONQUESTION) != IDYES) {
       return;
@@ -253,7 +467,10 @@ class SelectDirDialog {
   SelectDirOptions options_;
   ConnectionDialog connect_;
   HWND dialog_ = nullptr;
-  std::string current_;
+  std::string current_;  // the folder the tree is open at
+  std::string named_;    // the folder the name line shows
+  std::vector<TreeLine> lines_;
+  int dpi_ = kDesignDpi;
 };
 
 }  // namespace

@@ -21,6 +21,44 @@ bool PressEither(HWND box, const std::string& caption) {
   return PressButton(box, "&" + caption) || PressButton(box, caption);
 }
 
+DWORD_PTR SendToList(HWND list, UINT message, WPARAM wParam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(list, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  return result;
+}
+
+// The folder tree as "<level> <text>" lines; a line's item data is its level.
+std::vector<std::string> TreeLines(HWND tree) {
+  std::vector<std::string> lines = ListBoxLines(tree);
+  for (size_t index = 0; index < lines.size(); ++index) {
+    lines[index] = std::to_string(SendToList(tree, LB_GETITEMDATA, index)) + " " + lines[index];
+  }
+  return lines;
+}
+
+// The tree open at `folder` (ASCII, no trailing "\"): the root, each folder
+// down to it, then its subfolders one level deeper.
+std::vector<std::string> ExpectedTree(const std::string& folder, const std::vector<std::string>& subfolders) {
+  std::vector<std::string> lines;
+  std::string rest = folder + "\\";
+  for (size_t end = 0; (end = rest.find('\\')) != std::string::npos; rest.erase(0, end + 1)) {
+    lines.push_back(std::to_string(lines.size()) + " " + rest.substr(0, lines.empty() ? end + 1 : end));
+  }
+  const std::string level = std::to_string(lines.size()) + " ";
+  for (const std::string& name : subfolders) lines.push_back(level + name);
+  return lines;
+}
+
+// A double click on a line: the click that selects it, then the second press.
+void DoubleClickLine(HWND list, int index) {
+  ASSERT_TRUE(ClickListBoxLine(list, index));
+  const int row = index - static_cast<int>(SendToList(list, LB_GETTOPINDEX, 0));
+  const auto height = static_cast<int>(SendToList(list, LB_GETITEMHEIGHT, 0));
+  const LPARAM where = MAKELPARAM(4, row * height + height / 2);
+  PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+  PostMessageA(list, WM_LBUTTONUP, 0, where);
+}
+
 class BrowseE2e : public KavrinTest {
  protected:
   void SetUp() override {
@@ -68,9 +106,16 @@ class BrowseE2e : public KavrinTest {
     ASSERT_NO_FATAL_FAILURE(CancelDialog(dialog));
     EXPECT_TRUE(SameFolder(current, folder_.Path())) << "after " << after << " the current folder is " << current;
   }
+
+  void WaitForTree(HWND tree, const std::vector<std::string>& expected, const std::string& what) {
+    EXPECT_TRUE(WaitFor([&] { return TreeLines(tree) == expected; }, kReactBound,
+                        what + "; the tree shows " + ::testing::PrintToString(TreeLines(tree))));
+  }
 };
 
-TEST_F(BrowseE2e, SelectDirectoryShowsItsControlsAndOpensAtTheFieldsFolder) {
+TEST_F(BrowseE2e, SelectDirectoryShowsItsControlsAndAFolderTreeAtTheFieldsFolder) {
+  for (const char* sub : {"sub b", "sub a", "sub a\\inner"})
+    ASSERT_TRUE(CreateDirectoryA(folder_.File(sub).c_str(), nullptr));
   ASSERT_TRUE(SetText(window_.deSurcodeOutputFolder, folder_.Path()));
   HWND dialog = Browse(window_.deSurcodeOutputFolder, "Select Directory");
   ASSERT_NE(dialog, nullptr);
@@ -81,7 +126,7 @@ TEST_F(BrowseE2e, SelectDirectoryShowsItsControlsAndOpensAtTheFieldsFolder) {
   EXPECT_NE(FindControl(dialog, "Button", "OK"), nullptr);
   EXPECT_NE(FindControl(dialog, "Button", "Cancel"), nullptr);
   for (HWND button : FindControls(dialog, "Button")) EXPECT_NE(TextOf(button), "Help") << "no Help button";
-  EXPECT_EQ(FindControls(dialog, "ListBox").size(), 2u) << "the folder and file lists";
+  ASSERT_EQ(FindControls(dialog, "ListBox").size(), 2u) << "the folder and file lists";
   EXPECT_EQ(FindControls(dialog, "ComboBox").size(), 1u) << "the drive list";
   HWND line = FolderLine(dialog);
   ASSERT_NE(line, nullptr) << "the folder line is an edit";
@@ -93,9 +138,27 @@ TEST_F(BrowseE2e, SelectDirectoryShowsItsControlsAndOpensAtTheFieldsFolder) {
             files.end())
       << "the file list shows the folder's files";
 
-  // Cancel leaves the field as it was.
-  CancelDialog(dialog);
-  EXPECT_EQ(TextOf(window_.deSurcodeOutputFolder), folder_.Path());
+  // The tree: root, the folders down to the field's, its subfolders in order.
+  HWND tree = FindControls(dialog, "ListBox").front();
+  const std::vector<std::string> atFolder = ExpectedTree(folder_.Path(), {"sub a", "sub b"});
+  WaitForTree(tree, atFolder, "the tree at the field's folder");
+  const int subA = static_cast<int>(atFolder.size()) - 2;
+  // A click names the folder; a double click opens it; Enter opens a folder on the path.
+  ASSERT_TRUE(ClickListBoxLine(tree, subA));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(line) == folder_.File("sub a"); }, kReactBound, "the clicked folder named"));
+  ASSERT_NO_FATAL_FAILURE(DoubleClickLine(tree, subA));
+  WaitForTree(tree, ExpectedTree(folder_.File("sub a"), {"inner"}), "the tree at \"sub a\" after a double click");
+  ASSERT_TRUE(ClickListBoxLine(tree, subA - 1));
+  PostMessageA(tree, WM_KEYDOWN, VK_RETURN, 0);
+  WaitForTree(tree, atFolder, "the tree back at the field's folder after Enter (not OK)");
+
+  // OK takes the folder the user selected.
+  ASSERT_TRUE(ClickListBoxLine(tree, subA + 1));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(line) == folder_.File("sub b"); }, kReactBound, "the clicked folder named"));
+  PressDialogOk(dialog);
+  ASSERT_NO_FATAL_FAILURE(WaitForDialogGone(dialog, "the dialog to close on OK"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(window_.deSurcodeOutputFolder) == folder_.File("sub b"); }, kReactBound,
+                      "the selected folder in the field"));
 }
 
 TEST_F(BrowseE2e, FinalOutputFolderAsksBeforeCreatingAndNoKeepsTheDialogOpen) {
