@@ -12,19 +12,25 @@ void TLabel::Create(const Host& host, const CreateArgs& args) {
   if (autoSize_) FitToCaption();
 }
 
+// The rescale lays the 96-dpi bounds out again; the caption in the new font
+// decides the size once more.
 void TLabel::Rescale(int dpi, HFONT font) {
   TControl::Rescale(dpi, font);
   if (autoSize_) FitToCaption();
 }
 
+// Measured as the static control draws it: with tabs expanded, and "&" read
+// as a mnemonic marker unless the label shows it as it is.
 void TLabel::FitToCaption() {
   const std::string caption = Caption();
   ScopedWindowDc dc(hwnd_);
   ScopedSelect select(dc.Get(), font_);
-  SIZE size{};
-  if (GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &size)) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  UINT format = DT_CALCRECT | DT_LEFT | DT_EXPANDTABS;
+  if ((GetWindowLongPtrA(hwnd_, GWL_STYLE) & SS_NOPREFIX) != 0) format |= DT_NOPREFIX;
+  RECT text{0, 0, 0, 0};
+  if (DrawTextA(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &text, format) == 0) return;
+  SetWindowPos(hwnd_, nullptr, 0, 0, text.right - text.left, text.bottom - text.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace kavrin

@@ -14,16 +14,16 @@ class TLabel : public TControl {
     std::string caption;
     Bounds bounds;
     Alignment alignment = Alignment::Left;
-    // Sizes the label to its caption in the host's font; off where the
-    // layout fixes the size.
-    bool autoSize = false;
+    // Sizes the label to its caption in its font, at every dpi; off where
+    // the layout fixes the size. The position stays as laid out.
+    bool autoSize = true;
   };
   void Create(const Host& host, const CreateArgs& args);
   void Rescale(int dpi, HFONT font) override;
 
  private:
   void FitToCaption();
-  bool autoSize_ = false;
+  bool autoSize_ = true;
 };
 
 }  // namespace kavrin

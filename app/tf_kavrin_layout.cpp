@@ -88,8 +88,9 @@ void TfKavrin::BuildSettingsPage() {
   GiveWayTo(rbDTSCD, rbAC3CD);
   GiveWayTo(rbCDDA, cbShutdown);
 
-  Label17.Create(page, {"Additional options", {48, 32, 161, 13}, TLabel::Alignment::Center});
-  Label18.Create(page, {"Fixed options", {216, 32, 169, 13}, TLabel::Alignment::Center});
+  // The two column heads keep their size: each is centred over its column.
+  Label17.Create(page, {"Additional options", {48, 32, 161, 13}, TLabel::Alignment::Center, false});
+  Label18.Create(page, {"Fixed options", {216, 32, 169, 13}, TLabel::Alignment::Center, false});
   Label6.Create(page, {"-ota(", {8, 52, 21, 13}});
   eOta.Create(page, {"", {48, 48, 337, 21}});
   Label11.Create(page, {")", {392, 52, 3, 13}});

@@ -3,7 +3,9 @@
 // 96-dpi places exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "harness.hpp"
 #include "kavrin_window.hpp"
@@ -23,6 +25,29 @@ int Scaled(int value) { return MulDiv(value, ScreenDpi(), 96); }
 std::string Describe(const RECT& r) {
   return std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right - r.left) + ", " +
          std::to_string(r.bottom - r.top);
+}
+
+// Every label shows its whole caption: its extent in the window's font fits.
+// Wine answers no WM_GETFONT from another process, and a font handle means
+// nothing here anyway: the font, "MS Sans Serif" with characters 11 pixels
+// high at 96 dpi, is made here again.
+void ExpectEveryLabelFits(HWND form, int dpi) {
+  const std::vector<HWND> labels = FindControls(form, "Static");
+  EXPECT_EQ(labels.size(), 15u);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, CreateFontA(-MulDiv(11, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                             DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+  for (HWND label : labels) {
+    std::string caption = TextOf(label);
+    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+    SIZE text{};
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    const SIZE size = ClientSize(label);
+    EXPECT_TRUE(text.cx <= size.cx && text.cy <= size.cy)
+        << "\"" << caption << "\" needs " << text.cx << " by " << text.cy << " at " << dpi << " dpi, has " << size.cx;
+  }
+  DeleteObject(SelectObject(dc, old));
+  DeleteDC(dc);
 }
 
 class DpiE2e : public KavrinTest {
@@ -105,6 +130,7 @@ class DpiChangeE2e : public KavrinTest {
 };
 
 TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {
+  ASSERT_NO_FATAL_FAILURE(ExpectEveryLabelFits(window_.fKavrin, 96));
   const RECT before = ScreenRect(window_.fKavrin);
   const SIZE clientBefore = ClientSize(window_.fKavrin);
   const int frameWidth = (before.right - before.left) - clientBefore.cx;
@@ -121,6 +147,7 @@ TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {
   ExpectPlace(window_.feBeSweet, At(144, 136, 4, 257, 21), "feBeSweet at 144 dpi");
   ExpectPlace(window_.Panel1, At(144, 0, 224, 424, 289), "Panel1 at 144 dpi");
   ExpectPlace(window_.BitBtn3, At(144, 345, 8, 73, 25), "Add at 144 dpi");
+  ASSERT_NO_FATAL_FAILURE(ExpectEveryLabelFits(window_.fKavrin, 144));
 
   ASSERT_NO_FATAL_FAILURE(ChangeDpi(96, before));
   const RECT after = ScreenRect(window_.fKavrin);
