@@ -1,8 +1,86 @@
 #include "app/button.hpp"
 
 #include "app/handler_dispatch.hpp"
+#include "app/scoped_win.hpp"
 
 namespace kavrin {
+
+namespace {
+
+// The glyphs' shapes on a 16 by 16 grid: polylines, drawn with a pen of
+// `penWidth` grid units.
+struct Stroke {
+  int count;
+  POINT points[3];
+};
+struct Glyph {
+  COLORREF colour;
+  int penWidth;
+  int strokeCount;
+  Stroke strokes[2];
+};
+
+const Glyph kCheckMark{RGB(0, 128, 0), 3, 1, {{3, {{3, 8}, {6, 11}, {13, 4}}}}};
+const Glyph kCross{RGB(176, 0, 0), 2, 2, {{2, {{4, 4}, {12, 12}}}, {2, {{12, 4}, {4, 12}}}}};
+
+// Strokes `glyph` in `colour`, `size` pixels square, over a `background`
+// that fills `width`.
+void DrawGlyph(HDC dc, const Glyph& glyph, int size, int width, COLORREF colour, COLORREF background) {
+  const RECT all{0, 0, width, size};
+  ScopedGdiObject<HBRUSH> fill(CreateSolidBrush(background));
+  FillRect(dc, &all, fill.Get());
+  const LOGBRUSH ink{BS_SOLID, colour, 0};
+  const int penWidth = (glyph.penWidth * size + 8) / 16;
+  ScopedGdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER,
+                                         penWidth > 0 ? penWidth : 1, &ink, 0, nullptr));
+  ScopedSelect selectPen(dc, pen.Get());
+  for (int s = 0; s < glyph.strokeCount; ++s) {
+    const Stroke& stroke = glyph.strokes[s];
+    POINT points[3]{};
+    for (int p = 0; p < stroke.count; ++p) {
+      points[p] = {(stroke.points[p].x * size + 8) / 16, (stroke.points[p].y * size + 8) / 16};
+    }
+    Polyline(dc, points, stroke.count);
+  }
+}
+
+// An icon of the glyph, `size` pixels high, with a transparent `gap` at its
+// right that keeps the caption off the glyph: the strokes in the glyph's
+// colour, the rest transparent through the mask. No alpha channel, so that
+// every button and every drawing of icons shows it the same.
+HICON CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
+  const int width = size + gap;
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = width;
+  format.bmiHeader.biHeight = size;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 24;
+  format.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ScopedGdiObject<HBITMAP> colour(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ScopedGdiObject<HBITMAP> mask(CreateBitmap(width, size, 1, 1, nullptr));
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (colour.Get() == nullptr || mask.Get() == nullptr || dc == nullptr) {
+    if (dc != nullptr) DeleteDC(dc);
+    return nullptr;
+  }
+  {
+    // Where the mask is white the screen shows through; the colour is black there.
+    ScopedSelect selectColour(dc, colour.Get());
+    DrawGlyph(dc, glyph, size, width, glyph.colour, RGB(0, 0, 0));
+  }
+  {
+    ScopedSelect selectMask(dc, mask.Get());
+    DrawGlyph(dc, glyph, size, width, RGB(0, 0, 0), RGB(255, 255, 255));
+  }
+  DeleteDC(dc);
+  ICONINFO info{TRUE, 0, 0, mask.Get(), colour.Get()};
+  // The icon holds copies of both bitmaps.
+  return CreateIconIndirect(&info);
+}
+
+}  // namespace
 
 void TButton::Create(const Host& host, const CreateArgs& args) {
   const DWORD kind = args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
@@ -36,6 +114,25 @@ void TBitBtn::Create(const Host& host, const CreateArgs& args) {
       break;
   }
   TButton::Create(host, button);
+  ShowGlyph();
+}
+
+void TBitBtn::Rescale(int dpi, HFONT font) {
+  TButton::Rescale(dpi, font);
+  ShowGlyph();
+}
+
+// The glyph stands left of the caption. A push button of the common controls
+// 6, which the manifest brings, draws an image and its caption side by side,
+// themed or classic; the button keeps its own look, focus rectangle and keys.
+void TBitBtn::ShowGlyph() {
+  if (kind_ == Kind::Custom) return;
+  const Glyph& glyph = kind_ == Kind::Ok ? kCheckMark : kCross;
+  HICON icon = CreateGlyphIcon(glyph, ScaleToDpi(16, dpi_), ScaleToDpi(4, dpi_));
+  if (icon == nullptr) return;
+  SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  // The old one goes only once the button no longer shows it.
+  glyph_.reset(icon);
 }
 
 void TBitBtn::Click() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "app/control.hpp"
 
@@ -32,8 +34,8 @@ enum class ModalResult { None, Ok, Cancel };
 // with a result has run; wParam is the ModalResult.
 inline constexpr UINT kModalResultMessage = WM_APP + 0x100;
 
-// A button that, as kind OK or Cancel, carries the standard caption, is the
-// default or cancel button and reports its result.
+// A button that, as kind OK or Cancel, carries the standard caption and glyph,
+// is the default or cancel button and reports its result.
 class TBitBtn : public TButton {
  public:
   enum class Kind { Custom, Ok, Cancel };
@@ -48,9 +50,18 @@ class TBitBtn : public TButton {
   ModalResult Result() const;
   // After the handler, OK and Cancel report their result to their window.
   void Click() override;
+  // The glyph is drawn again for the new dpi.
+  void Rescale(int dpi, HFONT font) override;
 
  private:
+  struct IconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+  };
+  void ShowGlyph();
+
   Kind kind_ = Kind::Custom;
+  // The button shows it but does not own it.
+  std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter> glyph_;
 };
 
 }  // namespace kavrin

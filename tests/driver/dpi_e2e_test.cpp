@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness.hpp"
@@ -48,6 +49,32 @@ void ExpectEveryLabelFits(HWND form, int dpi) {
   }
   DeleteObject(SelectObject(dc, old));
   DeleteDC(dc);
+}
+
+// OK shows a check mark (dark green), Cancel a cross (dark red), as seen on
+// the screen: scaled with the dpi (16 pixels at 96), left of the centred caption.
+void ExpectGlyphs(const KavrinWindow& window, int dpi) {
+  for (const auto& [button, colour] : {std::pair{window.BitBtn1, RGB(0, 128, 0)}, {window.BitBtn2, RGB(176, 0, 0)}}) {
+    const RECT rect = ScreenRect(button);
+    RECT glyph{};
+    const auto seen = [&, colour = colour] {
+      HDC screen = GetDC(nullptr);
+      SetRectEmpty(&glyph);
+      for (LONG y = rect.top; y < rect.bottom; ++y) {
+        for (LONG x = rect.left; x < rect.right; ++x) {
+          const COLORREF pixel = GetPixel(screen, x, y);
+          const RECT dot{x, y, x + 1, y + 1};
+          const int distance = abs(GetRValue(pixel) - GetRValue(colour)) + abs(GetGValue(pixel) - GetGValue(colour)) +
+                               abs(GetBValue(pixel) - GetBValue(colour));
+          if (distance < 64) UnionRect(&glyph, &glyph, &dot);
+        }
+      }
+      ReleaseDC(nullptr, screen);
+      return glyph.bottom - glyph.top >= MulDiv(8, dpi, 96) && glyph.right <= (rect.left + rect.right) / 2;
+    };
+    EXPECT_TRUE(WaitFor(seen, kReactBound, "the glyph of " + TextOf(button) + " at " + std::to_string(dpi) + " dpi"))
+        << "seen at " << Describe(glyph) << " in " << Describe(rect);
+  }
 }
 
 class DpiE2e : public KavrinTest {
@@ -169,6 +196,7 @@ TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {
 // for it, and comes back to the 96-dpi places.
 TEST_F(DpiChangeE2e, TheOpenDropDownFollowsADpiChangeAndComesBackExactly) {
   ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  ExpectGlyphs(window_, 96);
   const RECT before = ScreenRect(dropDown_);
   const SIZE clientBefore = ClientSize(dropDown_);
   const int frameWidth = (before.right - before.left) - clientBefore.cx;
@@ -181,6 +209,7 @@ TEST_F(DpiChangeE2e, TheOpenDropDownFollowsADpiChangeAndComesBackExactly) {
   ExpectPlace(window_.BitBtn3, At(144, 345, 8, 73, 25), "Add at 144 dpi");
   ExpectPlace(window_.cb87, At(144, 280, 36, 47, 17), "cb87 at 144 dpi");
   ExpectPlace(window_.BitBtn1, At(144, 8, 257, 73, 25), "OK at 144 dpi");
+  ExpectGlyphs(window_, 144);
 
   ASSERT_NO_FATAL_FAILURE(ChangeDpiOf(dropDown_, 96, before));
   const RECT after = ScreenRect(dropDown_);
