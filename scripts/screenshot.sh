@@ -4,15 +4,17 @@
 # With "files" the "Files and folders" tab is clicked first; with "dropdown"
 # the input list is opened and three sample files are added through the
 # open-file dialog; with "select-directory" the folder dialog of "Final
-# Output Folder" is shown instead of the main window. All but the first
-# picture need xdotool.
+# Output Folder" is shown instead of the main window.
 # The program runs from a fresh temporary folder, so no settings file is
 # found and the window shows its first-run state. It runs under Wine on a
 # virtual display of its own (Xvfb) in its own prefix (KAVRIN_WINEPREFIX,
 # by default build/screenshot-wine); both are shut down afterwards. DPI
 # (96 unless given) becomes the prefix's LogPixels, which Wine reports as the
-# screen's dpi.
-set -euo pipefail
+# screen's dpi. Missing Debian packages are installed first, among them
+# Wine's own fonts, without which the caption buttons show letters instead
+# of their symbols.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+KAVRIN_PACKAGES=(wine wine64 fonts-wine xvfb x11-utils imagemagick xdotool)
 
 if [ $# -lt 2 ]; then
   echo "usage: $0 KAVRIN_EXE OUTPUT_PNG [settings|files|dropdown|select-directory] [DPI]" >&2
@@ -25,13 +27,11 @@ dpi=${4:-96}
 case "$dpi" in
   '' | *[!0-9]*) echo "DPI must be a number: $dpi" >&2; exit 2 ;;
 esac
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$KAVRIN_ROOT
 caption='Kavrin v1.2'
 
-for tool in wine Xvfb xwininfo import convert; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }
-done
 [ -f "$exe" ] || { echo "no such file: $exe" >&2; exit 1; }
+kavrin_install_packages
 
 export WINEPREFIX=${KAVRIN_WINEPREFIX:-$root/build/screenshot-wine}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
@@ -65,6 +65,10 @@ wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
 wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
   /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 wineserver -w
+# Wine's own fonts (Marlett for the caption buttons among them) must be found
+# where this Wine looks: its build searches beside its data folder instead of
+# in it, and the prefix's Fonts folder in any case.
+for font in /usr/share/wine/fonts/*; do ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"; done
 # A length of the 96-dpi layout at this dpi.
 scaled() { echo $(( ($1 * dpi + 48) / 96 )); }
 
@@ -120,17 +124,12 @@ find_window() {
   return 1
 }
 
-need_xdotool() {
-  command -v xdotool >/dev/null || { echo "xdotool is missing: the $page picture needs it" >&2; exit 1; }
-}
-
 # The client area is the bottom 209 rows and the middle 424 columns (at 96 dpi).
 client_top=$((y + h - $(scaled 209)))
 client_left=$((x + (w - $(scaled 424)) / 2))
 crop="${w}x${h}+${x}+${y}"
 
 if [ "$page" = dropdown ]; then
-  need_xdotool
   xdotool mousemove $((client_left + 150)) $((client_top + 14)) click 1
   find_window ""
   read -r px py pw ph <<<"$wx $wy $ww $wh"
@@ -152,7 +151,6 @@ if [ "$page" = dropdown ]; then
 fi
 
 if [ "$page" = select-directory ]; then
-  need_xdotool
   xdotool mousemove $((client_left + 40)) $((client_top + 42)) click 1
   sleep 1
   # The field "Final Output Folder", then Alt+Down as its browse button.
@@ -164,15 +162,10 @@ if [ "$page" = select-directory ]; then
 fi
 
 if [ "$page" = files ]; then
-  if command -v xdotool >/dev/null; then
-    # The first tab sits at the top left of the page control (8, 32 in the
-    # client area); the client area is the bottom 209 rows of the window.
-    client_top=$((h - $(scaled 209)))
-    xdotool mousemove $((x + $(scaled 40))) $((y + client_top + $(scaled 42))) click 1
-    sleep 1
-  else
-    echo "xdotool is missing: the settings tab is shown instead" >&2
-  fi
+  # The first tab sits at the top left of the page control (8, 32 in the
+  # client area).
+  xdotool mousemove $((client_left + $(scaled 40))) $((client_top + $(scaled 42))) click 1
+  sleep 1
 fi
 
 import -window root "$work/screen.png"
@@ -181,7 +174,7 @@ convert "$work/screen.png" -crop "$crop" +repage "$output"
 echo "wrote $output (${crop%%+*})"
 
 # Close it the way a user would; cleanup ends whatever is left.
-if [ "$page" = files ] || [ "$page" = settings ] && command -v xdotool >/dev/null; then
+if [ "$page" = files ] || [ "$page" = settings ]; then
   xdotool mousemove $((x + w / 2)) $((y + 8)) click 1 key alt+F4 || true
   for _ in $(seq 20); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.5; done
 fi
