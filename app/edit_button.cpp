@@ -97,7 +97,9 @@ LRESULT TButtonEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam
   if (ReflectToControl(message, wParam, lParam, result)) return result;
   if (message == WM_ENABLE) EnableWindow(button_.Handle(), static_cast<BOOL>(wParam));
   if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
-    const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    // Alt as the key's own record has it, which holds also for keys that
+    // another program sends.
+    const bool alt = (HIWORD(lParam) & KF_ALTDOWN) != 0 || (GetKeyState(VK_MENU) & 0x8000) != 0;
     if (IsButtonKey(wParam, alt)) {
       RunHandler(OwnerOf(hwnd_), [this] { ButtonClick(); });
       return 0;

@@ -100,8 +100,9 @@ RECT TdxPopupEdit::DropDownPlace(int clientWidth, int clientHeight) const {
   return RECT{place.left, place.top, place.right, place.bottom};
 }
 
+// Alt+F4 is the system's: it closes the window.
 bool TdxPopupEdit::IsButtonKey(WPARAM key, bool alt) const {
-  return key == VK_F4 || (alt && (key == VK_DOWN || key == VK_UP));
+  return (key == VK_F4 && !alt) || (alt && (key == VK_DOWN || key == VK_UP));
 }
 
 bool TdxPopupEdit::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
