@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/check_box.hpp"
 #include "app/control.hpp"
@@ -9,7 +10,8 @@
 namespace kavrin {
 
 // Radio buttons with the same parent form one exclusive group: checking one
-// clears the others, clearing one touches no other.
+// clears the others, clearing one touches no other. The user chooses with a
+// click, Space or the arrow keys; the focus alone never chooses.
 class TRadioButton : public TControl, public TCheckable {
  public:
   struct CreateArgs {
@@ -28,8 +30,17 @@ class TRadioButton : public TControl, public TCheckable {
 
   std::function<void()> onClick;
 
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
+  std::vector<TRadioButton*> Group() const;
   void SetState(bool checked);
+  void ChooseNeighbour(bool previous);
+
+  // Set while the button handles a mouse release, a Space release or
+  // BM_CLICK: the only times its BN_CLICKED is a click.
+  bool clicking_ = false;
 };
 
 }  // namespace kavrin

@@ -86,6 +86,15 @@ TEST_F(KeyboardE2e, TabAndShiftTabFollowTheTabOrderOfTheWindowItsPagesAndTheDrop
   ExpectRound(w.Button1, (std::vector<HWND>{w.dxPopupEdit1, w.PageControl1, w.cbUseGMax, w.rbAC3CD, w.cbShutdown,
                                             w.eOta, w.eAzid, w.eSSRC, w.eBoost, w.eOtaFixed, w.eSSRCFixed}));
 
+  // A click chooses a mode; in the group the arrow keys move the focus and
+  // the choice, round the group.
+  ClickAt(w.rbCDDA, POINT{4, 4});
+  ASSERT_TRUE(WaitFor([&] { return IsChecked(w.rbCDDA) && FocusOf(w.fKavrin) == w.rbCDDA; }, kReactBound,
+                      "CDDA chosen by a click"));
+  EXPECT_EQ(Walk({VK_RIGHT}, 2), (std::vector<HWND>{w.rbDTSCD, w.rbAC3CD}));
+  EXPECT_TRUE(WaitFor([&] { return IsChecked(w.rbAC3CD) && !IsChecked(w.rbDTSCD) && !IsChecked(w.rbCDDA); },
+                      kReactBound, "AC3-CD alone chosen"));
+
   // With the focus on the page control the arrow keys turn the pages.
   ASSERT_NO_FATAL_FAILURE(TabTo(window_.PageControl1, "the page control"));
   PressKeys({VK_LEFT});
@@ -103,18 +112,43 @@ TEST_F(KeyboardE2e, TabAndShiftTabFollowTheTabOrderOfTheWindowItsPagesAndTheDrop
                                  w.cb80, w.cb81, w.cb82, w.cb83, w.cb84, w.cb85, w.cb86, w.cb87}));
 }
 
-// Without a mode the group is reached at its first button, and Tab leaves
-// every mode box as it was.
-TEST_F(KeyboardE2e, TabReachesTheModesWhenNoneIsChosen) {
+// Without a mode the group is reached at its first button, and neither Tab
+// nor the click Windows reports when a radio button gets the focus chooses a
+// mode. Alt+F4 closes the drop-down it is pressed in, then the window from the
+// field that opens the drop-down.
+TEST_F(KeyboardE2e, TabReachesTheModesWhenNoneIsChosenAndAltF4Closes) {
   BatchSettings settings;
   settings.mode = "";
   ASSERT_NO_FATAL_FAILURE(Start(settings));
   SetForegroundWindow(window_.fKavrin);
   ASSERT_TRUE(
       WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound, "the main window in front"));
+  ASSERT_NO_FATAL_FAILURE(TabTo(window_.dxPopupEdit1, "the drop-down field"));
+  PressKeys({VK_MENU, VK_UP});
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        dropDown_ = FindDropDown(kavrin_.Id());
+        return dropDown_ != nullptr && GetForegroundWindow() == dropDown_ && IsChild(dropDown_, FocusOf(dropDown_));
+      },
+      kStartBound, "the drop-down to open on Alt+Up, with the focus"));
+  PressKeys({VK_MENU, VK_F4});
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("0 files selected"));
+
   ASSERT_NO_FATAL_FAILURE(TabTo(window_.cbUseGMax, "\"Normalize\""));
-  EXPECT_EQ(Walk({VK_TAB}, 2), (std::vector<HWND>{window_.rbDTSCD, window_.cbShutdown}));
+  EXPECT_EQ(Walk({VK_TAB}, 1), (std::vector<HWND>{window_.rbDTSCD}));
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(GetParent(window_.rbDTSCD), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_.rbDTSCD), BN_CLICKED),
+                      reinterpret_cast<LPARAM>(window_.rbDTSCD), SMTO_ABORTIFHUNG, 5000, &result);
+  EXPECT_EQ(Walk({VK_TAB}, 1), (std::vector<HWND>{window_.cbShutdown}));
   EXPECT_FALSE(IsChecked(window_.rbDTSCD) || IsChecked(window_.rbAC3CD) || IsChecked(window_.rbCDDA));
+
+  ASSERT_NO_FATAL_FAILURE(TabTo(window_.dxPopupEdit1, "the drop-down field"));
+  PressKeys({VK_MENU, VK_F4});
+  ASSERT_TRUE(kavrin_.WaitForExit());
+  const IniFile ini = ParseIni(ReadIni());
+  for (const char* mode : {"DTS CD", "AC3 CD", "CDDA CD"}) {
+    EXPECT_TRUE(ini.Find("SETTINGS", mode) != nullptr && ini.Find("SETTINGS", mode)->value == "0") << mode;
+  }
 }
 
 TEST_F(KeyboardE2e, AddAFileCloseTheDropDownAndRunABatch) {
