@@ -181,7 +181,11 @@ LRESULT TdxPopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;
     case WM_ACTIVATEAPP:
-      if (wParam == FALSE && running_) appLeft_ = true;
+      // Every top-level window of the program hears it, this one also while
+      // a dialog of its own ("Add", an error box) is in front. Coming back
+      // clears it, so that the loop still finds the program active when that
+      // dialog closes.
+      if (running_) appLeft_ = wParam == FALSE;
       return 0;
     case WM_CLOSE:
       Finish(Outcome::Cancel);

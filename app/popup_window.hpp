@@ -45,6 +45,7 @@ class TdxPopupWindow : public BaseWindow<TdxPopupWindow> {
   ScopedFont font_;
   HWND lastFocus_ = nullptr;
   bool running_ = false;
+  // Another program is active; the loop closes at its next turn.
   bool appLeft_ = false;
   Outcome outcome_ = Outcome::Open;
 };

@@ -357,8 +357,26 @@ TEST_F(InputListE2e, AClickElsewhereTheCloseBoxOrAnotherProgramCloseTheDropDownK
   ASSERT_NE(other, nullptr);
   SetForegroundWindow(other);
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("1 file selected"));
-  DestroyWindow(other);
   ExpectGo(true);
+
+  // Another program, then Kavrin again, while "Add" is open: once the dialog
+  // is gone the drop-down goes on, to an "Add" that works.
+  SetForegroundWindow(window_.fKavrin);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound, "Kavrin in front"));
+  ASSERT_NO_FATAL_FAILURE(OpenDropDown());
+  Click(window_.BitBtn3);
+  HWND dialog = WaitForDialog("Open source files");
+  ASSERT_NE(dialog, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, kReactBound, "the other program in front"));
+  SetForegroundWindow(dialog);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, kReactBound, "the dialog in front again"));
+  ASSERT_TRUE(PressButton(dialog, "Cancel"));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, kReactBound, "the dialog to close"));
+  ASSERT_NO_FATAL_FAILURE(AddFilesInDropDown({file}));
+  ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("2 files selected"));
+  DestroyWindow(other);
 }
 
 TEST_F(InputListE2e, AResizedDropDownOpensAtItsDesignedSizeAgain) {
