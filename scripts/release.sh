@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Packs the release: build/release/kavrin-<version>.zip holding kavrin.exe and
-# README.md, from a windows-x64 build, after checking that the executable
-# needs no DLL beyond Windows' own.
+# README.md, from a windows-x64 build, the executable stripped of its symbols
+# and debug sections, after checking that it needs no DLL beyond Windows' own.
 #   scripts/release.sh [BUILD_DIR]           (default: build/windows-x64)
 #   scripts/release.sh --check-imports EXE   (only the check)
 # Any failure ends it with a non-zero status.
@@ -9,6 +9,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 objdump=x86_64-w64-mingw32-objdump
+strip=x86_64-w64-mingw32-strip
 
 # The DLLs kavrin.exe may import: Windows' own, and only those it uses.
 allowed=(ADVAPI32.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL)
@@ -49,14 +50,17 @@ build=${1:-$root/build/windows-x64}
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
 cmake --build "$build" --target kavrin
-exe=$build/kavrin.exe
-check_imports "$exe"
 
 out=$root/build/release
 package=$out/kavrin-$version.zip
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$exe" "$root/README.md" "$stage/"
+cp "$build/kavrin.exe" "$root/README.md" "$stage/"
+# About two thirds of the built program are symbols and debug sections that
+# nothing reads at run time.
+command -v "$strip" >/dev/null || { echo "$strip is missing (binutils-mingw-w64-x86-64)" >&2; exit 1; }
+"$strip" --strip-all "$stage/kavrin.exe"
+check_imports "$stage/kavrin.exe"
 mkdir -p "$out"
 rm -f "$package"
 (cd "$stage" && cmake -E tar cf "$package" --format=zip kavrin.exe README.md)
