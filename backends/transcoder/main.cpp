@@ -140,9 +140,9 @@ class Transcode {
   static std::wstring Widen(const std::string& ascii) { return Ffmpeg::Text(ascii); }
 
   std::vector<std::wstring> Input() const {
-    std::vector<std::wstring> words = {L"-nostdin", L"-hide_banner", L"-nostats",
-                                       L"-y",       L"-i",           ffmpeg_.FileArgument(args_.InputPath)};
-    return words;
+    // A DVD's later substreams may first show up megabytes into the file.
+    return {L"-nostdin", L"-hide_banner",     L"-nostats", L"-y", L"-probesize",
+            L"50M",      L"-analyzeduration", L"60M",      L"-i", ffmpeg_.FileArgument(args_.InputPath)};
   }
 
   // The selected stream: a ".vob" substream by its id, otherwise the first
