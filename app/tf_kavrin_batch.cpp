@@ -84,7 +84,7 @@ bool TfKavrin::InputEntryText(int index, std::string& text) {
 }
 
 bool TfKavrin::InputEntryStream(int index, int stream, bool& selected) {
-  if (index < 0 || index >= lbInputFiles.Count() || stream < 0 || stream >= 8) return false;
+  if (index < 0 || index >= lbInputFiles.Count() || stream < 0 || stream >= kStreamCount) return false;
   const auto* file = static_cast<const TVobFile*>(lbInputFiles.Object(index));
   selected = file != nullptr && file->Streams[static_cast<std::size_t>(stream)];
   return true;

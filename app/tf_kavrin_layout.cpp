@@ -46,17 +46,14 @@ void TfKavrin::BuildInputPanel() {
   const Host streams = cbStreams.AsHost();
   struct StreamBox {
     TCheckBox& box;
-    const char* caption;
     Bounds bounds;
   };
-  const StreamBox boxes[] = {
-      {cb80, "0x80", {8, 16, 49, 17}},   {cb81, "0x81", {96, 16, 49, 17}},  {cb82, "0x82", {188, 16, 49, 17}},
-      {cb83, "0x83", {280, 16, 47, 17}}, {cb84, "0x84", {8, 36, 49, 17}},   {cb85, "0x85", {96, 36, 49, 17}},
-      {cb86, "0x86", {188, 36, 49, 17}}, {cb87, "0x87", {280, 36, 47, 17}},
+  const StreamBox boxes[kStreamCount] = {
+      {cb80, {8, 16, 49, 17}}, {cb81, {96, 16, 49, 17}}, {cb82, {188, 16, 49, 17}}, {cb83, {280, 16, 47, 17}},
+      {cb84, {8, 36, 49, 17}}, {cb85, {96, 36, 49, 17}}, {cb86, {188, 36, 49, 17}}, {cb87, {280, 36, 47, 17}},
   };
-  int tag = 0;
-  for (const StreamBox& stream : boxes) {
-    stream.box.Create(streams, {stream.caption, stream.bounds, false, false, tag++});
+  for (int tag = 0; tag < kStreamCount; ++tag) {
+    boxes[tag].box.Create(streams, {StreamName(tag), boxes[tag].bounds, false, false, tag});
   }
 }
 

@@ -7,21 +7,26 @@
 
 namespace kavrin {
 
-int CountJobs(BatchForm& form) {
-  int jobs = 0;
+void ForEachJob(BatchForm& form, const std::function<void(const JobSpot&)>& job) {
   const int entryCount = form.InputEntryCount();
   for (int entry = 0; entry < entryCount; ++entry) {
     std::string path;
-    if (!form.InputEntryText(entry, path)) break;
+    if (!form.InputEntryText(entry, path)) return;
     if (!IsVobFile(path)) {
-      ++jobs;
+      job({entry, path, std::nullopt});
       continue;
     }
-    for (int stream = 0; stream < 8; ++stream) {
+    for (int stream = 0; stream < kStreamCount; ++stream) {
       bool selected = false;
-      if (form.InputEntryStream(entry, stream, selected) && selected) ++jobs;
+      if (!form.InputEntryStream(entry, stream, selected)) return;
+      if (selected) job({entry, path, stream});
     }
   }
+}
+
+int CountJobs(BatchForm& form) {
+  int jobs = 0;
+  ForEachJob(form, [&jobs](const JobSpot&) { ++jobs; });
   return jobs;
 }
 

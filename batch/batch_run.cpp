@@ -44,7 +44,7 @@ BatchMode ReadBatchMode(BatchForm& form) {
   return BatchMode::None;
 }
 
-int LastStreamIndex(const std::string& path) { return IsVobFile(path) ? 7 : 0; }
+int LastStreamIndex(const std::string& path) { return IsVobFile(path) ? kStreamCount - 1 : 0; }
 
 int FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder, const std::string& trackName) {
   int number = 1;
@@ -96,24 +96,9 @@ bool BatchRunner::Run(BatchForm& form) {
 }
 
 void BatchRunner::RunEntries(Batch& batch) {
-  const int entryCount = batch.Form.InputEntryCount();
   batch.Progress.Start(batch.Form);
-  for (int entry = 0; entry < entryCount; ++entry) {
-    std::string path;
-    // Entries deleted during a wait leave fewer positions: the batch ends
-    // its loop there instead of reading past the list.
-    if (!batch.Form.InputEntryText(entry, path)) return;
-    const int lastStream = LastStreamIndex(path);
-    for (int stream = 0; stream <= lastStream; ++stream) {
-      if (lastStream == 0) {
-        batch.Progress.JobDone(RunJob(batch, entry, path, std::nullopt));
-        continue;
-      }
-      bool selected = false;
-      if (!batch.Form.InputEntryStream(entry, stream, selected)) return;
-      if (selected) batch.Progress.JobDone(RunJob(batch, entry, path, stream));
-    }
-  }
+  ForEachJob(batch.Form,
+             [&](const JobSpot& job) { batch.Progress.JobDone(RunJob(batch, job.Entry, job.Path, job.Stream)); });
 }
 
 bool BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputPath, std::optional<int> streamIndex) {

@@ -1,6 +1,7 @@
 #include "batch/besweet_command_line.hpp"
 
 #include "batch/log_file.hpp"
+#include "inputlist/vob_file.hpp"
 #include "platform/text.hpp"
 
 namespace kavrin {
@@ -58,7 +59,7 @@ std::string BeSweetArguments(const BeSweetJob& job, const BeSweetFields& fields)
   if (LoggingActive(fields.UseLogfile, fields.LogfileText)) {
     text += "-logfilea " + Quoted(LogFileName(fields.LogfileText)) + " ";
   }
-  if (job.StreamIndex) text += "-substream 0x" + std::to_string(80 + *job.StreamIndex) + " ";
+  if (job.StreamIndex) text += "-substream " + StreamName(*job.StreamIndex) + " ";
   text += ") ";
 
   const std::string azid = Trim(fields.Azid);

@@ -15,6 +15,7 @@
 #include "backends/common/ffmpeg.hpp"
 #include "backends/dts_encoder/dts_cd.hpp"
 #include "backends/transcoder/arguments.hpp"
+#include "inputlist/vob_file.hpp"
 #include "kavrin_version.h"
 #include "platform/win32/win32_handle.hpp"
 
@@ -148,7 +149,7 @@ class Transcode {
   // The selected stream: a ".vob" substream by its id, otherwise the first
   // audio stream.
   std::string Source() const {
-    if (args_.Stream) return "[0:i:0x" + std::to_string(80 + *args_.Stream) + "]";
+    if (args_.Stream) return "[0:i:" + StreamName(*args_.Stream) + "]";
     return "[0:a:0]";
   }
 
@@ -333,7 +334,7 @@ int Main() {
   }
   const Arguments& args = *parsed.Parsed;
   report.Line("input", args.InputPath);
-  if (args.Stream) report.Line("stream", "0x" + std::to_string(80 + *args.Stream));
+  if (args.Stream) report.Line("stream", StreamName(*args.Stream));
   report.Line("mode", ModeName(args.Channels));
   if (args.Channels == ChannelMode::None) {
     report.Line("error", "no channel switch (-6ch, -ddwav or -2ch): nothing to write");
