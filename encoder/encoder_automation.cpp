@@ -34,7 +34,7 @@ bool EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
   options_.WriteJobOptions(folders, trackName, outputNumber);
 
   const std::string finalFolder = WithTrailingDelimiter(folders.FinalFolder);
-  services_.Files.DeleteFile(finalFolder + trackName + ZeroPad(inputPosition, 2) + ".tmp");
+  services_.Files.Remove(finalFolder + trackName + ZeroPad(inputPosition, 2) + ".tmp");
 
   const std::string encoderPath = services_.Form.SurCodeFileName();
   const std::string encoderFolder = ExtractFileDir(encoderPath);
@@ -50,18 +50,17 @@ bool EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
   JobOutcome outcome = JobOutcome::WindowNotFound;
   const WindowHandle window = FindEncoderWindow();
   if (window != 0) {
-    services_.Windows.PostMessage(window, kWmCommand, kEncoderStartCommand, 0);
+    services_.Windows.Post(window, kWmCommand, kEncoderStartCommand, 0);
     outcome = AwaitOutput(window, outputBase + ".tmp", outputBase + ".wav");
     // A window that is gone has nothing left to close.
-    if (outcome == JobOutcome::Encoded) services_.Windows.PostMessage(window, kWmClose, 0, 0);
+    if (outcome == JobOutcome::Encoded) services_.Windows.Post(window, kWmClose, 0, 0);
   }
   encoder->CloseHandles();
 
   // The mono files of a job that produced nothing stay for a second try.
   if (outcome == JobOutcome::Encoded) {
     const std::string monoPrefix = WithTrailingDelimiter(folders.TempFolder) + "mono";
-    for (const std::string_view channel : ChannelFileNames)
-      services_.Files.DeleteFile(monoPrefix + std::string(channel));
+    for (const std::string_view channel : ChannelFileNames) services_.Files.Remove(monoPrefix + std::string(channel));
   }
 
   const bool encoded = outcome == JobOutcome::Encoded;
@@ -83,7 +82,7 @@ WindowHandle EncoderAutomation::FindEncoderWindow() {
   do {
     const WindowHandle startup = finder_.FindWindowByTitle(kStartupWindowTitle, 1, true);
     if (startup != 0) {
-      services_.Windows.PostMessage(startup, kWmClose, 0, 0);
+      services_.Windows.Post(startup, kWmClose, 0, 0);
       attempts = 0;
     } else {
       encoderWindow = finder_.FindWindowByTitle(kEncoderWindowTitle, 1, true);
@@ -103,7 +102,7 @@ EncoderAutomation::JobOutcome EncoderAutomation::AwaitOutput(WindowHandle window
   for (;;) {
     services_.Time.Sleep(1000);
     services_.Pump.ProcessMessages();
-    if (services_.Files.MoveFile(temporaryName, finalName)) return JobOutcome::Encoded;
+    if (services_.Files.RenameNoReplace(temporaryName, finalName)) return JobOutcome::Encoded;
     if (!services_.Windows.Exists(window) && !services_.Lookup.Exists(temporaryName)) {
       return JobOutcome::EndedWithoutOutput;
     }

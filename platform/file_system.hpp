@@ -3,11 +3,6 @@
 #include <cstdint>
 #include <string>
 
-// windows.h defines MoveFile and DeleteFile as macros for the A/W functions;
-// here they are member names, whatever was included before.
-#undef MoveFile
-#undef DeleteFile
-
 namespace kavrin {
 
 // A last-write time in UTC, as the file system keeps it.
@@ -51,9 +46,9 @@ class FileStore {
   virtual bool WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
 
   // A rename that fails when the target exists or the source is held open (MoveFileA).
-  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  virtual bool RenameNoReplace(const std::string& from, const std::string& to) = 0;
 
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool Remove(const std::string& path) = 0;
 };
 
 }  // namespace kavrin

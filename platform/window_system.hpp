@@ -28,7 +28,7 @@ class WindowSystem {
   // a title that cannot be read is empty.
   virtual std::string Title(WindowHandle window, int bufferSize) = 0;
 
-  virtual bool PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual bool Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
 
 }  // namespace kavrin

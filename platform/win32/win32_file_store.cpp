@@ -1,10 +1,10 @@
+#include "platform/win32/win32_file_store.hpp"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 
-// After windows.h, so that its MoveFile and DeleteFile macros are undone.
-#include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_handle.hpp"
 
 namespace kavrin::win32 {
@@ -100,10 +100,10 @@ bool Win32FileStore::WriteWholeFile(const std::string& path, const std::string& 
   return false;
 }
 
-bool Win32FileStore::MoveFile(const std::string& from, const std::string& to) {
+bool Win32FileStore::RenameNoReplace(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != FALSE;
 }
 
-bool Win32FileStore::DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool Win32FileStore::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
 }  // namespace kavrin::win32

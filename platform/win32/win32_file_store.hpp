@@ -1,9 +1,5 @@
 #pragma once
 
-// Also when windows.h came after the interface (see file_system.hpp).
-#undef MoveFile
-#undef DeleteFile
-
 #include "platform/file_system.hpp"
 
 namespace kavrin::win32 {
@@ -12,8 +8,8 @@ class Win32FileStore final : public FileStore {
  public:
   ReadResult ReadWholeFile(const std::string& path, std::string& bytes) override;
   bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
-  bool MoveFile(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RenameNoReplace(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
 };
 
 }  // namespace kavrin::win32

@@ -5,9 +5,6 @@
 #include <exception>
 #include <vector>
 
-// windows.h maps PostMessage to PostMessageA; the interface keeps its own name.
-#undef PostMessage
-
 namespace kavrin::win32 {
 
 namespace {
@@ -52,8 +49,7 @@ std::string Win32WindowSystem::Title(WindowHandle window, int bufferSize) {
   return std::string(buffer.data(), static_cast<std::size_t>(length < bufferSize ? length : bufferSize - 1));
 }
 
-bool Win32WindowSystem::PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                    std::intptr_t lParam) {
+bool Win32WindowSystem::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   return PostMessageA(ToHwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)) != FALSE;
 }
 

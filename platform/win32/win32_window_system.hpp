@@ -11,7 +11,7 @@ class Win32WindowSystem final : public WindowSystem {
   bool IsVisible(WindowHandle window) override;
   bool Exists(WindowHandle window) override;
   std::string Title(WindowHandle window, int bufferSize) override;
-  bool PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  bool Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 };
 
 }  // namespace kavrin::win32

@@ -20,7 +20,7 @@ bool FakeFileStore::WriteWholeFile(const std::string& path, const std::string& b
   return true;
 }
 
-bool FakeFileStore::MoveFile(const std::string& from, const std::string& to) {
+bool FakeFileStore::RenameNoReplace(const std::string& from, const std::string& to) {
   moves.push_back(from + " -> " + to);
   if (journal != nullptr) journal->push_back("Move " + from + " -> " + to);
   const auto source = files.find(from);
@@ -31,7 +31,7 @@ bool FakeFileStore::MoveFile(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool FakeFileStore::DeleteFile(const std::string& path) {
+bool FakeFileStore::Remove(const std::string& path) {
   deletes.push_back(path);
   if (journal != nullptr) journal->push_back("Delete " + path);
   if (failDelete) return false;

@@ -14,8 +14,8 @@ class FakeFileStore final : public FileStore {
  public:
   ReadResult ReadWholeFile(const std::string& path, std::string& bytes) override;
   bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
-  bool MoveFile(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RenameNoReplace(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
 
   bool Has(const std::string& path) const { return files.count(path) != 0; }
 

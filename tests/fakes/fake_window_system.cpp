@@ -36,7 +36,7 @@ std::string FakeWindowSystem::Title(WindowHandle window, int bufferSize) {
   return found->Title.substr(0, static_cast<std::size_t>(bufferSize - 1));
 }
 
-bool FakeWindowSystem::PostMessage(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+bool FakeWindowSystem::Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   const PostedMessage record{window, message, wParam, lParam};
   posted.push_back(record);
   if (journal) {

@@ -1,6 +1,4 @@
 #include <windows.h>
-#undef PostMessage
-
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -119,15 +119,15 @@ TEST_F(FileStoreTest, ALogIsReplacedWholeOrNotAtAll) {
 TEST_F(FileStoreTest, MoveFailsOnAnExistingTargetAndDeleteRemoves) {
   ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "source"));
   ASSERT_TRUE(files_.WriteWholeFile(Path("b.log"), "target"));
-  EXPECT_FALSE(files_.MoveFile(Path("a.log"), Path("b.log")));
+  EXPECT_FALSE(files_.RenameNoReplace(Path("a.log"), Path("b.log")));
   std::string read;
   ASSERT_EQ(files_.ReadWholeFile(Path("b.log"), read), Result::Read);
   EXPECT_EQ(read, "target");
 
-  EXPECT_TRUE(files_.MoveFile(Path("a.log"), Path("c.log")));
+  EXPECT_TRUE(files_.RenameNoReplace(Path("a.log"), Path("c.log")));
   EXPECT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::NotFound);
-  EXPECT_TRUE(files_.DeleteFile(Path("c.log")));
-  EXPECT_FALSE(files_.DeleteFile(Path("c.log")));
+  EXPECT_TRUE(files_.Remove(Path("c.log")));
+  EXPECT_FALSE(files_.Remove(Path("c.log")));
 }
 
 TEST_F(FileStoreTest, LogWritesThroughTheRealStore) {

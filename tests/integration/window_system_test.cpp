@@ -1,7 +1,4 @@
 #include <windows.h>
-// The interface keeps the name PostMessage; windows.h would map it to PostMessageA.
-#undef PostMessage
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -113,7 +110,7 @@ TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {
   EXPECT_EQ(windows_.Title(encoder, 0), "");
   EXPECT_TRUE(windows_.Exists(encoder));
 
-  EXPECT_TRUE(windows_.PostMessage(encoder, kWmClose, 0, 0));
+  EXPECT_TRUE(windows_.Post(encoder, kWmClose, 0, 0));
   ASSERT_TRUE(Ended(10000)) << "the stand-in did not end on WM_CLOSE";
   EXPECT_FALSE(windows_.Exists(encoder));
   const std::string record = Record();
@@ -128,7 +125,7 @@ TEST_F(StandinTest, OutputIsHeldWhileEncodingAndRenamesAfterwards) {
   Start("encode_ms=1500\r\n");
   WindowHandle encoder = 0;
   ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000));
-  ASSERT_TRUE(windows_.PostMessage(encoder, kWmCommand, 1050, 0));
+  ASSERT_TRUE(windows_.Post(encoder, kWmCommand, 1050, 0));
 
   const std::string temporary = folder_ + "\\DTS-Track-001.tmp";
   const std::string final = folder_ + "\\DTS-Track-001.wav";
@@ -140,7 +137,7 @@ TEST_F(StandinTest, OutputIsHeldWhileEncodingAndRenamesAfterwards) {
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
   EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
 
-  windows_.PostMessage(encoder, kWmClose, 0, 0);
+  windows_.Post(encoder, kWmClose, 0, 0);
   ASSERT_TRUE(Ended(10000));
   EXPECT_NE(Record().find("WM_COMMAND 1050\r\nencoding"), std::string::npos) << Record();
 }
@@ -150,11 +147,11 @@ TEST_F(StandinTest, StartupWindowGivesWayToTheEncoderWindowOnClose) {
   WindowHandle startup = 0;
   ASSERT_TRUE(WaitFor([&] { return (startup = StandinWindow("Surcode CD Pro DTS")) != 0; }, 10000));
   EXPECT_EQ(StandinWindow("DTS Encoder"), 0u);
-  windows_.PostMessage(startup, kWmClose, 0, 0);
+  windows_.Post(startup, kWmClose, 0, 0);
   WindowHandle encoder = 0;
   ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000));
   EXPECT_EQ(StandinWindow("Surcode CD Pro DTS"), 0u);
-  windows_.PostMessage(encoder, kWmClose, 0, 0);
+  windows_.Post(encoder, kWmClose, 0, 0);
   EXPECT_TRUE(Ended(10000));
 }
 
