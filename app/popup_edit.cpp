@@ -2,6 +2,7 @@
 
 #include "app/handler_dispatch.hpp"
 #include "app/panel.hpp"
+#include "platform/scoped_flag.hpp"
 #include "platform/widget_rules.hpp"
 #include "platform/win32/win32_dpi.hpp"
 
@@ -38,17 +39,6 @@ class LentControl {
   bool visible_ = false;
 };
 
-class DroppedFlag {
- public:
-  explicit DroppedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  DroppedFlag(const DroppedFlag&) = delete;
-  DroppedFlag& operator=(const DroppedFlag&) = delete;
-  ~DroppedFlag() { flag_ = false; }
-
- private:
-  bool& flag_;
-};
-
 PixelRect ToPixels(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 }  // namespace
@@ -65,7 +55,7 @@ void TdxPopupEdit::DropDown() {
   if (popup_.Handle() == nullptr && !popup_.Create(OwnerOf(hwnd_))) return;
   if (onInitPopup) onInitPopup();
 
-  const DroppedFlag dropped(dropped_);
+  const ScopedFlag dropped(dropped_);
   bool accept = false;
   {
     LentControl panel(popupControl_->Handle(), popup_.Handle());

@@ -94,7 +94,7 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Close();
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      EndProgram(0);
       return 0;
     case kDpiChangedMessage:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -149,16 +149,24 @@ bool TfKavrin::PreTranslate(const MSG& message) {
 // running batch lies on the stack beneath this message and still reads the
 // window, so then the window stays until the batch has ended.
 void TfKavrin::Close() {
-  if (ending_) return;
+  if (lifecycle_ == Lifecycle::Ending) return;
   if (!RunHandler(hwnd_, [this] { FormClose(); })) return;
   if (BatchRunning()) {
-    closeRequested_ = true;
     // A close that reaches the finished box ends the box too.
-    if (finishedBoxShown_) PostQuitMessage(0);
+    const bool boxShown = lifecycle_ == Lifecycle::FinishedBoxShown;
+    lifecycle_ = Lifecycle::CloseRequested;
+    if (boxShown) EndProgram(0);
     return;
   }
   DestroyWindow(hwnd_);
 }
+
+// The one way out. WM_QUIT ends the innermost message loop that gets it: a
+// message box or the batch's wait hands it on outwards (the box by posting
+// it again, the wait by returning), until the main loop ends and WinMain
+// destroys the window. So a quit posted while a batch runs ends the program
+// only after the batch has unwound, and a box shown after it closes at once.
+void TfKavrin::EndProgram(int exitCode) { PostQuitMessage(exitCode); }
 
 void TfKavrin::FormCreate() {
   win32::Win32ProfileStore profile;

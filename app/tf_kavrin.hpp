@@ -151,11 +151,19 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
   std::unique_ptr<BatchParts> batch_;
-  // Closed while a batch ran: the settings are stored, the program ends with the batch.
-  bool closeRequested_ = false;
-  // The program is on its way out without a close: nothing more is stored.
-  bool ending_ = false;
-  bool finishedBoxShown_ = false;
+
+  enum class Lifecycle {
+    Open,
+    // The batch's "Encoding Finished!" box is up; a close ends it too.
+    FinishedBoxShown,
+    // Closed while a batch ran: the settings are stored, the program ends
+    // with the batch.
+    CloseRequested,
+    // On the way out without a close (the shutdown): nothing more is stored.
+    Ending,
+  };
+  Lifecycle lifecycle_ = Lifecycle::Open;
+  void EndProgram(int exitCode);
   // The entries of lbInputFiles with their records, and the saved copy
   // that Cancel restores.
   InputList inputList_;

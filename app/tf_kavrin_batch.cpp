@@ -29,7 +29,7 @@ void TfKavrin::Button1Click() {
   LockInputList(false);
   // Closed during the batch: the settings were stored then, and the main
   // loop's ordinary exit now destroys the window.
-  if (closeRequested_) PostQuitMessage(0);
+  if (lifecycle_ == Lifecycle::CloseRequested) EndProgram(0);
 }
 
 // The list refuses every change of its entries while locked; the buttons that
@@ -42,18 +42,21 @@ void TfKavrin::LockInputList(bool locked) {
 void TfKavrin::ShowFinishedMessage() {
   // A modal box ends at once when the program has been told to end, so after
   // a close the message shows only for a moment.
-  if (closeRequested_) PostQuitMessage(0);
-  finishedBoxShown_ = true;
+  if (lifecycle_ == Lifecycle::CloseRequested) {
+    EndProgram(0);
+  } else {
+    lifecycle_ = Lifecycle::FinishedBoxShown;
+  }
   MessageBoxA(hwnd_, "Encoding Finished!", "Information", MB_OK | MB_ICONINFORMATION);
-  finishedBoxShown_ = false;
+  if (lifecycle_ == Lifecycle::FinishedBoxShown) lifecycle_ = Lifecycle::Open;
 }
 
 void TfKavrin::ShutdownComputer() {
   // The program ends through the main loop's exit, which destroys the window;
   // it does not pass the close, so the settings are not stored.
   win32::Win32ShutdownApi api([this](int exitCode) {
-    ending_ = true;
-    PostQuitMessage(exitCode);
+    lifecycle_ = Lifecycle::Ending;
+    EndProgram(exitCode);
   });
   kavrin::ShutdownComputer(api);
 }

@@ -3,22 +3,11 @@
 #include "batch/log_file.hpp"
 #include "batch/process_runner.hpp"
 #include "inputlist/vob_file.hpp"
+#include "platform/scoped_flag.hpp"
 
 namespace kavrin {
 
 namespace {
-
-// Holds the running flag for exactly as long as a batch runs.
-class RunningFlag {
- public:
-  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunningFlag() { flag_ = false; }
-  RunningFlag(const RunningFlag&) = delete;
-  RunningFlag& operator=(const RunningFlag&) = delete;
-
- private:
-  bool& flag_;
-};
 
 BeSweetFields ReadBeSweetFields(BatchForm& form) {
   BeSweetFields fields;
@@ -56,7 +45,8 @@ bool BatchRunner::Run(BatchForm& form) {
   // The window list and the encoder's saved options exist once: a second
   // press of "Go" inside a running batch's wait must not start another.
   if (running_) return false;
-  RunningFlag flag(running_);
+  // Running for exactly as long as the batch runs, however it ends.
+  ScopedFlag flag(running_);
   // Cleared on leaving, after the finished message or on an error.
   BatchProgress progress(services_.Taskbar);
 
