@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/handler_dispatch.hpp"
 #include "app/resource_ids.h"
 
 namespace kavrin {
@@ -70,7 +71,9 @@ class BaseWindow {
       self->hwnd_ = nullptr;
       return DefWindowProcA(window, message, wParam, lParam);
     }
-    return self->HandleMessage(message, wParam, lParam);
+    LRESULT result = 0;
+    RunHandler(window, [&] { result = self->HandleMessage(message, wParam, lParam); });
+    return result;
   }
 };
 

@@ -88,7 +88,9 @@ void TButton::Create(const Host& host, const CreateArgs& args) {
   SetEnabled(args.enabled);
 }
 
-void TButton::Click() { RunHandler(OwnerOf(hwnd_), onClick); }
+void TButton::Click() {
+  if (onClick) onClick();
+}
 
 bool TButton::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
   if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;

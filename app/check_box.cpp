@@ -22,8 +22,8 @@ void TCheckBox::SetChecked(bool checked) {
 bool TCheckBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
   if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
   // The box has already toggled itself.
-  RunHandler(OwnerOf(hwnd_), onClick);
   result = 0;
+  if (onClick) onClick();
   return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "app/handler_dispatch.hpp"
+
 namespace kavrin {
 
 namespace {
@@ -163,12 +165,18 @@ LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam
     self->subclassed_ = false;
     return DefSubclassProc(window, message, wParam, lParam);
   }
-  return self->HandleSubclassed(message, wParam, lParam);
+  LRESULT result = 0;
+  RunHandler(OwnerOf(window), [&] { result = self->HandleSubclassed(message, wParam, lParam); });
+  return result;
 }
 
 bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   TControl* control = TControl::FromHandle(NotifyingChild(message, lParam));
-  return control != nullptr && control->OnReflected(message, wParam, lParam, result);
+  if (control == nullptr) return false;
+  bool handled = true;
+  // A handler that failed has been answered with its error box.
+  RunHandler(OwnerOf(control->Handle()), [&] { handled = control->OnReflected(message, wParam, lParam, result); });
+  return handled;
 }
 
 const char* ContainerClassName() {

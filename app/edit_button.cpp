@@ -37,8 +37,8 @@ bool TEditButton::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     return true;
   }
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-    RunHandler(OwnerOf(hwnd_), onClick);
     result = 0;
+    if (onClick) onClick();
     return true;
   }
   return false;
@@ -101,7 +101,7 @@ LRESULT TButtonEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam
     // another program sends.
     const bool alt = (HIWORD(lParam) & KF_ALTDOWN) != 0 || (GetKeyState(VK_MENU) & 0x8000) != 0;
     if (IsButtonKey(wParam, alt)) {
-      RunHandler(OwnerOf(hwnd_), [this] { ButtonClick(); });
+      ButtonClick();
       return 0;
     }
   }

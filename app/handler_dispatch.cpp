@@ -2,8 +2,6 @@
 
 #include <exception>
 
-#include "platform/error.hpp"
-
 namespace kavrin {
 
 namespace {
@@ -19,8 +17,6 @@ bool RunHandler(HWND owner, const std::function<void()>& handler) {
   try {
     handler();
     return true;
-  } catch (const KavrinError& error) {
-    ShowError(owner, error.what());
   } catch (const std::exception& error) {
     ShowError(owner, error.what());
   } catch (...) {

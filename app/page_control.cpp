@@ -66,7 +66,7 @@ void TPageControl::SelectNextPage(bool forward) {
   const LRESULT next = ((current < 0 ? 0 : current) + (forward ? 1 : count - 1)) % count;
   SendMessageA(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(next), 0);
   ShowSelectedSheet();
-  RunHandler(OwnerOf(hwnd_), onChange);
+  if (onChange) onChange();
 }
 
 void TPageControl::ShowSelectedSheet() {
@@ -88,8 +88,8 @@ void TPageControl::ShowSelectedSheet() {
 bool TPageControl::OnReflected(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
   if (message != WM_NOTIFY || reinterpret_cast<const NMHDR*>(lParam)->code != TCN_SELCHANGE) return false;
   ShowSelectedSheet();
-  RunHandler(OwnerOf(hwnd_), onChange);
   result = 0;
+  if (onChange) onChange();
   return true;
 }
 

@@ -108,7 +108,7 @@ bool TdxPopupEdit::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& res
 LRESULT TdxPopupEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
   // A click on the text opens the drop-down as the button does.
   if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
-    RunHandler(OwnerOf(hwnd_), [this] { DropDown(); });
+    DropDown();
     return 0;
   }
   const LRESULT result = TButtonEdit::HandleSubclassed(message, wParam, lParam);

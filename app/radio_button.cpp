@@ -79,7 +79,7 @@ LRESULT TRadioButton::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lPara
       return CallDefault(message, wParam, lParam) | DLGC_WANTARROWS;
     case WM_KEYDOWN:
       if (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_RIGHT || wParam == VK_DOWN) {
-        RunHandler(OwnerOf(hwnd_), [this, wParam] { ChooseNeighbour(wParam == VK_LEFT || wParam == VK_UP); });
+        ChooseNeighbour(wParam == VK_LEFT || wParam == VK_UP);
         return 0;
       }
       break;
@@ -102,8 +102,8 @@ bool TRadioButton::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& res
   if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
   // A BN_CLICKED outside a click is the one a button sends on getting the
   // focus (Windows, and Wine from 9): it chooses nothing.
-  if (clicking_) RunHandler(OwnerOf(hwnd_), [this] { SetChecked(true); });
   result = 0;
+  if (clicking_) SetChecked(true);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/current_folder.hpp"
+#include "app/handler_dispatch.hpp"
 #include "app/scoped_win.hpp"
 #include "platform/dpi_scale.hpp"
 #include "platform/text.hpp"
@@ -276,18 +277,24 @@ class SelectDirDialog {
     if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
     auto* self = reinterpret_cast<SelectDirDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (self == nullptr) return FALSE;
+    if (message == WM_INITDIALOG) self->dialog_ = dialog;
+    INT_PTR result = FALSE;
+    RunHandler(dialog, [&] { result = self->HandleMessage(message, wParam, lParam); });
+    return result;
+  }
+
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_INITDIALOG:
-        self->dialog_ = dialog;
-        self->PrepareTree();
-        self->OpenStart();
+        PrepareTree();
+        OpenStart();
         return TRUE;
       case WM_DRAWITEM:
         if (wParam != kFolders) return FALSE;
-        self->DrawTreeLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawTreeLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
       case WM_COMMAND:
-        self->Command(LOWORD(wParam), HIWORD(wParam));
+        Command(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
       default:
         return FALSE;

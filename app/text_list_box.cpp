@@ -94,9 +94,7 @@ LRESULT TTextListBox::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lPara
     auto drop = reinterpret_cast<HDROP>(wParam);
     const std::vector<std::string> files = win32::DroppedFileNames(drop);
     DragFinish(drop);
-    RunHandler(OwnerOf(hwnd_), [this, &files] {
-      if (onDropFiles) onDropFiles(files);
-    });
+    if (onDropFiles) onDropFiles(files);
     return 0;
   }
   const LRESULT result = CallDefault(message, wParam, lParam);
@@ -109,8 +107,8 @@ LRESULT TTextListBox::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lPara
 
 bool TTextListBox::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
   if (message != WM_COMMAND || HIWORD(wParam) != LBN_SELCHANGE) return false;
-  RunHandler(OwnerOf(hwnd_), onClick);
   result = 0;
+  if (onClick) onClick();
   return true;
 }
 

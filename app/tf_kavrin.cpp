@@ -150,7 +150,8 @@ bool TfKavrin::PreTranslate(const MSG& message) {
 // window, so then the window stays until the batch has ended.
 void TfKavrin::Close() {
   if (lifecycle_ == Lifecycle::Ending) return;
-  if (!RunHandler(hwnd_, [this] { FormClose(); })) return;
+  // A failed store throws past the rest to the window procedure's error box.
+  FormClose();
   if (BatchRunning()) {
     // A close that reaches the finished box ends the box too.
     const bool boxShown = lifecycle_ == Lifecycle::FinishedBoxShown;
@@ -288,73 +289,54 @@ void TfKavrin::ShowInputList() {
   lbInputFiles.SetItemIndex(selection ? static_cast<int>(*selection) : -1);
 }
 
-std::string TfKavrin::FileName(SettingControl control) { return FileNameField(control).FileName(); }
+void TfKavrin::TableSettingFields() {
+  const auto put = [this](SettingControl control, SettingField field) {
+    settingFields_[static_cast<std::size_t>(control)] = field;
+  };
+  put(SettingControl::feBeSweet, {&feBeSweet, &feBeSweet, nullptr});
+  put(SettingControl::feSurCode, {&feSurCode, &feSurCode, nullptr});
+  put(SettingControl::feLogfile, {&feLogfile, &feLogfile, nullptr});
+  put(SettingControl::deBeSweetOutputFolder, {&deBeSweetOutputFolder, nullptr, nullptr});
+  put(SettingControl::deSurcodeOutputFolder, {&deSurcodeOutputFolder, nullptr, nullptr});
+  put(SettingControl::eOta, {&eOta, nullptr, nullptr});
+  put(SettingControl::eAzid, {&eAzid, nullptr, nullptr});
+  put(SettingControl::eSSRC, {&eSSRC, nullptr, nullptr});
+  put(SettingControl::eBoost, {&eBoost, nullptr, nullptr});
+  put(SettingControl::cbUseLogfile, {nullptr, nullptr, &cbUseLogfile});
+  put(SettingControl::cbUseGMax, {nullptr, nullptr, &cbUseGMax});
+  put(SettingControl::rbDTSCD, {nullptr, nullptr, &rbDTSCD});
+  put(SettingControl::rbAC3CD, {nullptr, nullptr, &rbAC3CD});
+  put(SettingControl::rbCDDA, {nullptr, nullptr, &rbCDDA});
+  put(SettingControl::cbShutdown, {nullptr, nullptr, &cbShutdown});
+}
+
+// The settings ask each control only as the kind its key has; any other
+// kind reads as empty and takes no write.
+std::string TfKavrin::FileName(SettingControl control) {
+  TFilenameEdit* field = Field(control).fileName;
+  return field != nullptr ? field->FileName() : std::string();
+}
 
 void TfKavrin::SetFileName(SettingControl control, const std::string& value) {
-  FileNameField(control).SetFileName(value);
+  if (TFilenameEdit* field = Field(control).fileName) field->SetFileName(value);
 }
 
-std::string TfKavrin::Text(SettingControl control) { return TextField(control).Text(); }
-
-void TfKavrin::SetText(SettingControl control, const std::string& value) { TextField(control).SetText(value); }
-
-bool TfKavrin::Checked(SettingControl control) { return CheckField(control).Checked(); }
-
-void TfKavrin::SetChecked(SettingControl control, bool checked) { CheckField(control).SetChecked(checked); }
-
-TFilenameEdit& TfKavrin::FileNameField(SettingControl control) {
-  switch (control) {
-    case SettingControl::feBeSweet:
-      return feBeSweet;
-    case SettingControl::feSurCode:
-      return feSurCode;
-    case SettingControl::feLogfile:
-      return feLogfile;
-    default:
-      throw std::logic_error("not a file-name field");
-  }
+std::string TfKavrin::Text(SettingControl control) {
+  TCustomEdit* field = Field(control).text;
+  return field != nullptr ? field->Text() : std::string();
 }
 
-TCustomEdit& TfKavrin::TextField(SettingControl control) {
-  switch (control) {
-    case SettingControl::feBeSweet:
-    case SettingControl::feSurCode:
-    case SettingControl::feLogfile:
-      return FileNameField(control);
-    case SettingControl::deBeSweetOutputFolder:
-      return deBeSweetOutputFolder;
-    case SettingControl::deSurcodeOutputFolder:
-      return deSurcodeOutputFolder;
-    case SettingControl::eOta:
-      return eOta;
-    case SettingControl::eAzid:
-      return eAzid;
-    case SettingControl::eSSRC:
-      return eSSRC;
-    case SettingControl::eBoost:
-      return eBoost;
-    default:
-      throw std::logic_error("not a text field");
-  }
+void TfKavrin::SetText(SettingControl control, const std::string& value) {
+  if (TCustomEdit* field = Field(control).text) field->SetText(value);
 }
 
-TCheckable& TfKavrin::CheckField(SettingControl control) {
-  switch (control) {
-    case SettingControl::cbUseLogfile:
-      return cbUseLogfile;
-    case SettingControl::cbUseGMax:
-      return cbUseGMax;
-    case SettingControl::rbDTSCD:
-      return rbDTSCD;
-    case SettingControl::rbAC3CD:
-      return rbAC3CD;
-    case SettingControl::rbCDDA:
-      return rbCDDA;
-    case SettingControl::cbShutdown:
-      return cbShutdown;
-    default:
-      throw std::logic_error("not a check box or radio button");
-  }
+bool TfKavrin::Checked(SettingControl control) {
+  TCheckable* field = Field(control).check;
+  return field != nullptr && field->Checked();
+}
+
+void TfKavrin::SetChecked(SettingControl control, bool checked) {
+  if (TCheckable* field = Field(control).check) field->SetChecked(checked);
 }
 
 }  // namespace kavrin

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -136,9 +138,16 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void KeepFocus(bool activating);
   void ChangeDpi(int dpi, const RECT& suggested);
 
-  TCustomEdit& TextField(SettingControl control);
-  TFilenameEdit& FileNameField(SettingControl control);
-  TCheckable& CheckField(SettingControl control);
+  // The control of each setting, reached as the kinds it is: a file-name
+  // field is a text field too. A kind the control is not stays null.
+  struct SettingField {
+    TCustomEdit* text = nullptr;
+    TFilenameEdit* fileName = nullptr;
+    TCheckable* check = nullptr;
+  };
+  void TableSettingFields();
+  const SettingField& Field(SettingControl control) const { return settingFields_[static_cast<std::size_t>(control)]; }
+  std::array<SettingField, kSettingControlCount> settingFields_{};
 
   bool BatchRunning() const;
   void LockInputList(bool locked);

@@ -15,7 +15,9 @@ TfKavrin::TfKavrin()
             // The batch's waits pass keys on as the main loop does.
             return hwnd_ != nullptr && PreTranslate(message);
           },
-          [this] { return hwnd_; })) {}
+          [this] { return hwnd_; })) {
+  TableSettingFields();
+}
 
 bool TfKavrin::BatchRunning() const { return batch_->runner.Running(); }
 

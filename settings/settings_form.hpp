@@ -23,6 +23,7 @@ enum class SettingControl {
   eSSRC,
   eBoost,
 };
+inline constexpr int kSettingControlCount = static_cast<int>(SettingControl::eBoost) + 1;
 
 // What the settings load and store need from the main window.
 class SettingsForm {
