@@ -1,0 +1,60 @@
+#pragma once
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "batch_fixture.hpp"
+
+namespace kavrin::e2e {
+
+// Conversions of real audio through the real window and our own ffmpeg
+// backends, shared by the end-to-end test and the demo driver.
+
+enum class CdMode { DtsCd, Ac3Cd, Cdda };
+inline constexpr CdMode kCdModes[] = {CdMode::DtsCd, CdMode::Ac3Cd, CdMode::Cdda};
+// The mode button's caption, "DTS-CD"; the tracks' base name, "DTS-Track".
+std::string ModeCaption(CdMode mode);
+std::string TrackName(CdMode mode);
+
+// The tones of scripts/make_samples.sh, in Hz, in the channel order
+// FL FR FC LFE SL SR.
+using ToneSet = std::array<double, 6>;
+inline constexpr ToneSet kTones80{410, 630, 850, 50, 1070, 1290};
+inline constexpr ToneSet kTones81{1510, 1730, 1950, 65, 2170, 2390};
+inline constexpr ToneSet kTonesAc3{2610, 2830, 3050, 80, 3270, 3490};
+inline constexpr char kVobSample[] = "VTS_01_1.VOB";
+inline constexpr char kAc3Sample[] = "movie.ac3";
+
+// The value of this program's argument --<name>=<value>, a Unix path made a
+// Windows one; empty when it is not given.
+std::string ProgramOption(const std::string& name);
+
+// Where a flow step stands when it tells its observer.
+enum class FlowMoment { StreamsChosen, BatchRunning, Finished };
+
+class RealAudioTest : public BatchTest {
+ protected:
+  // The backends built beside kavrin.exe, under backends\.
+  static std::string TranscoderPath();
+  static std::string DtsEncoderPath();
+  // Kavrin.ini with both backends and these folders; logging into `log`.
+  static std::string IniText(const std::string& tempFolder, const std::string& outputFolder, const std::string& log);
+
+  void StartWithIni(const std::string& text);
+  // Both samples of `folder` through "Input files" > "Add", the ".VOB" with
+  // streams 0x80 and 0x81.
+  void AddSamples(const std::string& folder);
+  // The mode's button, "Go" and the finished box, closed again; `seconds`
+  // is the time from "Go" until the box showed.
+  void RunBatch(CdMode mode, std::chrono::milliseconds bound, double& seconds);
+
+  // Told at each moment, while the drop-down or the box still shows.
+  std::function<void(FlowMoment)> onMoment_;
+};
+
+}  // namespace kavrin::e2e
