@@ -1,38 +1,42 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds kavrin.exe and starts it under Wine: on the
-# local display when there is one, otherwise on a virtual one (Xvfb).
+# Installs what is missing, builds kavrin.exe with our two ffmpeg backends and
+# sets up a demo folder, build/demo, in which "Go" works at once:
+# tools/ holds kavrin-transcoder.exe and kavrin-dts-encoder.exe, samples/ a
+# ".VOB" with two 5.1 AC3 streams (0x80, 0x81) and an ".ac3", made with
+# ffmpeg, and Kavrin.ini points at them and at the folders below.
 #
-# It starts in a demo folder, build/demo, set up so that "Go" works at once:
-# small stand-in programs take the place of the transcoder and the DTS encoder
-# (they write short test tones, not real conversions), Kavrin.ini points at
-# them and at the folders below, and samples/ holds a ".vob" and an ".ac3"
-# input to add through "Input files" > "Add".
+# With a display, Kavrin starts there under Wine. Without one, it runs on a
+# virtual display (Xvfb) where a demo driver works its real window through
+# one batch per mode, printing each step and saving pictures of the screen
+# in build/demo/shots/; the tracks made are listed at the end.
+#
+# KAVRIN_BUILD and KAVRIN_DEMO choose other build and demo folders.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+# Wine's own fonts draw the window frames' buttons on the virtual display.
+KAVRIN_PACKAGES+=(fonts-wine)
 
 kavrin_install_packages
 cd "$KAVRIN_ROOT"
-kavrin_build windows-x64
+build=${KAVRIN_BUILD:-$KAVRIN_ROOT/build/windows-x64}
+demo=${KAVRIN_DEMO:-$KAVRIN_ROOT/build/demo}
+cmake --preset windows-x64 -S "$KAVRIN_ROOT" -B "$build"
+cmake --build "$build"
 kavrin_wine_env
 
-build=$KAVRIN_ROOT/build/windows-x64
-demo=$KAVRIN_ROOT/build/demo
 mkdir -p "$demo/tools" "$demo/samples" "$demo/temp" "$demo/output"
 cp "$build/kavrin.exe" "$demo/"
-cp "$build/tests/tools/besweet_standin/besweet_standin.exe" "$demo/tools/"
-cp "$build/tests/tools/surcode_standin/surcode_standin.exe" "$demo/tools/"
+cp "$build/backends/kavrin-transcoder.exe" "$build/backends/kavrin-dts-encoder.exe" "$demo/tools/"
+# What the test stand-ins of earlier versions left.
+rm -f "$demo/tools/besweet_standin.exe" "$demo/tools/surcode_standin.exe" "$demo/surcode.ssf"
 
 win() { winepath -w "$1" 2>/dev/null; }
 
-# The encoder stand-in reads its behaviour from the settings file Kavrin
-# hands it: show the start-up window once, then encode for a second and a half.
-[ -f "$demo/surcode.ssf" ] || printf 'startup=1\r\nencode_ms=1500\r\n' > "$demo/surcode.ssf"
-
-# A settings file of an earlier run that does not name the stand-ins is replaced.
-if ! grep -qi besweet_standin "$demo/Kavrin.ini" 2>/dev/null; then
-  cat > "$demo/Kavrin.ini" <<EOF
+# A settings file of an earlier run that does not name the backends is replaced.
+if ! grep -qi kavrin-transcoder "$demo/Kavrin.ini" 2>/dev/null; then
+  cat >"$demo/Kavrin.ini" <<EOF
 [EXE]
-BeSweet=$(win "$demo/tools/besweet_standin.exe")
-SurCode=$(win "$demo/tools/surcode_standin.exe")
+BeSweet=$(win "$demo/tools/kavrin-transcoder.exe")
+SurCode=$(win "$demo/tools/kavrin-dts-encoder.exe")
 [FOLDERS]
 BeSweet=$(win "$demo/temp")
 SurCode=$(win "$demo/output")
@@ -49,20 +53,57 @@ EOF
   sed -i 's/$/\r/' "$demo/Kavrin.ini"
 fi
 
-for sample in VTS_01_1.VOB movie.ac3; do
-  [ -f "$demo/samples/$sample" ] || wine "$demo/tools/besweet_standin.exe" --make-sample "$(win "$demo/samples/$sample")" 64
-done
+# Ten seconds each; the stand-ins' test-tone files of earlier versions are replaced.
+"$KAVRIN_ROOT/scripts/make_samples.sh" "$demo/samples" 10
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "No display found: starting Kavrin on a virtual display (Xvfb)."
-  kavrin_start_xvfb
-  trap kavrin_stop_session EXIT
-fi
-cat <<EOF
+if [ -n "${DISPLAY:-}" ]; then
+  cat <<EOF
 Starting $demo/kavrin.exe
   Add the files of $demo/samples through "Input files" > "Add" (choose
   streams for the .VOB entry), press "Go", and the tracks appear in
-  $demo/output. DTS-CD, AC3-CD and CDDA all work with the stand-ins.
+  $demo/output. DTS-CD, AC3-CD and CDDA all convert for real, with ffmpeg.
 EOF
-cd "$demo"
-wine "$demo/kavrin.exe"
+  cd "$demo"
+  exec wine "$demo/kavrin.exe"
+fi
+
+echo "No display found: Kavrin runs on a virtual display (Xvfb), worked by a demo driver."
+kavrin_start_xvfb
+x11_key='HKCU\Software\Wine\X11 Driver'
+finish() {
+  # The frames are Wine's own only while no window manager runs.
+  wine reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1 || true
+  kavrin_stop_session
+}
+trap finish EXIT
+wine reg add "$x11_key" /v Decorated /d N /f >/dev/null 2>&1 || true
+for font in /usr/share/wine/fonts/*; do
+  [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
+
+rm -rf "$demo/shots"
+mkdir -p "$demo/shots"
+started=$demo/.demo-started
+touch "$started"
+# The backends' reports and Wine's messages go to a file; the steps to the screen.
+status=0
+wine "$build/tests/driver/real_audio_demo.exe" --kavrin="$demo/kavrin.exe" --ini="$demo/Kavrin.ini" \
+  --samples="$demo/samples" --shots="$demo/shots" 2>"$demo/demo-messages.log" || status=$?
+
+echo
+echo "Tracks made in $demo/output (codec, rate, channels, duration, as ffprobe reads them):"
+made=0
+while IFS= read -r -d '' track; do
+  facts=$(ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels \
+    -show_entries format=duration -of default=noprint_wrappers=1 "$track" |
+    awk -F= '{v[$1]=$2} END {printf "%-10s %6s Hz  %s channels  %6.2f s", v["codec_name"], v["sample_rate"], v["channels"], v["duration"]}')
+  printf '  %-28s %s\n' "$(basename "$track")" "$facts"
+  made=$((made + 1))
+done < <(find "$demo/output" -maxdepth 1 -name '*.wav' -newer "$started" -printf '%T@ %p\0' | sort -zn | cut -zd' ' -f2-)
+[ "$made" -gt 0 ] || echo "  none"
+rm -f "$started"
+echo "Pictures: $demo/shots/ ($(find "$demo/shots" -name '*.png' | wc -l) files); log: $demo/kavrin.log"
+if [ "$status" -ne 0 ] || [ "$made" -eq 0 ]; then
+  echo "The demo did not run through; see above and $demo/demo-messages.log" >&2
+  exit 1
+fi
