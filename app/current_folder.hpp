@@ -2,22 +2,25 @@
 
 #include <string>
 
-namespace kavrin {
+#include "platform/folders.hpp"
 
-// The process's current folder; empty when it cannot be read.
-std::string CurrentFolder();
+namespace kavrin {
 
 // Puts the process's current folder back as it was when the guard was made.
 // The system's browse dialogs move it to wherever the user browsed, and a
 // relative path in a field, and the folder BeSweet starts in, would follow.
+// A folder removed in the meantime stays lost; there is nowhere better to go.
 class CurrentFolderGuard {
  public:
-  CurrentFolderGuard() : folder_(CurrentFolder()) {}
-  ~CurrentFolderGuard();
+  explicit CurrentFolderGuard(Folders& folders) : folders_(folders), folder_(folders.CurrentFolder()) {}
+  ~CurrentFolderGuard() {
+    if (!folder_.empty()) folders_.SetCurrentFolder(folder_);
+  }
   CurrentFolderGuard(const CurrentFolderGuard&) = delete;
   CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
 
  private:
+  Folders& folders_;
   std::string folder_;
 };
 

@@ -7,12 +7,6 @@
 
 namespace kavrin {
 
-bool NamesExistingFile(const std::string& path) {
-  if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 void TFilenameEdit::Create(const Host& host, const CreateArgs& args) {
   dialog_.title = "Browse";
   dialog_.filter = args.filter;
@@ -23,16 +17,17 @@ void TFilenameEdit::Create(const Host& host, const CreateArgs& args) {
 
 std::string TFilenameEdit::FileName() const {
   const std::string text = Text();
-  return FileNameReading(text, NamesExistingFile(text));
+  return FileNameReading(text, folders_.NamesExistingFile(text));
 }
 
 void TFilenameEdit::SetFileName(const std::string& value) {
   // Throws before the text is touched.
-  SetText(FileNameFieldText(value, NamesExistingFile(value)));
+  SetText(FileNameFieldText(value, folders_.NamesExistingFile(value)));
 }
 
 void TFilenameEdit::ButtonClick() {
-  const FileBrowseStart start = StartOfFileBrowse(FileName(), NamesExistingFolder);
+  const FileBrowseStart start =
+      StartOfFileBrowse(FileName(), [this](const std::string& path) { return folders_.NamesExistingFolder(path); });
   if (start.initialDir) dialog_.initialDir = *start.initialDir;
   if (start.fileName) dialog_.fileName = *start.fileName;
   const bool chosen = dialog_.Execute(OwnerOf(hwnd_));
@@ -48,12 +43,13 @@ void TDirectoryEdit::Create(const Host& host, const CreateArgs& args) {
 }
 
 void TDirectoryEdit::ButtonClick() {
-  std::string folder = StartOfFolderBrowse(Text(), lastChosenFolder_, NamesExistingFolder);
-  const bool chosen = SelectDirectory(OwnerOf(hwnd_), folder, options_);
+  std::string folder = StartOfFolderBrowse(
+      Text(), lastChosenFolder_, [this](const std::string& path) { return folders_.NamesExistingFolder(path); });
+  const bool chosen = SelectDirectory(OwnerOf(hwnd_), folder, options_, folders_);
   FocusIfPossible();
   if (!chosen) return;
   SetText(folder);
-  if (NamesExistingFolder(folder)) lastChosenFolder_ = folder;
+  if (folders_.NamesExistingFolder(folder)) lastChosenFolder_ = folder;
 }
 
 }  // namespace kavrin

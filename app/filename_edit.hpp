@@ -13,6 +13,8 @@ namespace kavrin {
 // its first word by command-line rules.
 class TFilenameEdit : public TButtonEdit {
  public:
+  explicit TFilenameEdit(Folders& folders) : folders_(folders), dialog_(folders) {}
+
   static constexpr const char* kDefaultFilter = "All files (*.*)|*.*";
 
   struct CreateArgs {
@@ -35,12 +37,15 @@ class TFilenameEdit : public TButtonEdit {
   void ButtonClick() override;
 
  private:
+  Folders& folders_;
   TOpenDialog dialog_;
 };
 
 // An edit for a folder with a browse button; read and written as Text only.
 class TDirectoryEdit : public TButtonEdit {
  public:
+  explicit TDirectoryEdit(Folders& folders) : folders_(folders) {}
+
   using Options = SelectDirOptions;
   struct CreateArgs {
     Bounds bounds;
@@ -54,11 +59,9 @@ class TDirectoryEdit : public TButtonEdit {
   void ButtonClick() override;
 
  private:
+  Folders& folders_;
   Options options_;
   std::string lastChosenFolder_;
 };
-
-// True when the path names an existing file, not a folder.
-bool NamesExistingFile(const std::string& path);
 
 }  // namespace kavrin

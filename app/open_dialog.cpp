@@ -34,7 +34,7 @@ bool TOpenDialog::Execute(HWND owner) {
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   dialog.Flags = OFN_EXPLORER | (hideReadOnly ? OFN_HIDEREADONLY : 0) | (allowMultiSelect ? OFN_ALLOWMULTISELECT : 0) |
                  (extensionDifferent ? OFN_EXTENSIONDIFFERENT : 0) | (enableSizing ? OFN_ENABLESIZING : 0);
-  const CurrentFolderGuard keep;
+  const CurrentFolderGuard keep(folders_);
   if (!GetOpenFileNameA(&dialog)) return false;
 
   filterIndex = static_cast<int>(dialog.nFilterIndex);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/folders.hpp"
+
 namespace kavrin {
 
 // The system's open-file dialog with its options, the filter in the
@@ -12,6 +14,8 @@ namespace kavrin {
 // use to the next.
 class TOpenDialog {
  public:
+  explicit TOpenDialog(Folders& folders) : folders_(folders) {}
+
   std::string title;
   std::string filter;
   int filterIndex = 1;  // 1-based, as the system counts.
@@ -29,6 +33,7 @@ class TOpenDialog {
   const std::vector<std::string>& Files() const { return files_; }
 
  private:
+  Folders& folders_;
   std::vector<std::string> files_;
 };
 

@@ -158,20 +158,9 @@ struct FolderContents {
 };
 
 // False when the folder cannot be opened; an empty drive can.
-bool ReadFolder(const std::string& folder, FolderContents& contents) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((WithTrailingDelimiter(folder) + "*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  do {
-    const std::string name = entry.cFileName;
-    if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      contents.files.push_back(name);
-    } else if (name != "." && name != "..") {
-      contents.folders.push_back(name);
-    }
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
+// False when the folder cannot be opened; an empty drive can.
+bool ReadFolder(Folders& system, const std::string& folder, FolderContents& contents) {
+  if (!system.ReadFolder(folder, contents.folders, contents.files)) return false;
   std::sort(contents.folders.begin(), contents.folders.end(), SortsBefore);
   return true;
 }
@@ -235,8 +224,8 @@ LRESULT CALLBACK FolderTreeKeys(HWND list, UINT message, WPARAM wParam, LPARAM l
 
 class SelectDirDialog {
  public:
-  SelectDirDialog(std::string folder, const SelectDirOptions& options)
-      : folder_(std::move(folder)), options_(options), connect_(NetworkConnectionDialog()) {}
+  SelectDirDialog(std::string folder, const SelectDirOptions& options, Folders& folders)
+      : folder_(std::move(folder)), options_(options), folders_(folders), connect_(NetworkConnectionDialog()) {}
 
   bool Run(HWND owner) {
     DialogTemplate dialog(kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 262, 186);
@@ -258,7 +247,7 @@ class SelectDirDialog {
     if (connect_ != nullptr) dialog.AddItem(kNetwork, kButtonAtom, "Ne&twork...", WS_TABSTOP, 136, 162, 54, 14);
     dialog.AddItem(IDOK, kButtonAtom, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 200, 144, 54, 14);
     dialog.AddItem(IDCANCEL, kButtonAtom, "Cancel", WS_TABSTOP, 200, 162, 54, 14);
-    const CurrentFolderGuard keep;
+    const CurrentFolderGuard keep(folders_);
     return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), owner, &SelectDirDialog::Proc,
                                    reinterpret_cast<LPARAM>(this)) == IDOK;
   }
@@ -320,7 +309,7 @@ class SelectDirDialog {
   // opened; at the process's current folder otherwise.
   void OpenStart() {
     const std::string start = FullPath(folder_);
-    if (!StartsWithDrive(start) || !Show(start)) Show(CurrentFolder());
+    if (!StartsWithDrive(start) || !Show(start)) Show(folders_.CurrentFolder());
   }
 
   // Shows the folder in the tree, its files and the drives, and names it.
@@ -328,7 +317,7 @@ class SelectDirDialog {
   // process's current folder stays where it is.
   bool Show(const std::string& folder) {
     FolderContents contents;
-    if (folder.empty() || !ReadFolder(folder, contents)) return false;
+    if (folder.empty() || !ReadFolder(folders_, folder, contents)) return false;
     lines_.clear();
     for (const std::string& path : FoldersOnPath(folder)) {
       lines_.push_back({path, static_cast<int>(lines_.size()), true});
@@ -462,7 +451,7 @@ class SelectDirDialog {
 
   void Accept() {
     const std::string chosen = options_.allowCreate ? ItemText(dialog_, kName) : named_;
-    if (options_.prompt && !NamesExistingFolder(chosen) &&
+    if (options_.prompt && !folders_.NamesExistingFolder(chosen) &&
         MessageBoxA(dialog_, kCreateQuestion, "Confirm", MB_YESNO | MB_ICONQUESTION) != IDYES) {
       return;
     }
@@ -472,6 +461,7 @@ class SelectDirDialog {
 
   std::string folder_;
   SelectDirOptions options_;
+  Folders& folders_;
   ConnectionDialog connect_;
   HWND dialog_ = nullptr;
   std::string current_;  // the folder the tree is open at
@@ -482,23 +472,17 @@ class SelectDirDialog {
 
 }  // namespace
 
-bool NamesExistingFolder(const std::string& path) {
-  if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-void ForceDirectories(const std::string& folder) {
-  for (const std::string& missing : MissingFolders(folder, NamesExistingFolder)) {
-    if (!CreateDirectoryA(missing.c_str(), nullptr)) return;
-  }
-}
-
-bool SelectDirectory(HWND owner, std::string& folder, const SelectDirOptions& options) {
-  SelectDirDialog dialog(folder, options);
+bool SelectDirectory(HWND owner, std::string& folder, const SelectDirOptions& options, Folders& folders) {
+  SelectDirDialog dialog(folder, options, folders);
   if (!dialog.Run(owner)) return false;
   folder = dialog.Folder();
-  if (options.performCreate && !folder.empty() && !NamesExistingFolder(folder)) ForceDirectories(folder);
+  // The folder and its missing parents; a failure is not reported.
+  if (options.performCreate && !folder.empty() && !folders.NamesExistingFolder(folder)) {
+    const auto exists = [&folders](const std::string& path) { return folders.NamesExistingFolder(path); };
+    for (const std::string& missing : MissingFolders(folder, exists)) {
+      if (!folders.CreateFolder(missing)) break;
+    }
+  }
   return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/folders.hpp"
+
 namespace kavrin {
 
 // The options of the folder selection dialog.
@@ -15,12 +17,6 @@ struct SelectDirOptions {
 
 // The modal folder selection dialog "Select Directory", owned by `owner`,
 // opened at `folder`. True on OK, with the chosen folder in `folder`.
-bool SelectDirectory(HWND owner, std::string& folder, const SelectDirOptions& options);
-
-// True when the path names an existing folder.
-bool NamesExistingFolder(const std::string& path);
-
-// Creates the folder and every missing parent; a failure is not reported.
-void ForceDirectories(const std::string& folder);
+bool SelectDirectory(HWND owner, std::string& folder, const SelectDirOptions& options, Folders& folders);
 
 }  // namespace kavrin

@@ -5,13 +5,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/batch_parts.hpp"
 #include "app/handler_dispatch.hpp"
 #include "app/tab_walk.hpp"
 #include "platform/win32/win32_dpi.hpp"
-#include "platform/win32/win32_file_lookup.hpp"
-#include "platform/win32/win32_profile.hpp"
-#include "platform/win32/win32_text_services.hpp"
 #include "settings/settings_file.hpp"
 
 namespace kavrin {
@@ -32,6 +28,7 @@ RECT FrameAtDpi(int dpi) {
 TfKavrin::~TfKavrin() {
   // The controls must still exist while their windows go.
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  services_.hooks = {};
 }
 
 void TfKavrin::Create(int showCommand) {
@@ -170,13 +167,11 @@ void TfKavrin::Close() {
 void TfKavrin::EndProgram(int exitCode) { PostQuitMessage(exitCode); }
 
 void TfKavrin::FormCreate() {
-  win32::Win32ProfileStore profile;
-  LoadSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this, unreadSettings_);
+  LoadSettings(services_.profile, SettingsFilePath(services_.program.ExecutablePath()), *this, unreadSettings_);
 }
 
 void TfKavrin::FormClose() {
-  win32::Win32ProfileStore profile;
-  StoreSettings(profile, SettingsFilePath(win32::Win32ProgramLocation().ExecutablePath()), *this, unreadSettings_);
+  StoreSettings(services_.profile, SettingsFilePath(services_.program.ExecutablePath()), *this, unreadSettings_);
 }
 
 void TfKavrin::cbUseLogfileClick() { feLogfile.SetEnabled(cbUseLogfile.Checked()); }
@@ -229,10 +224,7 @@ void TfKavrin::BitBtn5Click() {
 
 void TfKavrin::BitBtn6Click() {
   TakeListSelection();
-  win32::Win32FileLookup files;
-  win32::Win32Collation collation;
-  win32::Win32ErrorTexts errors;
-  if (inputList_.Sort(files, collation, errors)) ShowInputList();
+  if (inputList_.Sort(services_.lookup, services_.collation, services_.errors)) ShowInputList();
 }
 
 void TfKavrin::BitBtn7Click() {

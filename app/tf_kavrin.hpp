@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_services.hpp"
 #include "app/base_window.hpp"
 #include "app/button.hpp"
 #include "app/check_box.hpp"
@@ -21,6 +22,8 @@
 #include "app/scoped_win.hpp"
 #include "app/text_list_box.hpp"
 #include "batch/batch_form.hpp"
+#include "batch/batch_run.hpp"
+#include "encoder/encoder_automation.hpp"
 #include "encoder/encoder_form.hpp"
 #include "inputlist/input_list.hpp"
 #include "settings/settings_file.hpp"
@@ -28,12 +31,10 @@
 
 namespace kavrin {
 
-struct BatchParts;
-
 // The one main window. It owns every control, and through them every setting.
 class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm, public EncoderForm {
  public:
-  TfKavrin();
+  explicit TfKavrin(AppServices& services);
   ~TfKavrin();
 
   static const char* ClassName() { return "TfKavrin"; }
@@ -159,7 +160,11 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   int dpi_ = kDesignDpi;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
-  std::unique_ptr<BatchParts> batch_;
+  AppServices& services_;
+  // The batch behind "Go": one runner for the life of the window, so that it
+  // can tell a running batch from none.
+  EncoderAutomation encoder_;
+  BatchRunner runner_;
 
   enum class Lifecycle {
     Open,

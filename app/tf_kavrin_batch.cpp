@@ -1,25 +1,36 @@
 // The batch behind "Go" and what it reads from the window.
-#include "app/batch_parts.hpp"
 #include "app/handler_dispatch.hpp"
 #include "app/tf_kavrin.hpp"
 #include "inputlist/vob_file.hpp"
 #include "platform/shutdown.hpp"
-#include "platform/win32/win32_shutdown.hpp"
 
 namespace kavrin {
 
-TfKavrin::TfKavrin()
-    : batch_(std::make_unique<BatchParts>(
-          *this,
-          [this](MSG& message) {
-            // The batch's waits pass keys on as the main loop does.
-            return hwnd_ != nullptr && PreTranslate(message);
-          },
-          [this] { return hwnd_; })) {
+TfKavrin::TfKavrin(AppServices& services)
+    : odVobFiles(services.folders),
+      feBeSweet(services.folders),
+      feSurCode(services.folders),
+      deBeSweetOutputFolder(services.folders),
+      deSurcodeOutputFolder(services.folders),
+      feLogfile(services.folders),
+      services_(services),
+      encoder_(EncoderServices{*this, services.program, services.registry, services.windows, services.pump,
+                               services.clock, services.launcher, services.files, services.lookup}),
+      runner_(BatchServices{services.launcher, services.lookup, services.files, services.clock, services.pump, encoder_,
+                            &services.taskbar}) {
+  // The batch's waits pass keys on as the main loop does.
+  services_.hooks.preTranslate = [this](MSG& message) { return hwnd_ != nullptr && PreTranslate(message); };
+  services_.hooks.mainWindow = [this] { return hwnd_; };
+  // The program ends through the main loop's exit, which destroys the window;
+  // it does not pass the close, so the settings are not stored.
+  services_.hooks.endProgram = [this](int exitCode) {
+    lifecycle_ = Lifecycle::Ending;
+    EndProgram(exitCode);
+  };
   TableSettingFields();
 }
 
-bool TfKavrin::BatchRunning() const { return batch_->runner.Running(); }
+bool TfKavrin::BatchRunning() const { return runner_.Running(); }
 
 void TfKavrin::Button1Click() {
   // A press inside a running batch's wait must not start a second batch.
@@ -27,7 +38,7 @@ void TfKavrin::Button1Click() {
   // The batch reads the list's entries by position while it runs.
   LockInputList(true);
   // Shown here, so that an error box is not swept away by the end below.
-  RunHandler(hwnd_, [this] { batch_->runner.Run(*this); });
+  RunHandler(hwnd_, [this] { runner_.Run(*this); });
   LockInputList(false);
   // Closed during the batch: the settings were stored then, and the main
   // loop's ordinary exit now destroys the window.
@@ -53,15 +64,7 @@ void TfKavrin::ShowFinishedMessage() {
   if (lifecycle_ == Lifecycle::FinishedBoxShown) lifecycle_ = Lifecycle::Open;
 }
 
-void TfKavrin::ShutdownComputer() {
-  // The program ends through the main loop's exit, which destroys the window;
-  // it does not pass the close, so the settings are not stored.
-  win32::Win32ShutdownApi api([this](int exitCode) {
-    lifecycle_ = Lifecycle::Ending;
-    EndProgram(exitCode);
-  });
-  kavrin::ShutdownComputer(api);
-}
+void TfKavrin::ShutdownComputer() { kavrin::ShutdownComputer(services_.shutdown); }
 
 bool TfKavrin::DtsCdChecked() { return rbDTSCD.Checked(); }
 bool TfKavrin::Ac3CdChecked() { return rbAC3CD.Checked(); }

@@ -36,7 +36,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   InitCommonControlsEx(&controls);
 
   try {
-    kavrin::TfKavrin fKavrin;
+    kavrin::AppServices services;
+    kavrin::TfKavrin fKavrin(services);
     fKavrin.Create(showCommand);
     return RunMessageLoop(fKavrin);
   } catch (const std::exception& error) {

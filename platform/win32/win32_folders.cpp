@@ -1,0 +1,58 @@
+#include "platform/win32/win32_folders.hpp"
+
+#include <windows.h>
+
+#include "platform/text.hpp"
+
+namespace kavrin::win32 {
+
+namespace {
+
+DWORD Attributes(const std::string& path) {
+  return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+}
+
+}  // namespace
+
+bool Win32Folders::NamesExistingFile(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32Folders::NamesExistingFolder(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32Folders::ReadFolder(const std::string& folder, std::vector<std::string>& folders,
+                              std::vector<std::string>& files) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((WithTrailingDelimiter(folder) + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    const std::string name = entry.cFileName;
+    if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      files.push_back(name);
+    } else if (name != "." && name != "..") {
+      folders.push_back(name);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return true;
+}
+
+bool Win32Folders::CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+
+std::string Win32Folders::CurrentFolder() {
+  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0) return std::string();
+  std::string folder(needed, '\0');
+  const DWORD written = GetCurrentDirectoryA(needed, folder.data());
+  folder.resize(written < needed ? written : 0);
+  return folder;
+}
+
+void Win32Folders::SetCurrentFolder(const std::string& path) { SetCurrentDirectoryA(path.c_str()); }
+
+}  // namespace kavrin::win32
