@@ -35,7 +35,7 @@ if [ -z "${DISPLAY:-}" ]; then kavrin_start_xvfb; fi
 # Kavrin's folders, and a copy of them for the direct runs.
 for side in kavrin direct; do mkdir -p "$work/$side/temp" "$work/$side/output"; done
 win() { winepath -w "$1" 2>/dev/null; }
-cat >"$work/kavrin/Kavrin.ini" <<EOF
+kavrin_write_ini "$work/kavrin/Kavrin.ini" <<EOF
 [EXE]
 BeSweet=$(win "$build/backends/kavrin-transcoder.exe")
 SurCode=$(win "$build/backends/kavrin-dts-encoder.exe")
@@ -49,7 +49,6 @@ Filename=$(win "$work/kavrin/kavrin.log")
 Normalize=1
 Shutdown=0
 EOF
-sed -i 's/$/\r/' "$work/kavrin/Kavrin.ini"
 
 echo "Through Kavrin (three batches of three jobs):"
 wine "$build/tests/driver/real_audio_demo.exe" --kavrin="$build/kavrin.exe" --ini="$work/kavrin/Kavrin.ini" \

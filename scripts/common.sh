@@ -59,3 +59,21 @@ kavrin_stop_session() {
   if [ -n "$KAVRIN_XVFB_PID" ]; then kill "$KAVRIN_XVFB_PID" 2>/dev/null || true; wait "$KAVRIN_XVFB_PID" 2>/dev/null || true; fi
   KAVRIN_XVFB_PID=""
 }
+
+# Writes standard input to the file $1 as Kavrin reads its settings: CR LF
+# line ends, the text in the ANSI code page Wine runs programs with (taken
+# from the Unix locale). A path that code page cannot hold is refused with a
+# message, and nothing is written.
+kavrin_write_ini() {
+  local file=$1 acp charset
+  acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
+        tr -d '\r' | awk '$1 == "ACP" { print $3 }')
+  charset=CP${acp:-1252}
+  [ "$acp" = 65001 ] && charset=UTF-8
+  if ! sed 's/$/\r/' | iconv -f UTF-8 -t "$charset" >"$file.new" 2>/dev/null; then
+    rm -f "$file.new"
+    echo "$file: its paths cannot be written in Wine's code page ($charset); use folders with other names." >&2
+    return 1
+  fi
+  mv -f "$file.new" "$file"
+}

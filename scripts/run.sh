@@ -33,7 +33,7 @@ win() { winepath -w "$1" 2>/dev/null; }
 
 # A settings file of an earlier run that does not name the backends is replaced.
 if ! grep -qi kavrin-transcoder "$demo/Kavrin.ini" 2>/dev/null; then
-  cat >"$demo/Kavrin.ini" <<EOF
+  kavrin_write_ini "$demo/Kavrin.ini" <<EOF
 [EXE]
 BeSweet=$(win "$demo/tools/kavrin-transcoder.exe")
 SurCode=$(win "$demo/tools/kavrin-dts-encoder.exe")
@@ -50,7 +50,6 @@ AC3 CD=1
 CDDA CD=0
 Shutdown=0
 EOF
-  sed -i 's/$/\r/' "$demo/Kavrin.ini"
 fi
 
 # Ten seconds each; the stand-ins' test-tone files of earlier versions are replaced.
