@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dpi_scale.hpp"
+#include "core/dpi_scale.hpp"
 
 namespace kavrin {
 

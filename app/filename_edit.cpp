@@ -1,9 +1,9 @@
 #include "app/filename_edit.hpp"
 
 #include "app/handler_dispatch.hpp"
-#include "platform/text.hpp"
-#include "platform/widget_rules.hpp"
-#include "settings/file_name_rules.hpp"
+#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
+#include "core/widget_rules.hpp"
 
 namespace kavrin {
 

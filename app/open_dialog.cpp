@@ -3,7 +3,7 @@
 #include <commdlg.h>
 
 #include "app/current_folder.hpp"
-#include "platform/widget_rules.hpp"
+#include "core/widget_rules.hpp"
 
 namespace kavrin {
 

@@ -2,8 +2,8 @@
 
 #include "app/handler_dispatch.hpp"
 #include "app/panel.hpp"
-#include "platform/scoped_flag.hpp"
-#include "platform/widget_rules.hpp"
+#include "core/scoped_flag.hpp"
+#include "core/widget_rules.hpp"
 #include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin {

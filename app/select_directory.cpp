@@ -10,9 +10,9 @@
 #include "app/current_folder.hpp"
 #include "app/handler_dispatch.hpp"
 #include "app/scoped_win.hpp"
-#include "platform/dpi_scale.hpp"
-#include "platform/text.hpp"
-#include "platform/widget_rules.hpp"
+#include "core/dpi_scale.hpp"
+#include "core/text.hpp"
+#include "core/widget_rules.hpp"
 #include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin {

@@ -2,8 +2,8 @@
 
 #include "batch/log_file.hpp"
 #include "batch/process_runner.hpp"
+#include "core/scoped_flag.hpp"
 #include "inputlist/vob_file.hpp"
-#include "platform/scoped_flag.hpp"
 
 namespace kavrin {
 

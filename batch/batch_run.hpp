@@ -10,6 +10,7 @@
 #include "batch/encoder_stage.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_system.hpp"
+#include "platform/message_pump.hpp"
 #include "platform/process.hpp"
 #include "platform/taskbar_progress.hpp"
 

@@ -1,8 +1,9 @@
 #include "batch/besweet_command_line.hpp"
 
 #include "batch/log_file.hpp"
+#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
 #include "inputlist/vob_file.hpp"
-#include "platform/text.hpp"
 
 namespace kavrin {
 
@@ -50,7 +51,7 @@ std::string TrackName(BatchMode mode) {
 }
 
 std::string OutputFileName(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber) {
-  return WithTrailingDelimiter(finalOutputFolder) + trackName + "-" + ZeroPad(outputNumber, 3) + ".wav";
+  return TrackOutputBase(finalOutputFolder, trackName, outputNumber) + ".wav";
 }
 
 std::string BeSweetArguments(const BeSweetJob& job, const BeSweetFields& fields) {

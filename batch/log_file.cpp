@@ -1,6 +1,6 @@
 #include "batch/log_file.hpp"
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 
@@ -40,7 +40,7 @@ bool LoggingActive(bool switchChecked, const std::string& logFileText) {
 }
 
 std::string DateTimeText(Clock& clock) {
-  const LocalTime now = clock.Now();
+  const DateTime now = clock.Now();
   std::string date = clock.ShortDate(now);
   if (now.hour == 0 && now.minute == 0 && now.second == 0) return date;
   return date + " " + clock.LongTime(now);

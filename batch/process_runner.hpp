@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/clock.hpp"
+#include "platform/message_pump.hpp"
 #include "platform/process.hpp"
 
 namespace kavrin {

@@ -1,7 +1,8 @@
 #include "encoder/encoder_automation.hpp"
 
 #include "batch/log_file.hpp"
-#include "platform/text.hpp"
+#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 
@@ -46,7 +47,7 @@ bool EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
 
   if (LoggingIsActive()) AppendStartBlock(services_.Files, services_.Time, services_.Form.LogfileText());
 
-  const std::string outputBase = finalFolder + trackName + "-" + ZeroPad(outputNumber, 3);
+  const std::string outputBase = TrackOutputBase(folders.FinalFolder, trackName, outputNumber);
   JobOutcome outcome = JobOutcome::WindowNotFound;
   const WindowHandle window = FindEncoderWindow();
   if (window != 0) {

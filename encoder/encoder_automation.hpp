@@ -8,6 +8,7 @@
 #include "encoder/window_finder.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_system.hpp"
+#include "platform/message_pump.hpp"
 #include "platform/process.hpp"
 #include "platform/profile.hpp"
 #include "platform/registry.hpp"

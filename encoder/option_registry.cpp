@@ -1,7 +1,8 @@
 #include "encoder/option_registry.hpp"
 
-#include "platform/error.hpp"
-#include "platform/text.hpp"
+#include "core/error.hpp"
+#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 
@@ -25,8 +26,7 @@ std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(co
   for (std::size_t n = 0; n < ChannelFileNames.size(); ++n) {
     values[n] = {OptionValueName(n), monoPrefix + std::string(ChannelFileNames[n])};
   }
-  values[6] = {OptionValueName(6),
-               WithTrailingDelimiter(folders.FinalFolder) + trackName + "-" + ZeroPad(outputNumber, 3) + ".tmp"};
+  values[6] = {OptionValueName(6), TrackOutputBase(folders.FinalFolder, trackName, outputNumber) + ".tmp"};
   values[7] = {OptionValueName(7), folders.ProgramFolder};
   return values;
 }

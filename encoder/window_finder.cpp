@@ -1,6 +1,6 @@
 #include "encoder/window_finder.hpp"
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 

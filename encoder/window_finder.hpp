@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock.hpp"
+#include "platform/message_pump.hpp"
 #include "platform/window_system.hpp"
 
 namespace kavrin {

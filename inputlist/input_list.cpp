@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/error.hpp"
-#include "platform/text.hpp"
+#include "core/error.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 
@@ -65,7 +65,7 @@ bool InputList::Sort(FileLookup& files, Collation& collation, ErrorTexts& errors
   std::vector<std::string> keys;
   keys.reserve(entries_.size());
   for (const InputEntry& entry : entries_) {
-    FileTimeUtc time;
+    DateTime time;
     std::uint32_t code = 0;
     if (!files.LastWriteTimeUtc(entry.Text, time, code)) throw KavrinError(SystemErrorMessage(code, errors));
     keys.push_back(SortKey(time, entry.Text));
@@ -104,7 +104,7 @@ std::string InputList::SummaryText() const {
   return std::to_string(count) + (count == 1 ? " file selected" : " files selected");
 }
 
-std::string SortKey(const FileTimeUtc& time, const std::string& path) {
+std::string SortKey(const DateTime& time, const std::string& path) {
   return ZeroPad(time.year, 4) + ZeroPad(time.month, 2) + ZeroPad(time.day, 2) + ZeroPad(time.hour, 2) +
          ZeroPad(time.minute, 2) + ZeroPad(time.second, 2) + path;
 }

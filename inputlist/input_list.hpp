@@ -86,7 +86,7 @@ class InputList {
 };
 
 // "YYYYMMDDHHNNSS" followed directly by the path.
-std::string SortKey(const FileTimeUtc& time, const std::string& path);
+std::string SortKey(const DateTime& time, const std::string& path);
 
 // The error report for a failed system call: the code, a line break and the
 // system's text; code 0 has a fixed text of its own.

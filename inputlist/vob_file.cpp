@@ -1,6 +1,6 @@
 #include "inputlist/vob_file.hpp"
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 

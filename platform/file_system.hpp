@@ -3,17 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace kavrin {
+#include "core/date_time.hpp"
 
-// A last-write time in UTC, as the file system keeps it.
-struct FileTimeUtc {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
+namespace kavrin {
 
 // Directory lookups of exactly one name (FindFirstFileA over entries of every
 // attribute, folders included), with the system's critical-error boxes off
@@ -26,7 +18,7 @@ class FileLookup {
 
   // False with the system error code (0 when the system gave none) when the
   // name cannot be found.
-  virtual bool LastWriteTimeUtc(const std::string& path, FileTimeUtc& time, std::uint32_t& errorCode) = 0;
+  virtual bool LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) = 0;
 };
 
 // Whole-file reads and writes and the two file operations of the encoder stage.

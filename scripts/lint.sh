@@ -16,7 +16,7 @@ fi
 
 # Only a configure is needed for the compile commands; the core builds natively.
 cmake -S . -B build/lint -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-mapfile -t core < <(git ls-files 'platform/*.cpp' 'settings/*.cpp' 'inputlist/*.cpp' 'batch/*.cpp' 'encoder/*.cpp' |
+mapfile -t core < <(git ls-files 'core/*.cpp' 'platform/*.cpp' 'settings/*.cpp' 'inputlist/*.cpp' 'batch/*.cpp' 'encoder/*.cpp' |
                     grep -v '^platform/win32/')
 if ! clang-tidy -p build/lint --quiet "${core[@]}"; then
   echo "clang-tidy found something in the core"

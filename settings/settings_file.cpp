@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "platform/error.hpp"
-#include "platform/text.hpp"
+#include "core/error.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 

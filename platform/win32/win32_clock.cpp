@@ -8,7 +8,7 @@ namespace kavrin::win32 {
 
 namespace {
 
-SYSTEMTIME ToSystemTime(const LocalTime& time) {
+SYSTEMTIME ToSystemTime(const DateTime& time) {
   SYSTEMTIME system;
   ZeroMemory(&system, sizeof system);
   system.wYear = static_cast<WORD>(time.year);
@@ -33,20 +33,20 @@ std::string Formatted(Format format) {
 
 }  // namespace
 
-LocalTime Win32Clock::Now() {
+DateTime Win32Clock::Now() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  return DateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-std::string Win32Clock::ShortDate(const LocalTime& time) {
+std::string Win32Clock::ShortDate(const DateTime& time) {
   const SYSTEMTIME system = ToSystemTime(time);
   return Formatted([&](char* buffer, int size) {
     return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &system, nullptr, buffer, size);
   });
 }
 
-std::string Win32Clock::LongTime(const LocalTime& time) {
+std::string Win32Clock::LongTime(const DateTime& time) {
   const SYSTEMTIME system = ToSystemTime(time);
   return Formatted(
       [&](char* buffer, int size) { return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &system, nullptr, buffer, size); });

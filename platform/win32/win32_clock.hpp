@@ -6,9 +6,9 @@ namespace kavrin::win32 {
 
 class Win32Clock final : public Clock {
  public:
-  LocalTime Now() override;
-  std::string ShortDate(const LocalTime& time) override;
-  std::string LongTime(const LocalTime& time) override;
+  DateTime Now() override;
+  std::string ShortDate(const DateTime& time) override;
+  std::string LongTime(const DateTime& time) override;
   void Sleep(unsigned milliseconds) override;
 };
 

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_dpi.hpp"
 
-#include "platform/dpi_scale.hpp"
+#include "core/dpi_scale.hpp"
 
 namespace kavrin::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::win32 {
 
@@ -67,7 +67,7 @@ bool Win32FileLookup::Exists(const std::string& path) {
   return FindOne(path, data, errorCode);
 }
 
-bool Win32FileLookup::LastWriteTimeUtc(const std::string& path, FileTimeUtc& time, std::uint32_t& errorCode) {
+bool Win32FileLookup::LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) {
   WIN32_FIND_DATAA data;
   DWORD code = 0;
   if (!FindOne(path, data, code)) {
@@ -80,7 +80,7 @@ bool Win32FileLookup::LastWriteTimeUtc(const std::string& path, FileTimeUtc& tim
     errorCode = GetLastError();
     return false;
   }
-  time = FileTimeUtc{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond};
+  time = DateTime{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond};
   return true;
 }
 

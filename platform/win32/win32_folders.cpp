@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::win32 {
 

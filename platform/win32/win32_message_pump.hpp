@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "platform/clock.hpp"
+#include "platform/message_pump.hpp"
 
 struct tagMSG;
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::win32 {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "batch_fixture.hpp"
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::e2e {
 namespace {

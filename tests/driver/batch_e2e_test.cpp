@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "batch_fixture.hpp"
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::e2e {
 namespace {
@@ -123,7 +123,9 @@ TEST_F(BatchE2e, LoggingAddsAnEmptyLineBeforeEachRunAndWritesCrLf) {
     settings.useLog = true;
     settings.logFile = logFile;
     ASSERT_NO_FATAL_FAILURE(Start(settings));
-    if (c.quoted) ASSERT_TRUE(SetText(window_.feLogfile, " " + Quoted(logFile)));
+    if (c.quoted) {
+      ASSERT_TRUE(SetText(window_.feLogfile, " " + Quoted(logFile)));
+    }
     ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
     ASSERT_NO_FATAL_FAILURE(RunBatch());
 

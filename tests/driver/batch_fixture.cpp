@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 #include "platform/win32/win32_profile.hpp"
 
 namespace kavrin::e2e {

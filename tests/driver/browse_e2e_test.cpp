@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "core/text.hpp"
 #include "harness.hpp"
 #include "kavrin_window.hpp"
-#include "platform/text.hpp"
 
 namespace kavrin::e2e {
 namespace {

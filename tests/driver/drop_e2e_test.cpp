@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "batch_fixture.hpp"
+#include "core/text.hpp"
 #include "harness.hpp"
 #include "kavrin_window.hpp"
-#include "platform/text.hpp"
 
 namespace kavrin::e2e {
 namespace {

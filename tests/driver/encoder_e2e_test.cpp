@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text.hpp"
 #include "encoder/encoder_automation.hpp"
 #include "harness.hpp"
 #include "kavrin_window.hpp"
-#include "platform/text.hpp"
 #include "platform/win32/win32_profile.hpp"
 
 namespace kavrin::e2e {

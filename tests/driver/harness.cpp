@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 #include "platform/win32/win32_profile.hpp"
 
 namespace kavrin::e2e {

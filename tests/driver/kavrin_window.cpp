@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::e2e {
 namespace {

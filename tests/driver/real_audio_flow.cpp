@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::e2e {
 

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/resource_ids.h"
+#include "core/text.hpp"
 #include "harness.hpp"
 #include "kavrin_version.h"
 #include "kavrin_window.hpp"
-#include "platform/text.hpp"
 
 namespace kavrin::e2e {
 namespace {

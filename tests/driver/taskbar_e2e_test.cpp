@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "batch_fixture.hpp"
-#include "platform/text.hpp"
+#include "core/text.hpp"
 #include "platform/win32/win32_profile.hpp"
 
 namespace kavrin::e2e {

@@ -1,6 +1,6 @@
 #include "fakes/fake_batch_form.hpp"
 
-#include "platform/error.hpp"
+#include "core/error.hpp"
 
 namespace kavrin::fakes {
 

@@ -1,14 +1,14 @@
 #include "fakes/fake_clock.hpp"
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::fakes {
 
-std::string FakeClock::ShortDate(const LocalTime& time) {
+std::string FakeClock::ShortDate(const DateTime& time) {
   return ZeroPad(time.day, 2) + "." + ZeroPad(time.month, 2) + "." + ZeroPad(time.year, 4);
 }
 
-std::string FakeClock::LongTime(const LocalTime& time) {
+std::string FakeClock::LongTime(const DateTime& time) {
   return ZeroPad(time.hour, 2) + ":" + ZeroPad(time.minute, 2) + ":" + ZeroPad(time.second, 2);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock.hpp"
+#include "platform/message_pump.hpp"
 
 namespace kavrin::fakes {
 
@@ -12,12 +13,12 @@ namespace kavrin::fakes {
 // "dd.mm.yyyy" dates and "hh:mm:ss" times, and sleeps that only count.
 class FakeClock final : public Clock {
  public:
-  LocalTime Now() override { return now; }
-  std::string ShortDate(const LocalTime& time) override;
-  std::string LongTime(const LocalTime& time) override;
+  DateTime Now() override { return now; }
+  std::string ShortDate(const DateTime& time) override;
+  std::string LongTime(const DateTime& time) override;
   void Sleep(unsigned milliseconds) override;
 
-  LocalTime now{2026, 12, 7, 21, 54, 57};
+  DateTime now{2026, 12, 7, 21, 54, 57};
   std::vector<unsigned> sleeps;
   unsigned long long sleptMilliseconds = 0;
   // Runs after each sleep, e.g. to let a fake child end meanwhile.

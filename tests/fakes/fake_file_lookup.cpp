@@ -1,6 +1,6 @@
 #include "fakes/fake_file_lookup.hpp"
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::fakes {
 
@@ -9,7 +9,7 @@ bool FakeFileLookup::Exists(const std::string& path) {
   return !failEveryLookupWith && entries_.count(UpperAscii(path)) != 0;
 }
 
-bool FakeFileLookup::LastWriteTimeUtc(const std::string& path, FileTimeUtc& time, std::uint32_t& errorCode) {
+bool FakeFileLookup::LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) {
   lookups.push_back(path);
   if (failEveryLookupWith) {
     errorCode = *failEveryLookupWith;
@@ -24,7 +24,7 @@ bool FakeFileLookup::LastWriteTimeUtc(const std::string& path, FileTimeUtc& time
   return true;
 }
 
-void FakeFileLookup::AddEntry(const std::string& path, const FileTimeUtc& lastWrite) {
+void FakeFileLookup::AddEntry(const std::string& path, const DateTime& lastWrite) {
   entries_[UpperAscii(path)] = lastWrite;
 }
 

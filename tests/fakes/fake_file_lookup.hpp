@@ -15,9 +15,9 @@ namespace kavrin::fakes {
 class FakeFileLookup final : public FileLookup {
  public:
   bool Exists(const std::string& path) override;
-  bool LastWriteTimeUtc(const std::string& path, FileTimeUtc& time, std::uint32_t& errorCode) override;
+  bool LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) override;
 
-  void AddEntry(const std::string& path, const FileTimeUtc& lastWrite = {});
+  void AddEntry(const std::string& path, const DateTime& lastWrite = {});
   void RemoveEntry(const std::string& path);
 
   // The code a missing name gives (ERROR_FILE_NOT_FOUND unless told).
@@ -27,7 +27,7 @@ class FakeFileLookup final : public FileLookup {
   std::vector<std::string> lookups;  // every name asked for, in order
 
  private:
-  std::map<std::string, FileTimeUtc> entries_;
+  std::map<std::string, DateTime> entries_;
 };
 
 }  // namespace kavrin::fakes

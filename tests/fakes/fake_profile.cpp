@@ -1,6 +1,6 @@
 #include "fakes/fake_profile.hpp"
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::fakes {
 

@@ -1,6 +1,6 @@
 #include "fakes/fake_registry.hpp"
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
 namespace kavrin::fakes {
 

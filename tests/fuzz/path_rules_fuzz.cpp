@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
+#include "core/widget_rules.hpp"
 #include "fakes/fake_code_page.hpp"
 #include "fuzz/fuzz_check.hpp"
 #include "inputlist/vob_file.hpp"
 #include "platform/code_page.hpp"
-#include "platform/text.hpp"
-#include "platform/widget_rules.hpp"
-#include "settings/file_name_rules.hpp"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/error.hpp"
 #include "inputlist/input_list.hpp"
-#include "platform/error.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_text_services.hpp"
 
@@ -86,7 +86,7 @@ TEST_F(FileLookupTest, SortKeyComesFromTheUtcLastWriteTime) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.digits);
     const std::string path = MakeFile("f" + std::to_string(n++) + ".vob", c.utc);
-    FileTimeUtc time;
+    DateTime time;
     std::uint32_t code = 99;
     ASSERT_TRUE(files_.LastWriteTimeUtc(path, time, code));
     EXPECT_EQ(SortKey(time, path), c.digits + path);
@@ -109,7 +109,7 @@ TEST_F(FileLookupTest, SortOrdersRealFilesByTimeThenPathIgnoringCase) {
 TEST_F(FileLookupTest, AFolderCountsAsExisting) {
   const std::string path = MakeFolder("Film.vob");
   EXPECT_TRUE(files_.Exists(path));
-  FileTimeUtc time;
+  DateTime time;
   std::uint32_t code = 0;
   EXPECT_TRUE(files_.LastWriteTimeUtc(path, time, code));
   EXPECT_GE(time.year, 2000);
@@ -118,7 +118,7 @@ TEST_F(FileLookupTest, AFolderCountsAsExisting) {
 TEST_F(FileLookupTest, MissingFileGivesError2AndTheSystemsText) {
   const std::string path = folder_ + "gone.vob";
   EXPECT_FALSE(files_.Exists(path));
-  FileTimeUtc time;
+  DateTime time;
   std::uint32_t code = 0;
   ASSERT_FALSE(files_.LastWriteTimeUtc(path, time, code));
   EXPECT_EQ(code, 2u);
@@ -138,7 +138,7 @@ TEST_F(FileLookupTest, MissingFileGivesError2AndTheSystemsText) {
 }
 
 TEST_F(FileLookupTest, MissingFolderGivesError3) {
-  FileTimeUtc time;
+  DateTime time;
   std::uint32_t code = 0;
   ASSERT_FALSE(files_.LastWriteTimeUtc(folder_ + "nowhere\\a.vob", time, code));
   EXPECT_EQ(code, 3u);
@@ -148,7 +148,7 @@ TEST_F(FileLookupTest, WildcardsMatchNothing) {
   MakeFile("DTS-Track-001.wav", At(2010, 1, 1, 0, 0, 0));
   EXPECT_FALSE(files_.Exists(folder_ + "*"));
   EXPECT_FALSE(files_.Exists(folder_ + "DTS-Track-00?.wav"));
-  FileTimeUtc time;
+  DateTime time;
   std::uint32_t code = 0;
   EXPECT_FALSE(files_.LastWriteTimeUtc(folder_ + "*.wav", time, code));
   EXPECT_EQ(code, static_cast<std::uint32_t>(ERROR_INVALID_NAME));

@@ -145,9 +145,9 @@ TEST_F(FileStoreTest, LogWritesThroughTheRealStore) {
 
 TEST(ClockTest, RegionalFormatsOfTheGivenTime) {
   Win32Clock clock;
-  const LocalTime now = clock.Now();
+  const DateTime now = clock.Now();
   EXPECT_GE(now.year, 2000);
-  const LocalTime sample{2026, 12, 7, 21, 54, 57};
+  const DateTime sample{2026, 12, 7, 21, 54, 57};
   const std::string date = clock.ShortDate(sample);
   const std::string time = clock.LongTime(sample);
   EXPECT_NE(date.find("7"), std::string::npos) << date;

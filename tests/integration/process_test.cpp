@@ -45,9 +45,9 @@ std::vector<RecordLine> ReadRecord(const std::string& path) {
 // Sleeps a little for real so that a test of many runs stays quick.
 class ShortSleepClock final : public Clock {
  public:
-  LocalTime Now() override { return {}; }
-  std::string ShortDate(const LocalTime&) override { return std::string(); }
-  std::string LongTime(const LocalTime&) override { return std::string(); }
+  DateTime Now() override { return {}; }
+  std::string ShortDate(const DateTime&) override { return std::string(); }
+  std::string LongTime(const DateTime&) override { return std::string(); }
   void Sleep(unsigned) override {
     ++sleeps;
     ::Sleep(20);

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/text.hpp"
+#include "core/text.hpp"
 #include "platform/win32/win32_profile.hpp"
 
 // File helpers shared by the integration tests.

@@ -5,13 +5,13 @@
 
 #include "batch/batch_progress.hpp"
 #include "batch/batch_run.hpp"
+#include "core/error.hpp"
 #include "fakes/fake_batch_form.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/fake_file_lookup.hpp"
 #include "fakes/fake_file_store.hpp"
 #include "fakes/fake_process.hpp"
 #include "fakes/fake_taskbar_progress.hpp"
-#include "platform/error.hpp"
 
 namespace kavrin {
 namespace {

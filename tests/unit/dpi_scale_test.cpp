@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/dpi_scale.hpp"
+#include "core/dpi_scale.hpp"
 
 namespace kavrin {
 namespace {

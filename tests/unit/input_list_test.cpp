@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "core/error.hpp"
 #include "fakes/fake_file_lookup.hpp"
 #include "fakes/fake_text_services.hpp"
 #include "inputlist/input_list.hpp"
-#include "platform/error.hpp"
 
 namespace kavrin {
 namespace {
@@ -221,7 +221,7 @@ TEST(VobFile, ExtensionRule) {
 class InputListSort : public ::testing::Test {
  protected:
   void File(const std::string& path, int hour, int minute = 0, int second = 0) {
-    files_.AddEntry(path, FileTimeUtc{2004, 3, 7, hour, minute, second});
+    files_.AddEntry(path, DateTime{2004, 3, 7, hour, minute, second});
   }
   void Sort() { list_.Sort(files_, collation_, errors_); }
 
@@ -333,8 +333,8 @@ TEST_F(InputListSort, AMissingFileStopsBeforeTheListIsTouched) {
 }
 
 TEST(SortKey, FourteenDigitsThenThePath) {
-  EXPECT_EQ(SortKey(FileTimeUtc{2004, 3, 7, 9, 5, 1}, "C:\\a.vob"), "20040307090501C:\\a.vob");
-  EXPECT_EQ(SortKey(FileTimeUtc{1999, 12, 31, 23, 59, 59}, ""), "19991231235959");
+  EXPECT_EQ(SortKey(DateTime{2004, 3, 7, 9, 5, 1}, "C:\\a.vob"), "20040307090501C:\\a.vob");
+  EXPECT_EQ(SortKey(DateTime{1999, 12, 31, 23, 59, 59}, ""), "19991231235959");
 }
 
 TEST(SystemErrorMessage, CodeLineBreakAndSystemText) {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "core/error.hpp"
 #include "encoder/option_registry.hpp"
 #include "fakes/fake_registry.hpp"
-#include "platform/error.hpp"
 
 namespace kavrin {
 namespace {

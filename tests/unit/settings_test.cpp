@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "core/error.hpp"
+#include "core/file_name_rules.hpp"
 #include "fakes/fake_profile.hpp"
-#include "platform/error.hpp"
-#include "settings/file_name_rules.hpp"
 #include "settings/settings_file.hpp"
 
 namespace kavrin {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
 #include "fakes/fake_code_page.hpp"
 #include "inputlist/vob_file.hpp"
-#include "platform/text.hpp"
-#include "settings/file_name_rules.hpp"
 
 namespace kavrin {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/widget_rules.hpp"
+#include "core/widget_rules.hpp"
 
 namespace kavrin {
 namespace {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "backends/common/ffmpeg.hpp"
-#include "platform/text.hpp"
+#include "core/text.hpp"
 #include "real_audio_flow.hpp"
 
 namespace kavrin::e2e {

@@ -1,4 +1,4 @@
-#include "platform/dpi_scale.hpp"
+#include "core/dpi_scale.hpp"
 
 namespace kavrin {
 

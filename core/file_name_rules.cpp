@@ -1,7 +1,7 @@
-#include "settings/file_name_rules.hpp"
+#include "core/file_name_rules.hpp"
 
-#include "platform/error.hpp"
-#include "platform/text.hpp"
+#include "core/error.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 
@@ -50,6 +50,10 @@ std::string FileNameFieldText(const std::string& value, bool valueNamesExistingF
   }
   if (value.find(' ') != std::string::npos && value.front() != '"') return '"' + value + '"';
   return value;
+}
+
+std::string TrackOutputBase(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber) {
+  return WithTrailingDelimiter(finalOutputFolder) + trackName + "-" + ZeroPad(outputNumber, 3);
 }
 
 }  // namespace kavrin

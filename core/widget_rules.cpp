@@ -1,7 +1,7 @@
-#include "platform/widget_rules.hpp"
+#include "core/widget_rules.hpp"
 
-#include "platform/text.hpp"
-#include "settings/file_name_rules.hpp"
+#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
 

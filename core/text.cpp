@@ -1,7 +1,7 @@
-#include "platform/text.hpp"
+#include "core/text.hpp"
 
+#include "core/error.hpp"
 #include "platform/code_page.hpp"
-#include "platform/error.hpp"
 
 namespace kavrin {
 
