@@ -18,7 +18,6 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake --preset windows-x64 -S "$KAVRIN_ROOT" -B "$build"
 fi
 cmake --build "$build" --target kavrin real_audio_demo kavrin_transcoder kavrin_dts_encoder
-kavrin_wine_env
 
 samples=$build/real-audio-samples-60s
 echo "Samples of 60 s in $samples"
@@ -30,7 +29,9 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
+# The display before any Wine session: one begun without it shows no windows.
 if [ -z "${DISPLAY:-}" ]; then kavrin_start_xvfb; fi
+kavrin_wine_env
 
 # Kavrin's folders, and a copy of them for the direct runs.
 for side in kavrin direct; do mkdir -p "$work/$side/temp" "$work/$side/output"; done

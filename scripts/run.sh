@@ -21,6 +21,23 @@ build=${KAVRIN_BUILD:-$KAVRIN_ROOT/build/windows-x64}
 demo=${KAVRIN_DEMO:-$KAVRIN_ROOT/build/demo}
 cmake --preset windows-x64 -S "$KAVRIN_ROOT" -B "$build"
 cmake --build "$build"
+
+# Without a display, the virtual one comes first: a Wine session begun
+# without a display cannot show windows later.
+headless=""
+x11_key='HKCU\Software\Wine\X11 Driver'
+decorated=""
+finish() {
+  # The frames are Wine's own only while no window manager runs.
+  if [ -n "$decorated" ]; then wine reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1 || true; fi
+  kavrin_stop_session
+}
+if [ -z "${DISPLAY:-}" ]; then
+  headless=yes
+  echo "No display found: Kavrin runs on a virtual display (Xvfb), worked by a demo driver."
+  kavrin_start_xvfb
+  trap finish EXIT
+fi
 kavrin_wine_env
 
 mkdir -p "$demo/tools" "$demo/samples" "$demo/temp" "$demo/output"
@@ -55,7 +72,7 @@ fi
 # Ten seconds each; the stand-ins' test-tone files of earlier versions are replaced.
 "$KAVRIN_ROOT/scripts/make_samples.sh" "$demo/samples" 10
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ -z "$headless" ]; then
   cat <<EOF
 Starting $demo/kavrin.exe
   Add the files of $demo/samples through "Input files" > "Add" (choose
@@ -66,15 +83,7 @@ EOF
   exec wine "$demo/kavrin.exe"
 fi
 
-echo "No display found: Kavrin runs on a virtual display (Xvfb), worked by a demo driver."
-kavrin_start_xvfb
-x11_key='HKCU\Software\Wine\X11 Driver'
-finish() {
-  # The frames are Wine's own only while no window manager runs.
-  wine reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1 || true
-  kavrin_stop_session
-}
-trap finish EXIT
+decorated=yes
 wine reg add "$x11_key" /v Decorated /d N /f >/dev/null 2>&1 || true
 for font in /usr/share/wine/fonts/*; do
   [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
