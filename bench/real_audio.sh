@@ -35,21 +35,7 @@ kavrin_wine_env
 
 # Kavrin's folders, and a copy of them for the direct runs.
 for side in kavrin direct; do mkdir -p "$work/$side/temp" "$work/$side/output"; done
-win() { winepath -w "$1" 2>/dev/null; }
-kavrin_write_ini "$work/kavrin/Kavrin.ini" <<EOF
-[EXE]
-BeSweet=$(win "$build/backends/kavrin-transcoder.exe")
-SurCode=$(win "$build/backends/kavrin-dts-encoder.exe")
-[FOLDERS]
-BeSweet=$(win "$work/kavrin/temp")
-SurCode=$(win "$work/kavrin/output")
-[LOG]
-Use Log=1
-Filename=$(win "$work/kavrin/kavrin.log")
-[SETTINGS]
-Normalize=1
-Shutdown=0
-EOF
+kavrin_backends_ini "$work/kavrin/Kavrin.ini" "$build/backends" "$work/kavrin" </dev/null
 
 echo "Through Kavrin (three batches of three jobs):"
 wine "$build/tests/driver/real_audio_demo.exe" --kavrin="$build/kavrin.exe" --ini="$work/kavrin/Kavrin.ini" \

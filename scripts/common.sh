@@ -77,3 +77,20 @@ kavrin_write_ini() {
   fi
   mv -f "$file.new" "$file"
 }
+
+# Kavrin.ini for a run with the two backends of TOOLS (kavrin-transcoder.exe,
+# kavrin-dts-encoder.exe) and the folders of WORK: temp/, output/ and the log
+# kavrin.log, with Normalize on and no shutdown. Lines on standard input are
+# added to [SETTINGS].
+kavrin_backends_ini() {
+  local ini=$1 tools=$2 work=$3
+  {
+    printf '[EXE]\nBeSweet=%s\nSurCode=%s\n' "$(winepath -w "$tools/kavrin-transcoder.exe" 2>/dev/null)" \
+      "$(winepath -w "$tools/kavrin-dts-encoder.exe" 2>/dev/null)"
+    printf '[FOLDERS]\nBeSweet=%s\nSurCode=%s\n' "$(winepath -w "$work/temp" 2>/dev/null)" \
+      "$(winepath -w "$work/output" 2>/dev/null)"
+    printf '[LOG]\nUse Log=1\nFilename=%s\n' "$(winepath -w "$work/kavrin.log" 2>/dev/null)"
+    printf '[SETTINGS]\nNormalize=1\nShutdown=0\n'
+    cat
+  } | kavrin_write_ini "$ini"
+}

@@ -46,26 +46,12 @@ cp "$build/backends/kavrin-transcoder.exe" "$build/backends/kavrin-dts-encoder.e
 # What the test stand-ins of earlier versions left.
 rm -f "$demo/tools/besweet_standin.exe" "$demo/tools/surcode_standin.exe" "$demo/surcode.ssf"
 
-win() { winepath -w "$1" 2>/dev/null; }
-
 # A settings file of an earlier run that does not name the backends is replaced.
 if ! grep -qi kavrin-transcoder "$demo/Kavrin.ini" 2>/dev/null; then
-  kavrin_write_ini "$demo/Kavrin.ini" <<EOF
-[EXE]
-BeSweet=$(win "$demo/tools/kavrin-transcoder.exe")
-SurCode=$(win "$demo/tools/kavrin-dts-encoder.exe")
-[FOLDERS]
-BeSweet=$(win "$demo/temp")
-SurCode=$(win "$demo/output")
-[LOG]
-Use Log=1
-Filename=$(win "$demo/kavrin.log")
-[SETTINGS]
-Normalize=1
+  kavrin_backends_ini "$demo/Kavrin.ini" "$demo/tools" "$demo" <<EOF
 DTS CD=0
 AC3 CD=1
 CDDA CD=0
-Shutdown=0
 EOF
 fi
 
