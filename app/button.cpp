@@ -1,7 +1,9 @@
 #include "app/button.hpp"
 
+#include <utility>
+
 #include "app/handler_dispatch.hpp"
-#include "app/scoped_win.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin {
 
@@ -27,13 +29,13 @@ const Glyph kCross{RGB(176, 0, 0), 2, 2, {{2, {{4, 4}, {12, 12}}}, {2, {{12, 4},
 // that fills `width`.
 void DrawGlyph(HDC dc, const Glyph& glyph, int size, int width, COLORREF colour, COLORREF background) {
   const RECT all{0, 0, width, size};
-  ScopedGdiObject<HBRUSH> fill(CreateSolidBrush(background));
+  const win32::UniqueGdiObject<HBRUSH> fill(CreateSolidBrush(background));
   FillRect(dc, &all, fill.Get());
   const LOGBRUSH ink{BS_SOLID, colour, 0};
   const int penWidth = (glyph.penWidth * size + 8) / 16;
-  ScopedGdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER,
-                                         penWidth > 0 ? penWidth : 1, &ink, 0, nullptr));
-  ScopedSelect selectPen(dc, pen.Get());
+  const win32::UniqueGdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER,
+                                                      penWidth > 0 ? penWidth : 1, &ink, 0, nullptr));
+  const win32::Selection selectPen = win32::SelectInto(dc, pen.Get());
   for (int s = 0; s < glyph.strokeCount; ++s) {
     const Stroke& stroke = glyph.strokes[s];
     POINT points[3]{};
@@ -48,7 +50,7 @@ void DrawGlyph(HDC dc, const Glyph& glyph, int size, int width, COLORREF colour,
 // right that keeps the caption off the glyph: the strokes in the glyph's
 // colour, the rest transparent through the mask. No alpha channel, so that
 // every button and every drawing of icons shows it the same.
-HICON CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
+win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
   const int width = size + gap;
   BITMAPINFO format{};
   format.bmiHeader.biSize = sizeof format.bmiHeader;
@@ -58,26 +60,22 @@ HICON CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
   format.bmiHeader.biBitCount = 24;
   format.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  ScopedGdiObject<HBITMAP> colour(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ScopedGdiObject<HBITMAP> mask(CreateBitmap(width, size, 1, 1, nullptr));
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (colour.Get() == nullptr || mask.Get() == nullptr || dc == nullptr) {
-    if (dc != nullptr) DeleteDC(dc);
-    return nullptr;
-  }
+  const win32::UniqueGdiObject<HBITMAP> colour(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win32::UniqueGdiObject<HBITMAP> mask(CreateBitmap(width, size, 1, 1, nullptr));
+  const win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!colour || !mask || !dc) return {};
   {
     // Where the mask is white the screen shows through; the colour is black there.
-    ScopedSelect selectColour(dc, colour.Get());
-    DrawGlyph(dc, glyph, size, width, glyph.colour, RGB(0, 0, 0));
+    const win32::Selection selectColour = win32::SelectInto(dc.Get(), colour.Get());
+    DrawGlyph(dc.Get(), glyph, size, width, glyph.colour, RGB(0, 0, 0));
   }
   {
-    ScopedSelect selectMask(dc, mask.Get());
-    DrawGlyph(dc, glyph, size, width, RGB(0, 0, 0), RGB(255, 255, 255));
+    const win32::Selection selectMask = win32::SelectInto(dc.Get(), mask.Get());
+    DrawGlyph(dc.Get(), glyph, size, width, RGB(0, 0, 0), RGB(255, 255, 255));
   }
-  DeleteDC(dc);
   ICONINFO info{TRUE, 0, 0, mask.Get(), colour.Get()};
   // The icon holds copies of both bitmaps.
-  return CreateIconIndirect(&info);
+  return win32::UniqueIcon(CreateIconIndirect(&info));
 }
 
 }  // namespace
@@ -130,11 +128,11 @@ void TBitBtn::Rescale(int dpi, HFONT font) {
 void TBitBtn::ShowGlyph() {
   if (kind_ == Kind::Custom) return;
   const Glyph& glyph = kind_ == Kind::Ok ? kCheckMark : kCross;
-  HICON icon = CreateGlyphIcon(glyph, ScaleToDpi(16, dpi_), ScaleToDpi(4, dpi_));
-  if (icon == nullptr) return;
-  SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  win32::UniqueIcon icon = CreateGlyphIcon(glyph, ScaleToDpi(16, dpi_), ScaleToDpi(4, dpi_));
+  if (!icon) return;
+  SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.Get()));
   // The old one goes only once the button no longer shows it.
-  glyph_.reset(icon);
+  glyph_ = std::move(icon);
 }
 
 void TBitBtn::Click() {

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "app/control.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin {
 
@@ -54,14 +53,11 @@ class TBitBtn : public TButton {
   void Rescale(int dpi, HFONT font) override;
 
  private:
-  struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-  };
   void ShowGlyph();
 
   Kind kind_ = Kind::Custom;
   // The button shows it but does not own it.
-  std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter> glyph_;
+  win32::UniqueIcon glyph_;
 };
 
 }  // namespace kavrin

@@ -48,9 +48,10 @@ Bounds ScaledBounds(const Bounds& bounds, int dpi) {
 }
 
 // A character height of 11 pixels at 96 dpi.
-HFONT CreateWindowFont(int dpi) {
-  return CreateFontA(ScaleToDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+win32::UniqueFont CreateWindowFont(int dpi) {
+  return win32::UniqueFont(CreateFontA(ScaleToDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
 }
 
 std::vector<HWND> DescendantsOf(HWND parent) {
@@ -202,16 +203,15 @@ void GiveWayTo(TControl& control, const TControl& sibling) {
   GetWindowRect(sibling.Handle(), &other);
   RECT overlap{};
   if (!IntersectRect(&overlap, &own, &other)) return;
-  HRGN shape = CreateRectRgn(0, 0, 0, 0);
-  if (GetWindowRgn(control.Handle(), shape) == ERROR) {
-    SetRectRgn(shape, 0, 0, own.right - own.left, own.bottom - own.top);
+  win32::UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
+  if (GetWindowRgn(control.Handle(), shape.Get()) == ERROR) {
+    SetRectRgn(shape.Get(), 0, 0, own.right - own.left, own.bottom - own.top);
   }
-  HRGN covered =
-      CreateRectRgn(overlap.left - own.left, overlap.top - own.top, overlap.right - own.left, overlap.bottom - own.top);
-  CombineRgn(shape, shape, covered, RGN_DIFF);
-  DeleteObject(covered);
+  const win32::UniqueRegion covered(CreateRectRgn(overlap.left - own.left, overlap.top - own.top,
+                                                  overlap.right - own.left, overlap.bottom - own.top));
+  CombineRgn(shape.Get(), shape.Get(), covered.Get(), RGN_DIFF);
   // On success the window owns the region.
-  if (SetWindowRgn(control.Handle(), shape, TRUE) == 0) DeleteObject(shape);
+  if (SetWindowRgn(control.Handle(), shape.Get(), TRUE) != 0) shape.Release();
 }
 
 }  // namespace kavrin

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/dpi_scale.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin {
 
@@ -28,8 +29,8 @@ struct Host {
 // The 96-dpi bounds at `dpi`.
 Bounds ScaledBounds(const Bounds& bounds, int dpi);
 
-// "MS Sans Serif", 8 point, at `dpi`; the caller owns it.
-HFONT CreateWindowFont(int dpi);
+// "MS Sans Serif", 8 point, at `dpi`.
+win32::UniqueFont CreateWindowFont(int dpi);
 
 // The message Windows sends when a window's dpi changes; spelled out because
 // the headers offer it only to programs that require Windows 8.1.

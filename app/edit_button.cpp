@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/handler_dispatch.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin {
 
@@ -57,9 +58,8 @@ void TEditButton::Draw(const DRAWITEMSTRUCT& item) const {
   if (pushed) OffsetRect(&area, 1, 1);
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  const HGDIOBJ old = SelectObject(item.hDC, font_);
+  const win32::Selection select = win32::SelectInto(item.hDC, font_);
   DrawTextA(item.hDC, "...", 3, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(item.hDC, old);
 }
 
 void TButtonEdit::CreateField(const Host& host, const Bounds& bounds, const std::string& text, bool readOnly,

@@ -1,6 +1,6 @@
 #include "app/label.hpp"
 
-#include "app/scoped_win.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin {
 
@@ -23,12 +23,12 @@ void TLabel::Rescale(int dpi, HFONT font) {
 // as a mnemonic marker unless the label shows it as it is.
 void TLabel::FitToCaption() {
   const std::string caption = Caption();
-  ScopedWindowDc dc(hwnd_);
-  ScopedSelect select(dc.Get(), font_);
+  const win32::WindowDc dc = win32::GetWindowDc(hwnd_);
+  const win32::Selection select = win32::SelectInto(dc.Get().dc, font_);
   UINT format = DT_CALCRECT | DT_LEFT | DT_EXPANDTABS;
   if ((GetWindowLongPtrA(hwnd_, GWL_STYLE) & SS_NOPREFIX) != 0) format |= DT_NOPREFIX;
   RECT text{0, 0, 0, 0};
-  if (DrawTextA(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &text, format) == 0) return;
+  if (DrawTextA(dc.Get().dc, caption.c_str(), static_cast<int>(caption.size()), &text, format) == 0) return;
   SetWindowPos(hwnd_, nullptr, 0, 0, text.right - text.left, text.bottom - text.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -147,7 +147,7 @@ void TdxPopupWindow::Finish(Outcome outcome) {
 // again for it, and filled to the suggested size.
 void TdxPopupWindow::ChangeDpi(int dpi, const RECT& suggested) {
   if (dpi <= 0) return;
-  ScopedFont font(CreateWindowFont(dpi));
+  win32::UniqueFont font = CreateWindowFont(dpi);
   RescaleChildren(hwnd_, dpi, font.Get());
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/base_window.hpp"
-#include "app/scoped_win.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin {
 
@@ -42,7 +42,7 @@ class TdxPopupWindow : public BaseWindow<TdxPopupWindow> {
 
   HWND content_ = nullptr;
   // The content's font while the drop-down is at a dpi of its own.
-  ScopedFont font_;
+  win32::UniqueFont font_;
   HWND lastFocus_ = nullptr;
   bool running_ = false;
   // Another program is active; the loop closes at its next turn.

@@ -9,10 +9,10 @@
 
 #include "app/current_folder.hpp"
 #include "app/handler_dispatch.hpp"
-#include "app/scoped_win.hpp"
 #include "core/dpi_scale.hpp"
 #include "core/text.hpp"
 #include "core/widget_rules.hpp"
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin {
@@ -173,17 +173,17 @@ constexpr int kIndent = 10;
 // with its front leaning back. Drawn rather than loaded so that it scales.
 void DrawFolderIcon(HDC dc, POINT origin, int size, bool open) {
   const auto at = [&](int x, int y) { return POINT{origin.x + MulDiv(x, size, 16), origin.y + MulDiv(y, size, 16)}; };
-  const ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, std::max(1, size / 16), RGB(136, 98, 16)));
-  const ScopedGdiObject<HBRUSH> back(CreateSolidBrush(RGB(226, 170, 48)));
-  const ScopedGdiObject<HBRUSH> front(CreateSolidBrush(RGB(255, 214, 98)));
-  const ScopedSelect selectPen(dc, pen.Get());
+  const win32::UniqueGdiObject<HPEN> pen(CreatePen(PS_SOLID, std::max(1, size / 16), RGB(136, 98, 16)));
+  const win32::UniqueGdiObject<HBRUSH> back(CreateSolidBrush(RGB(226, 170, 48)));
+  const win32::UniqueGdiObject<HBRUSH> front(CreateSolidBrush(RGB(255, 214, 98)));
+  const win32::Selection selectPen = win32::SelectInto(dc, pen.Get());
   {
-    const ScopedSelect selectBrush(dc, back.Get());
+    const win32::Selection selectBrush = win32::SelectInto(dc, back.Get());
     const int right = open ? 13 : 15;
     const POINT shape[] = {at(0, 2), at(5, 2), at(7, 4), at(right, 4), at(right, 13), at(0, 13)};
     Polygon(dc, shape, 6);
   }
-  const ScopedSelect selectBrush(dc, front.Get());
+  const win32::Selection selectBrush = win32::SelectInto(dc, front.Get());
   if (open) {
     const POINT flap[] = {at(3, 7), at(15, 7), at(12, 13), at(0, 13)};
     Polygon(dc, flap, 4);
@@ -297,10 +297,11 @@ class SelectDirDialog {
     SetWindowSubclass(tree, &FolderTreeKeys, 0, 0);
     dpi_ = win32::WindowDpi(dialog_);
     const int iconSize = ScaleToDpi(kIconSize, dpi_);
-    const ScopedWindowDc dc(tree);
-    const ScopedSelect font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(tree, WM_GETFONT, 0, 0)));
+    const win32::WindowDc dc = win32::GetWindowDc(tree);
+    const win32::Selection font =
+        win32::SelectInto(dc.Get().dc, reinterpret_cast<HGDIOBJ>(SendMessageA(tree, WM_GETFONT, 0, 0)));
     TEXTMETRICA metrics{};
-    GetTextMetricsA(dc.Get(), &metrics);
+    GetTextMetricsA(dc.Get().dc, &metrics);
     const int height = std::max<int>(metrics.tmHeight, iconSize) + ScaleToDpi(2, dpi_);
     SendMessageA(tree, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
   }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/handler_dispatch.hpp"
-#include "app/scoped_win.hpp"
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_dropped_files.hpp"
 
 namespace kavrin {
@@ -71,10 +71,10 @@ int TTextListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_
 void TTextListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 int TTextListBox::LineWidth(const std::string& text) const {
-  ScopedWindowDc dc(hwnd_);
-  ScopedSelect select(dc.Get(), font_);
+  const win32::WindowDc dc = win32::GetWindowDc(hwnd_);
+  const win32::Selection select = win32::SelectInto(dc.Get().dc, font_);
   SIZE size{};
-  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32A(dc.Get().dc, text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 
@@ -91,9 +91,9 @@ void TTextListBox::UpdateScrollRange() {
 
 LRESULT TTextListBox::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DROPFILES) {
-    auto drop = reinterpret_cast<HDROP>(wParam);
-    const std::vector<std::string> files = win32::DroppedFileNames(drop);
-    DragFinish(drop);
+    // The drop is finished as soon as its names are read.
+    const std::vector<std::string> files =
+        win32::DroppedFileNames(win32::UniqueDrop(reinterpret_cast<HDROP>(wParam)).Get());
     if (onDropFiles) onDropFiles(files);
     return 0;
   }

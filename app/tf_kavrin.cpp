@@ -40,7 +40,7 @@ void TfKavrin::Create(int showCommand) {
   }
   // Only the window knows which monitor, and so which dpi, it is on.
   dpi_ = win32::WindowDpi(hwnd_);
-  font_.Reset(CreateWindowFont(dpi_));
+  font_ = CreateWindowFont(dpi_);
   frame = FrameAtDpi(dpi_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -105,7 +105,7 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // again from the 96-dpi layout, in a font of the new size.
 void TfKavrin::ChangeDpi(int dpi, const RECT& suggested) {
   if (dpi <= 0) return;
-  ScopedFont font(CreateWindowFont(dpi));
+  win32::UniqueFont font = CreateWindowFont(dpi);
   dpi_ = dpi;
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -19,13 +19,13 @@
 #include "app/panel.hpp"
 #include "app/popup_edit.hpp"
 #include "app/radio_button.hpp"
-#include "app/scoped_win.hpp"
 #include "app/text_list_box.hpp"
 #include "batch/batch_form.hpp"
 #include "batch/batch_run.hpp"
 #include "encoder/encoder_automation.hpp"
 #include "encoder/encoder_form.hpp"
 #include "inputlist/input_list.hpp"
+#include "platform/win32/unique_resource.hpp"
 #include "settings/settings_file.hpp"
 #include "settings/settings_form.hpp"
 
@@ -156,7 +156,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void ShowInputList();
   void TakeListSelection();
 
-  ScopedFont font_;
+  win32::UniqueFont font_;
   int dpi_ = kDesignDpi;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <utility>
 
-#include "platform/win32/win32_handle.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::backends {
 namespace {

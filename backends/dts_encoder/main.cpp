@@ -23,7 +23,7 @@
 
 #include "backends/common/ffmpeg.hpp"
 #include "backends/dts_encoder/dts_cd.hpp"
-#include "platform/win32/win32_handle.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::dts_encoder {
 namespace {

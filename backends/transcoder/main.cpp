@@ -17,7 +17,7 @@
 #include "backends/transcoder/arguments.hpp"
 #include "inputlist/vob_file.hpp"
 #include "kavrin_version.h"
-#include "platform/win32/win32_handle.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::transcoder {
 namespace {

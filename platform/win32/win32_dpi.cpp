@@ -1,6 +1,7 @@
 #include "platform/win32/win32_dpi.hpp"
 
 #include "core/dpi_scale.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
 
@@ -22,10 +23,9 @@ Call Entry(const char* name) {
 }
 
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return kDesignDpi;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen = GetWindowDc(nullptr);
+  if (!screen) return kDesignDpi;
+  const int dpi = GetDeviceCaps(screen.Get().dc, LOGPIXELSY);
   return dpi > 0 ? dpi : kDesignDpi;
 }
 

@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <utility>
-
 #include "core/text.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
 
@@ -23,26 +22,6 @@ class CriticalErrorBoxesOff {
   UINT previous_;
 };
 
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (*this) FindClose(handle_);
-  }
-  FindHandle(FindHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-  FindHandle& operator=(FindHandle&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    return *this;
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
 // A search for exactly one name: wildcards in the last part would match
 // other entries, and no file can be named with them.
 bool FindOne(const std::string& path, WIN32_FIND_DATAA& data, DWORD& errorCode) {
@@ -51,7 +30,7 @@ bool FindOne(const std::string& path, WIN32_FIND_DATAA& data, DWORD& errorCode) 
     return false;
   }
   CriticalErrorBoxesOff noBoxes;
-  const FindHandle found(FindFirstFileA(path.c_str(), &data));
+  const UniqueFind found(FindFirstFileA(path.c_str(), &data));
   if (!found) {
     errorCode = GetLastError();
     return false;

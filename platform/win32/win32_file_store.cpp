@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/win32_handle.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
 

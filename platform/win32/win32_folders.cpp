@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/text.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
 
@@ -27,8 +28,8 @@ bool Win32Folders::NamesExistingFolder(const std::string& path) {
 bool Win32Folders::ReadFolder(const std::string& folder, std::vector<std::string>& folders,
                               std::vector<std::string>& files) {
   WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((WithTrailingDelimiter(folder) + "*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  const UniqueFind search(FindFirstFileA((WithTrailingDelimiter(folder) + "*").c_str(), &entry));
+  if (!search) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
     const std::string name = entry.cFileName;
     if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
@@ -37,8 +38,7 @@ bool Win32Folders::ReadFolder(const std::string& folder, std::vector<std::string
     } else if (name != "." && name != "..") {
       folders.push_back(name);
     }
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
+  } while (FindNextFileA(search.Get(), &entry));
   return true;
 }
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/win32/win32_handle.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
 

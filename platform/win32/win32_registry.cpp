@@ -4,34 +4,11 @@
 
 #include <vector>
 
+#include "platform/win32/unique_resource.hpp"
+
 namespace kavrin::win32 {
 
 namespace {
-
-// Owns one open key.
-class UniqueHkey {
- public:
-  explicit UniqueHkey(HKEY key) : key_(key) {}
-  ~UniqueHkey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  UniqueHkey(UniqueHkey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-  UniqueHkey& operator=(UniqueHkey&& other) noexcept {
-    if (this != &other) {
-      if (key_ != nullptr) RegCloseKey(key_);
-      key_ = other.key_;
-      other.key_ = nullptr;
-    }
-    return *this;
-  }
-  UniqueHkey(const UniqueHkey&) = delete;
-  UniqueHkey& operator=(const UniqueHkey&) = delete;
-
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_;
-};
 
 class Win32RegistryKey final : public RegistryKey {
  public:
@@ -40,7 +17,7 @@ class Win32RegistryKey final : public RegistryKey {
   QueryResult QueryString(const std::string& name, std::string& value) override {
     DWORD type = 0;
     DWORD size = 0;
-    LONG status = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    LONG status = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size);
     if (status != ERROR_SUCCESS) return QueryResult::Missing;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return QueryResult::WrongType;
     // The value may grow between the two calls: ask again until it fits.
@@ -48,7 +25,7 @@ class Win32RegistryKey final : public RegistryKey {
     do {
       buffer.resize(size + 1);
       size = static_cast<DWORD>(buffer.size());
-      status = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, buffer.data(), &size);
+      status = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, buffer.data(), &size);
     } while (status == ERROR_MORE_DATA);
     if (status != ERROR_SUCCESS) return QueryResult::Missing;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return QueryResult::WrongType;
@@ -60,11 +37,11 @@ class Win32RegistryKey final : public RegistryKey {
 
   bool SetString(const std::string& name, const std::string& value) override {
     const DWORD size = static_cast<DWORD>(value.size() + 1);  // with the terminator
-    return RegSetValueExA(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size) ==
+    return RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size) ==
            ERROR_SUCCESS;
   }
 
-  void DeleteValue(const std::string& name) override { RegDeleteValueA(key_.get(), name.c_str()); }
+  void DeleteValue(const std::string& name) override { RegDeleteValueA(key_.Get(), name.c_str()); }
 
  private:
   UniqueHkey key_;
@@ -73,11 +50,11 @@ class Win32RegistryKey final : public RegistryKey {
 }  // namespace
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenOrCreateCurrentUserKey(const std::string& path) {
-  HKEY key = nullptr;
+  UniqueHkey key;
   const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                      KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                                      KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
   if (status != ERROR_SUCCESS) return nullptr;
-  return std::make_unique<Win32RegistryKey>(UniqueHkey(key));
+  return std::make_unique<Win32RegistryKey>(std::move(key));
 }
 
 }  // namespace kavrin::win32

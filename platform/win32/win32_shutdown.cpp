@@ -8,8 +8,6 @@ namespace kavrin::win32 {
 
 static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record is the full 148-byte OSVERSIONINFOA");
 
-void Win32ShutdownApi::CloseToken::operator()(void* token) const { CloseHandle(token); }
-
 Win32ShutdownApi::Win32ShutdownApi(std::function<void(int)> endProgram) : endProgram_(std::move(endProgram)) {}
 
 bool Win32ShutdownApi::QueryPlatformId(std::uint32_t& platformId) {
@@ -37,7 +35,7 @@ bool Win32ShutdownApi::QueryPlatformId(std::uint32_t& platformId) {
 bool Win32ShutdownApi::OpenProcessToken(std::uint32_t desiredAccess) {
   HANDLE token = nullptr;
   if (!::OpenProcessToken(GetCurrentProcess(), desiredAccess, &token)) return false;
-  token_.reset(token);
+  token_.Reset(token);
   return true;
 }
 
@@ -50,7 +48,7 @@ void Win32ShutdownApi::EnablePrivilege(const std::string& privilege, std::uint32
   // harmlessly; neither result decides anything.
   LookupPrivilegeValueA(nullptr, privilege.c_str(), &privileges.Privileges[0].Luid);
   DWORD returnedLength = 0;
-  AdjustTokenPrivileges(token_.get(), FALSE, &privileges, 0, nullptr, &returnedLength);
+  AdjustTokenPrivileges(token_.Get(), FALSE, &privileges, 0, nullptr, &returnedLength);
 }
 
 void Win32ShutdownApi::RequestShutdown(std::uint32_t flags) { ExitWindowsEx(flags, 0); }

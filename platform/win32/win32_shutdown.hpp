@@ -1,9 +1,9 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 
 #include "platform/shutdown_api.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
 
@@ -21,12 +21,8 @@ class Win32ShutdownApi final : public ShutdownApi {
   void EndProgram(int exitCode) override;
 
  private:
-  struct CloseToken {
-    void operator()(void* token) const;
-  };
-
   std::function<void(int)> endProgram_;
-  std::unique_ptr<void, CloseToken> token_;
+  UniqueHandle token_;
 };
 
 }  // namespace kavrin::win32

@@ -1,9 +1,13 @@
 #include "platform/win32/win32_taskbar_progress.hpp"
 
-#include <objbase.h>
 #include <shobjidl.h>
 
+#include <utility>
+
 namespace kavrin::win32 {
+
+// Out of line, where the interface is complete: members are destroyed here.
+Win32TaskbarProgress::Win32TaskbarProgress(std::function<HWND()> window) : window_(std::move(window)) {}
 
 Win32TaskbarProgress::~Win32TaskbarProgress() { Release(); }
 
@@ -25,19 +29,18 @@ void Win32TaskbarProgress::SetError() {
 void Win32TaskbarProgress::Clear() {
   // Nothing was shown when the interface was never made.
   HWND window = window_ ? window_() : nullptr;
-  if (list_ != nullptr && window != nullptr && IsWindow(window)) list_->SetProgressState(window, TBPF_NOPROGRESS);
+  if (list_ && window != nullptr && IsWindow(window)) list_.Get()->SetProgressState(window, TBPF_NOPROGRESS);
   Release();
   unavailable_ = false;
 }
 
 ITaskbarList3* Win32TaskbarProgress::Acquire(HWND window) {
-  if (list_ != nullptr) return list_;
+  if (list_) return list_.Get();
   if (unavailable_ || window == nullptr || !IsWindow(window)) return nullptr;
   unavailable_ = true;
-  // RPC_E_CHANGED_MODE: the thread has COM already, in the other model; it
-  // is used as it is and not ended here.
-  const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (SUCCEEDED(init)) comInitialised_ = true;
+  // RPC_E_CHANGED_MODE: the thread has COM already, in the other model, and
+  // it is used as it is.
+  const HRESULT init = com_.emplace(COINIT_APARTMENTTHREADED).Result();
   if (FAILED(init) && init != RPC_E_CHANGED_MODE) return nullptr;
 
   void* created = nullptr;
@@ -46,24 +49,18 @@ ITaskbarList3* Win32TaskbarProgress::Acquire(HWND window) {
     Release();
     return nullptr;
   }
-  list_ = static_cast<ITaskbarList3*>(created);
-  if (FAILED(list_->HrInit())) {
+  list_.Reset(static_cast<ITaskbarList3*>(created));
+  if (FAILED(list_.Get()->HrInit())) {
     Release();
     return nullptr;
   }
   unavailable_ = false;
-  return list_;
+  return list_.Get();
 }
 
 void Win32TaskbarProgress::Release() {
-  if (list_ != nullptr) {
-    list_->Release();
-    list_ = nullptr;
-  }
-  if (comInitialised_) {
-    CoUninitialize();
-    comInitialised_ = false;
-  }
+  list_.Reset();
+  com_.reset();
 }
 
 }  // namespace kavrin::win32

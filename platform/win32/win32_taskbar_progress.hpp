@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "platform/taskbar_progress.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 struct ITaskbarList3;
 
@@ -18,7 +20,7 @@ class Win32TaskbarProgress final : public TaskbarProgress {
  public:
   // The window whose button shows the progress; it is asked at each call,
   // because the owner may make this object before its window exists.
-  explicit Win32TaskbarProgress(std::function<HWND()> window) : window_(std::move(window)) {}
+  explicit Win32TaskbarProgress(std::function<HWND()> window);
   ~Win32TaskbarProgress() override;
   Win32TaskbarProgress(const Win32TaskbarProgress&) = delete;
   Win32TaskbarProgress& operator=(const Win32TaskbarProgress&) = delete;
@@ -32,8 +34,9 @@ class Win32TaskbarProgress final : public TaskbarProgress {
   void Release();
 
   std::function<HWND()> window_;
-  ITaskbarList3* list_ = nullptr;
-  bool comInitialised_ = false;
+  // Declared before the interface, which must go first.
+  std::optional<ComInitialisation> com_;
+  ComPointer<ITaskbarList3> list_;
   // Tried and failed since the last Clear: not tried again until then.
   bool unavailable_ = false;
 };

@@ -5,24 +5,9 @@
 #include <climits>
 
 #include "core/text.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
-
-namespace {
-
-// The text FormatMessageA allocates, sized by the call itself.
-struct LocalText {
-  LocalText() = default;
-  ~LocalText() {
-    if (text != nullptr) LocalFree(text);
-  }
-  LocalText(const LocalText&) = delete;
-  LocalText& operator=(const LocalText&) = delete;
-
-  char* text = nullptr;
-};
-
-}  // namespace
 
 int Win32Collation::CompareIgnoreCase(const std::string& a, const std::string& b) {
   // Explicit lengths: a path holds no terminator, and the whole text counts.
@@ -36,12 +21,13 @@ int Win32Collation::CompareIgnoreCase(const std::string& a, const std::string& b
 }
 
 std::string Win32ErrorTexts::SystemErrorText(std::uint32_t code) {
-  LocalText buffer;
+  // The text is allocated by the call itself, at the size it needs.
+  UniqueLocal<char> buffer;
   const DWORD length =
       FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<char*>(&buffer.text), 0, nullptr);
-  if (length == 0 || buffer.text == nullptr) return std::string();
-  std::string text(buffer.text, length);
+                     nullptr, code, 0, reinterpret_cast<char*>(buffer.Receive()), 0, nullptr);
+  if (length == 0 || !buffer) return std::string();
+  std::string text(buffer.Get(), length);
   // The system ends its texts with CR LF.
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
   return text;

@@ -32,11 +32,10 @@ double CpuSeconds(HANDLE process) {
 int OpenHandles(HANDLE process) {
   int open = 0;
   for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
-    HANDLE copy = nullptr;
-    if (DuplicateHandle(process, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
+    UniqueHandle copy;
+    if (DuplicateHandle(process, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), copy.Receive(), 0, FALSE,
                         DUPLICATE_SAME_ACCESS)) {
       ++open;
-      CloseHandle(copy);
     }
   }
   return open;
@@ -74,9 +73,9 @@ class BatchBench : public BatchTest {
         ADD_FAILURE() << "cannot start the stand-in";
         return 0.0;
       }
-      WaitForSingleObject(info.hProcess, INFINITE);
-      CloseHandle(info.hThread);
-      CloseHandle(info.hProcess);
+      const UniqueHandle process(info.hProcess);
+      const UniqueHandle thread(info.hThread);
+      WaitForSingleObject(process.Get(), INFINITE);
     }
     const double seconds = Seconds(Clock::now() - start) / runs;
     SetEnvironmentVariableA("KAVRIN_STANDIN_RECORD", Record().c_str());

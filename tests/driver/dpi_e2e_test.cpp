@@ -15,10 +15,8 @@ namespace kavrin::e2e {
 namespace {
 
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
+  const win32::WindowDc screen = win32::GetWindowDc(nullptr);
+  return GetDeviceCaps(screen.Get().dc, LOGPIXELSY);
 }
 
 int Scaled(int value) { return MulDiv(value, ScreenDpi(), 96); }
@@ -35,20 +33,19 @@ std::string Describe(const RECT& r) {
 void ExpectEveryLabelFits(HWND form, int dpi) {
   const std::vector<HWND> labels = FindControls(form, "Static");
   EXPECT_EQ(labels.size(), 15u);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, CreateFontA(-MulDiv(11, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                             DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+  const win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  const win32::UniqueFont font(CreateFontA(-MulDiv(11, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                           DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+  const win32::Selection select = win32::SelectInto(dc.Get(), font.Get());
   for (HWND label : labels) {
     std::string caption = TextOf(label);
     caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
     SIZE text{};
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &text);
     const SIZE size = ClientSize(label);
     EXPECT_TRUE(text.cx <= size.cx && text.cy <= size.cy)
         << "\"" << caption << "\" needs " << text.cx << " by " << text.cy << " at " << dpi << " dpi, has " << size.cx;
   }
-  DeleteObject(SelectObject(dc, old));
-  DeleteDC(dc);
 }
 
 // OK shows a check mark (dark green), Cancel a cross (dark red), as seen on
@@ -58,18 +55,17 @@ void ExpectGlyphs(const KavrinWindow& window, int dpi) {
     const RECT rect = ScreenRect(button);
     RECT glyph{};
     const auto seen = [&, colour = colour] {
-      HDC screen = GetDC(nullptr);
+      const win32::WindowDc screen = win32::GetWindowDc(nullptr);
       SetRectEmpty(&glyph);
       for (LONG y = rect.top; y < rect.bottom; ++y) {
         for (LONG x = rect.left; x < rect.right; ++x) {
-          const COLORREF pixel = GetPixel(screen, x, y);
+          const COLORREF pixel = GetPixel(screen.Get().dc, x, y);
           const RECT dot{x, y, x + 1, y + 1};
           const int distance = abs(GetRValue(pixel) - GetRValue(colour)) + abs(GetGValue(pixel) - GetGValue(colour)) +
                                abs(GetBValue(pixel) - GetBValue(colour));
           if (distance < 64) UnionRect(&glyph, &glyph, &dot);
         }
       }
-      ReleaseDC(nullptr, screen);
       return glyph.bottom - glyph.top >= MulDiv(8, dpi, 96) && glyph.right <= (rect.left + rect.right) / 2;
     };
     EXPECT_TRUE(WaitFor(seen, kReactBound, "the glyph of " + TextOf(button) + " at " + std::to_string(dpi) + " dpi"))
@@ -124,20 +120,19 @@ class DpiChangeE2e : public KavrinTest {
   void SetUp() override {
     if (ScreenDpi() != 96) GTEST_SKIP() << "the window starts at 96 dpi only on a 96-dpi screen";
     ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
-    suggested_ = VirtualAllocEx(kavrin_.Handle(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    ASSERT_NE(suggested_, nullptr);
+    suggested_ = LendMemory(kavrin_.Handle(), sizeof(RECT));
+    ASSERT_NE(suggested_.Get().address, nullptr);
   }
-  void TearDown() override {
-    if (suggested_ != nullptr) VirtualFreeEx(kavrin_.Handle(), suggested_, 0, MEM_RELEASE);
-  }
+  // Given back while kavrin.exe still runs.
+  void TearDown() override { suggested_.Reset(); }
 
   void ChangeDpi(int dpi, const RECT& frame) { ChangeDpiOf(window_.fKavrin, dpi, frame); }
   void ChangeDpiOf(HWND window, int dpi, const RECT& frame) {
     SIZE_T written = 0;
-    ASSERT_TRUE(WriteProcessMemory(kavrin_.Handle(), suggested_, &frame, sizeof frame, &written));
+    ASSERT_TRUE(WriteProcessMemory(kavrin_.Handle(), suggested_.Get().address, &frame, sizeof frame, &written));
     DWORD_PTR result = 0;
-    ASSERT_NE(SendMessageTimeoutA(window, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested_),
-                                  SMTO_BLOCK, 10000, &result),
+    ASSERT_NE(SendMessageTimeoutA(window, 0x02E0, MAKEWPARAM(dpi, dpi),
+                                  reinterpret_cast<LPARAM>(suggested_.Get().address), SMTO_BLOCK, 10000, &result),
               0);
   }
 
@@ -153,7 +148,7 @@ class DpiChangeE2e : public KavrinTest {
     return {x, y, x + MulDiv(width, dpi, 96), y + MulDiv(height, dpi, 96)};
   }
 
-  void* suggested_ = nullptr;
+  win32::RemoteMemory suggested_;
 };
 
 TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {

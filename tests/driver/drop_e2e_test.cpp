@@ -38,9 +38,8 @@ class DropE2e : public BatchTest {
  protected:
   void Drop(const std::vector<std::string>& paths) {
     const std::string block = DropBlock(paths, {20, 20});
-    void* remote = VirtualAllocEx(kavrin_.Handle(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    void* remote = blocks_.emplace_back(LendMemory(kavrin_.Handle(), block.size())).Get().address;
     ASSERT_NE(remote, nullptr);
-    blocks_.push_back(remote);
     SIZE_T written = 0;
     ASSERT_TRUE(WriteProcessMemory(kavrin_.Handle(), remote, block.data(), block.size(), &written));
     ASSERT_EQ(written, block.size());
@@ -48,11 +47,11 @@ class DropE2e : public BatchTest {
   }
 
   void TearDown() override {
-    for (void* block : blocks_) VirtualFreeEx(kavrin_.Handle(), block, 0, MEM_RELEASE);
+    blocks_.clear();
     BatchTest::TearDown();
   }
 
-  std::vector<void*> blocks_;
+  std::vector<win32::RemoteMemory> blocks_;
 };
 
 TEST_F(DropE2e, DroppedFilesJoinTheListInTheirOrderAsAddWouldAddThem) {

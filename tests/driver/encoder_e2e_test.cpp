@@ -65,27 +65,12 @@ RawValue StringValue(const std::string& name, const std::string& text, DWORD typ
 
 RawValue Missing(const std::string& name) { return RawValue{name, std::nullopt, std::string()}; }
 
-class UniqueKey {
- public:
-  UniqueKey() = default;
-  ~UniqueKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  UniqueKey(const UniqueKey&) = delete;
-  UniqueKey& operator=(const UniqueKey&) = delete;
-  HKEY* Receive() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 // The encoder's option key in this prefix. Whatever it held before a test is
 // put back afterwards.
 class OptionKey {
  public:
   OptionKey() {
-    UniqueKey key;
+    win32::UniqueHkey key;
     existed_ = RegOpenKeyExA(HKEY_CURRENT_USER, kEncoderOptionKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
     if (existed_) saved_ = AllValues(key.Get());
     Clear();
@@ -102,7 +87,7 @@ class OptionKey {
   OptionKey& operator=(const OptionKey&) = delete;
 
   static void Put(const RawValue& value) {
-    UniqueKey key;
+    win32::UniqueHkey key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kEncoderOptionKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               key.Receive(), nullptr),
               ERROR_SUCCESS);
@@ -115,7 +100,7 @@ class OptionKey {
   }
 
   static RawValue Get(const std::string& name) {
-    UniqueKey key;
+    win32::UniqueHkey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kEncoderOptionKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
       return Missing(name);
     }
@@ -132,14 +117,14 @@ class OptionKey {
   }
 
   static void Delete(const std::string& name) {
-    UniqueKey key;
+    win32::UniqueHkey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kEncoderOptionKey, 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS) {
       RegDeleteValueA(key.Get(), name.c_str());
     }
   }
 
   static bool Exists() {
-    UniqueKey key;
+    win32::UniqueHkey key;
     return RegOpenKeyExA(HKEY_CURRENT_USER, kEncoderOptionKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
   }
 

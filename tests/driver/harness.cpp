@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/text.hpp"
+#include "integration/test_files.hpp"
 #include "platform/win32/win32_profile.hpp"
 
 namespace kavrin::e2e {
@@ -28,65 +29,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
          });
 }
 
-class UniqueFind {
- public:
-  explicit UniqueFind(HANDLE handle) : handle_(handle) {}
-  ~UniqueFind() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  UniqueFind(const UniqueFind&) = delete;
-  UniqueFind& operator=(const UniqueFind&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-// Memory in another process, for messages whose pointers the system does not
-// carry across (the common controls').
-class RemoteMemory {
- public:
-  RemoteMemory(HANDLE process, size_t size)
-      : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-  ~RemoteMemory() {
-    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  RemoteMemory(const RemoteMemory&) = delete;
-  RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-  char* Address() const { return static_cast<char*>(address_); }
-  bool Write(const void* data, size_t size, size_t offset = 0) const {
-    return WriteProcessMemory(process_, Address() + offset, data, size, nullptr) != 0;
-  }
-  bool Read(void* data, size_t size, size_t offset = 0) const {
-    return ReadProcessMemory(process_, Address() + offset, data, size, nullptr) != 0;
-  }
-
- private:
-  HANDLE process_;
-  void* address_;
-};
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  {
-    UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &found));
-    if (find.Get() != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "\\" + name;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-          RemoveTree(path);
-        } else {
-          DeleteFileA(path.c_str());
-        }
-      } while (FindNextFileA(find.Get(), &found));
-    }
-  }
-  RemoveDirectoryA(folder.c_str());
-}
+char* At(const win32::RemoteMemory& memory, size_t offset) { return static_cast<char*>(memory.Get().address) + offset; }
 
 }  // namespace
 
@@ -120,17 +63,17 @@ std::string KavrinExePath() {
   }
 }
 
-UniqueHandle& UniqueHandle::operator=(UniqueHandle&& other) noexcept {
-  if (this != &other) {
-    Reset();
-    handle_ = std::exchange(other.handle_, nullptr);
-  }
-  return *this;
+win32::RemoteMemory LendMemory(HANDLE process, size_t size) {
+  return win32::RemoteMemory(
+      {process, VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)});
 }
 
-void UniqueHandle::Reset() {
-  if (*this) CloseHandle(handle_);
-  handle_ = nullptr;
+bool ReadRemote(const win32::RemoteMemory& memory, void* data, size_t size, size_t offset) {
+  return ReadProcessMemory(memory.Get().process, At(memory, offset), data, size, nullptr) != 0;
+}
+
+bool WriteRemote(const win32::RemoteMemory& memory, const void* data, size_t size, size_t offset) {
+  return WriteProcessMemory(memory.Get().process, At(memory, offset), data, size, nullptr) != 0;
 }
 
 TempFolder::TempFolder() {
@@ -149,7 +92,7 @@ TempFolder::TempFolder() {
   }
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() { win32::RemoveTree(path_); }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -472,15 +415,15 @@ bool ClickListBoxLine(HWND listBox, int index) {
 std::string FileDialogFolder(HANDLE process, HWND dialog) {
   // Long enough for any folder the dialog can show.
   constexpr size_t kSize = 32768;
-  RemoteMemory memory(process, kSize);
-  if (memory.Address() == nullptr) return std::string();
+  const win32::RemoteMemory memory = LendMemory(process, kSize);
+  if (!memory) return std::string();
   DWORD_PTR length = 0;
-  if (!SendBounded(dialog, CDM_GETFOLDERPATH, kSize, reinterpret_cast<LPARAM>(memory.Address()), length) ||
+  if (!SendBounded(dialog, CDM_GETFOLDERPATH, kSize, reinterpret_cast<LPARAM>(At(memory, 0)), length) ||
       static_cast<LRESULT>(length) <= 0) {
     return std::string();
   }
   std::string folder(kSize, '\0');
-  if (!memory.Read(folder.data(), kSize - 1)) return std::string();
+  if (!ReadRemote(memory, folder.data(), kSize - 1)) return std::string();
   folder.resize(folder.find('\0'));
   return folder;
 }
@@ -491,18 +434,18 @@ std::vector<std::string> TabTexts(HANDLE process, HWND tab) {
   if (!SendBounded(tab, TCM_GETITEMCOUNT, 0, 0, count)) return texts;
   // Tab captions are short; the control cuts a longer one at the buffer.
   constexpr size_t kTextSize = 256;
-  RemoteMemory memory(process, sizeof(TCITEMA) + kTextSize);
-  if (memory.Address() == nullptr) return texts;
+  const win32::RemoteMemory memory = LendMemory(process, sizeof(TCITEMA) + kTextSize);
+  if (!memory) return texts;
   for (DWORD_PTR index = 0; index < count; ++index) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;
-    item.pszText = memory.Address() + sizeof(TCITEMA);
+    item.pszText = At(memory, sizeof(TCITEMA));
     item.cchTextMax = static_cast<int>(kTextSize);
     char text[kTextSize] = {};
     DWORD_PTR ok = 0;
-    if (!memory.Write(&item, sizeof item) ||
-        !SendBounded(tab, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(memory.Address()), ok) || !ok ||
-        !memory.Read(text, sizeof text - 1, sizeof(TCITEMA))) {
+    if (!WriteRemote(memory, &item, sizeof item) ||
+        !SendBounded(tab, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(At(memory, 0)), ok) || !ok ||
+        !ReadRemote(memory, text, sizeof text - 1, sizeof(TCITEMA))) {
       texts.emplace_back();
       continue;
     }
@@ -518,12 +461,11 @@ int SelectedTab(HWND tab) {
 }
 
 bool ClickTab(HANDLE process, HWND tab, int index) {
-  RemoteMemory memory(process, sizeof(RECT));
+  const win32::RemoteMemory memory = LendMemory(process, sizeof(RECT));
   RECT rect{};
   DWORD_PTR ok = 0;
-  if (memory.Address() == nullptr ||
-      !SendBounded(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(memory.Address()), ok) || !ok ||
-      !memory.Read(&rect, sizeof rect)) {
+  if (!memory || !SendBounded(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(At(memory, 0)), ok) || !ok ||
+      !ReadRemote(memory, &rect, sizeof rect)) {
     return false;
   }
   ClickAt(tab, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});

@@ -9,7 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/unique_resource.hpp"
+
 namespace kavrin::e2e {
+
+using win32::UniqueHandle;
 
 // Bounds for every wait. Start-up under Wine can take many seconds.
 inline constexpr std::chrono::milliseconds kStartBound{20000};
@@ -28,23 +32,11 @@ std::string WindowsPath(const std::string& path);
 ::testing::AssertionResult WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound,
                                    const std::string& what);
 
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  ~UniqueHandle() { Reset(); }
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept;
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-  HANDLE Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  void Reset();
-
- private:
-  HANDLE handle_ = nullptr;
-};
+// Memory lent in another process, for messages whose pointers the system
+// does not carry across (the common controls', a dpi change, a drop).
+win32::RemoteMemory LendMemory(HANDLE process, size_t size);
+bool ReadRemote(const win32::RemoteMemory& memory, void* data, size_t size, size_t offset = 0);
+bool WriteRemote(const win32::RemoteMemory& memory, const void* data, size_t size, size_t offset = 0);
 
 // A fresh folder under the temporary folder, removed with all it holds.
 class TempFolder {

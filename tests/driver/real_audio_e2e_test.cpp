@@ -16,6 +16,7 @@
 
 #include "backends/common/ffmpeg.hpp"
 #include "core/text.hpp"
+#include "integration/test_files.hpp"
 #include "real_audio_flow.hpp"
 
 namespace kavrin::e2e {
@@ -81,13 +82,7 @@ constexpr ModeCase kModeCases[] = {
 // The names in a folder, sorted.
 std::vector<std::string> FolderNames(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..") names.push_back(found.cFileName);
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
+  for (const WIN32_FIND_DATAA& found : win32::FolderEntries(folder)) names.push_back(found.cFileName);
   std::sort(names.begin(), names.end());
   return names;
 }

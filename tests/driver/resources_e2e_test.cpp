@@ -101,47 +101,16 @@ std::string FileVersionText(const VS_FIXEDFILEINFO& fixed) {
          std::to_string(HIWORD(fixed.dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed.dwFileVersionLS));
 }
 
-// An executable opened for its resources only.
-class ResourceModule {
- public:
-  explicit ResourceModule(const std::string& path)
-      : module_(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-  ~ResourceModule() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  ResourceModule(const ResourceModule&) = delete;
-  ResourceModule& operator=(const ResourceModule&) = delete;
-
-  HMODULE Get() const { return module_; }
-
-  // The bytes of one resource; empty when there is none.
-  std::string Bytes(LPCSTR type, LPCSTR name) const {
-    if (module_ == nullptr) return std::string();
-    HRSRC found = FindResourceA(module_, name, type);
-    if (found == nullptr) return std::string();
-    HGLOBAL loaded = LoadResource(module_, found);
-    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (data == nullptr) return std::string();
-    return std::string(static_cast<const char*>(data), SizeofResource(module_, found));
-  }
-
- private:
-  HMODULE module_;
-};
-
-class ScopedIcon {
- public:
-  explicit ScopedIcon(HICON icon) : icon_(icon) {}
-  ~ScopedIcon() {
-    if (icon_ != nullptr) DestroyIcon(icon_);
-  }
-  ScopedIcon(const ScopedIcon&) = delete;
-  ScopedIcon& operator=(const ScopedIcon&) = delete;
-  HICON Get() const { return icon_; }
-
- private:
-  HICON icon_;
-};
+// The bytes of one resource; empty when there is none.
+std::string ResourceBytes(HMODULE module, LPCSTR type, LPCSTR name) {
+  if (module == nullptr) return std::string();
+  HRSRC found = FindResourceA(module, name, type);
+  if (found == nullptr) return std::string();
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (data == nullptr) return std::string();
+  return std::string(static_cast<const char*>(data), SizeofResource(module, found));
+}
 
 #pragma pack(push, 2)
 struct IconGroupHeader {
@@ -163,25 +132,6 @@ struct IconGroupEntry {
 
 using ResourcesE2e = KavrinTest;
 
-// Lent memory for a message whose pointer the system does not carry across.
-class RemoteMemory {
- public:
-  RemoteMemory(HANDLE process, size_t size)
-      : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-  ~RemoteMemory() {
-    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  RemoteMemory(const RemoteMemory&) = delete;
-  RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-  void* Address() const { return address_; }
-  bool Read(void* data, size_t size) const { return ReadProcessMemory(process_, address_, data, size, nullptr) != 0; }
-
- private:
-  HANDLE process_;
-  void* address_;
-};
-
 // Visual styles come only with version 6 of the common controls, and only
 // the manifest brings it into the process. Two signs, each of which the
 // process without the manifest lacks: comctl32 is loaded from the
@@ -201,14 +151,14 @@ TEST_F(ResourcesE2e, ManifestBringsCommonControlsSix) {
   EXPECT_NE(assembly.find("MICROSOFT.WINDOWS.COMMON-CONTROLS_"), std::string::npos) << comctl32;
   EXPECT_NE(assembly.find("_6."), std::string::npos) << comctl32;
 
-  RemoteMemory size(kavrin_.Handle(), sizeof(SIZE));
-  ASSERT_NE(size.Address(), nullptr);
+  const win32::RemoteMemory size = LendMemory(kavrin_.Handle(), sizeof(SIZE));
+  ASSERT_NE(size.Get().address, nullptr);
   DWORD_PTR answered = 0;
-  ASSERT_NE(SendMessageTimeoutA(window_.Button1, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(size.Address()),
+  ASSERT_NE(SendMessageTimeoutA(window_.Button1, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(size.Get().address),
                                 SMTO_ABORTIFHUNG, static_cast<UINT>(kReactBound.count()), &answered),
             0);
   SIZE ideal{};
-  ASSERT_TRUE(size.Read(&ideal, sizeof ideal));
+  ASSERT_TRUE(ReadRemote(size, &ideal, sizeof ideal));
   EXPECT_TRUE(answered) << "the \"Go\" button is not a version 6 button";
   EXPECT_GT(ideal.cx, 0);
   EXPECT_GT(ideal.cy, 0);
@@ -246,9 +196,11 @@ TEST_F(ResourcesE2e, VersionResourceReadsBack) {
 // PNG), and the load the window class makes succeeds.
 TEST_F(ResourcesE2e, IconHasEverySizeAndLoads) {
   {
-    const ResourceModule exe(kavrin_.ExePath());
+    // Opened for its resources only.
+    const win32::UniqueModule exe(
+        LoadLibraryExA(kavrin_.ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_NE(exe.Get(), nullptr) << "cannot open " << kavrin_.ExePath() << ": error " << GetLastError();
-    std::string group = exe.Bytes(RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_KAVRIN));
+    std::string group = ResourceBytes(exe.Get(), RT_GROUP_ICON, MAKEINTRESOURCEA(IDI_KAVRIN));
     ASSERT_GE(group.size(), sizeof(IconGroupHeader)) << "no icon group " << IDI_KAVRIN;
     IconGroupHeader header{};
     memcpy(&header, group.data(), sizeof header);
@@ -260,19 +212,19 @@ TEST_F(ResourcesE2e, IconHasEverySizeAndLoads) {
       const int size = entry.width == 0 ? 256 : entry.width;
       sizes.push_back(size);
       EXPECT_EQ(entry.bitCount, 32) << size << " px";
-      std::string image = exe.Bytes(RT_ICON, MAKEINTRESOURCEA(entry.id));
+      std::string image = ResourceBytes(exe.Get(), RT_ICON, MAKEINTRESOURCEA(entry.id));
       ASSERT_EQ(image.size(), entry.bytes) << size << " px";
-      const ScopedIcon icon(CreateIconFromResourceEx(reinterpret_cast<PBYTE>(image.data()),
-                                                     static_cast<DWORD>(image.size()), TRUE, 0x00030000, size, size,
-                                                     LR_DEFAULTCOLOR));
+      const win32::UniqueIcon icon(CreateIconFromResourceEx(reinterpret_cast<PBYTE>(image.data()),
+                                                            static_cast<DWORD>(image.size()), TRUE, 0x00030000, size,
+                                                            size, LR_DEFAULTCOLOR));
       EXPECT_NE(icon.Get(), nullptr) << "the " << size << " px image does not decode";
     }
     std::sort(sizes.begin(), sizes.end());
     EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48, 256}));
 
     for (const auto& [width, height] : {std::pair{SM_CXICON, SM_CYICON}, std::pair{SM_CXSMICON, SM_CYSMICON}}) {
-      const ScopedIcon icon(static_cast<HICON>(LoadImageA(exe.Get(), MAKEINTRESOURCEA(IDI_KAVRIN), IMAGE_ICON,
-                                                          GetSystemMetrics(width), GetSystemMetrics(height), 0)));
+      const win32::UniqueIcon icon(static_cast<HICON>(LoadImageA(
+          exe.Get(), MAKEINTRESOURCEA(IDI_KAVRIN), IMAGE_ICON, GetSystemMetrics(width), GetSystemMetrics(height), 0)));
       EXPECT_NE(icon.Get(), nullptr) << GetSystemMetrics(width) << " px";
     }
   }

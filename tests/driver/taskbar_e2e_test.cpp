@@ -29,14 +29,13 @@ bool UnderWine() {
 }
 
 bool SetString(HKEY root, const std::string& key, const char* name, const std::string& text) {
-  HKEY opened = nullptr;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
+  win32::UniqueHkey opened;
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, opened.Receive(), nullptr) !=
+      ERROR_SUCCESS) {
     return false;
   }
-  const LONG set = RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                  static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(opened);
-  return set == ERROR_SUCCESS;
+  return RegSetValueExA(opened.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
 std::string GetString(HKEY root, const std::string& key) {

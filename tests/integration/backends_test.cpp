@@ -8,7 +8,7 @@
 
 #include "backends/common/ffmpeg.hpp"
 #include "integration/test_files.hpp"
-#include "platform/win32/win32_handle.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
 namespace {
@@ -46,11 +46,10 @@ TEST(Backends, QuotedArgumentsSplitBackIntoTheSameWords) {
   std::wstring line = L"program";
   for (const std::wstring& word : words) line += L" " + backends::QuoteArgument(word);
   int count = 0;
-  LPWSTR* split = CommandLineToArgvW(line.c_str(), &count);
-  ASSERT_NE(split, nullptr);
+  const UniqueLocal<LPWSTR> split(CommandLineToArgvW(line.c_str(), &count));
+  ASSERT_NE(split.Get(), nullptr);
   ASSERT_EQ(count, static_cast<int>(words.size()) + 1);
-  for (size_t i = 0; i < words.size(); ++i) EXPECT_EQ(split[i + 1], words[i]) << i;
-  LocalFree(split);
+  for (size_t i = 0; i < words.size(); ++i) EXPECT_EQ(split.Get()[i + 1], words[i]) << i;
 }
 
 // Every failing run reports in its log and leaves no output, finished or not.

@@ -8,6 +8,7 @@
 #include "batch/besweet_command_line.hpp"
 #include "core/text.hpp"
 #include "platform/code_page.hpp"
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_code_page.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 
@@ -42,9 +43,10 @@ TEST(CodePage932, TracksAreCountedAndNamedInAFolderEndingInATrailBackslash) {
   ASSERT_TRUE(CreateDirectoryW(wideFolder.substr(0, wideFolder.rfind(L'\\')).c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
   const std::wstring firstTrack = wideFolder + L"\\CDDA-Track-001.wav";
-  const HANDLE file = CreateFileW(firstTrack.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
+  {
+    const UniqueHandle file(CreateFileW(firstTrack.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(file);
+  }
 
   char narrow[MAX_PATH * 2];
   ASSERT_NE(WideCharToMultiByte(CP_ACP, 0, wideFolder.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr), 0);

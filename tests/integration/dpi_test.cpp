@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin::win32 {
 namespace {
 
 int ScreenLogPixels() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
+  const WindowDc screen = GetWindowDc(nullptr);
+  return GetDeviceCaps(screen.Get().dc, LOGPIXELSY);
 }
 
 // This test program declares no dpi awareness, so its windows report the

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_dropped_files.hpp"
 
 namespace kavrin::win32 {
@@ -41,10 +42,9 @@ TEST(DroppedFileNames, KeepsTheDroppedOrderAndWholeNames) {
       {"longer than MAX_PATH", {longName, "C:\\short.ac3"}},
   };
   for (const auto& c : cases) {
-    HDROP drop = MakeDrop(c.names);
-    ASSERT_NE(drop, nullptr);
-    EXPECT_EQ(DroppedFileNames(drop), c.names) << c.what;
-    DragFinish(drop);
+    const UniqueDrop drop(MakeDrop(c.names));
+    ASSERT_NE(drop.Get(), nullptr);
+    EXPECT_EQ(DroppedFileNames(drop.Get()), c.names) << c.what;
   }
 }
 

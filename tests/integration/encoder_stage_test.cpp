@@ -19,24 +19,6 @@
 namespace kavrin::win32 {
 namespace {
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        RemoveTree(folder + "\\" + name);
-      } else {
-        DeleteFileA((folder + "\\" + name).c_str());
-      }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 class StageForm final : public EncoderForm {
  public:
   std::string SurCodeFileName() override { return surCode; }

@@ -6,6 +6,7 @@
 
 #include "core/error.hpp"
 #include "inputlist/input_list.hpp"
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_text_services.hpp"
 
@@ -36,13 +37,12 @@ class FileLookupTest : public ::testing::Test {
   // A file last written at the given UTC time.
   std::string MakeFile(const std::string& name, SYSTEMTIME utc) {
     const std::string path = folder_ + name;
-    const HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    const UniqueHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(file);
     FILETIME time;
     EXPECT_TRUE(SystemTimeToFileTime(&utc, &time));
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
-    CloseHandle(file);
+    EXPECT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &time));
     made_.insert(made_.begin(), path);
     return path;
   }

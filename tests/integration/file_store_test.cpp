@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "batch/log_file.hpp"
+#include "integration/test_files.hpp"
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_store.hpp"
-#include "platform/win32/win32_handle.hpp"
 
 namespace kavrin::win32 {
 namespace {
@@ -19,14 +20,7 @@ using Result = FileStore::ReadResult;
 // The names in a folder in order, "." and ".." aside.
 std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  for (const WIN32_FIND_DATAA& found : FolderEntries(folder)) names.push_back(found.cFileName);
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -156,6 +150,47 @@ TEST(ClockTest, RegionalFormatsOfTheGivenTime) {
   EXPECT_NE(time.find("57"), std::string::npos) << time;
   EXPECT_EQ(date.find('\0'), std::string::npos);
   EXPECT_EQ(time.find('\0'), std::string::npos);
+}
+
+// Records every handle it closes; 0 is empty, a negative value a failure.
+struct RecordedTraits {
+  using Handle = int;
+  static inline std::vector<int> closed;
+  static Handle Empty() { return 0; }
+  static bool IsValid(Handle handle) { return handle > 0; }
+  static void Close(Handle handle) { closed.push_back(handle); }
+};
+using Recorded = UniqueResource<RecordedTraits>;
+
+void MoveAssign(Recorded& to, Recorded& from) { to = std::move(from); }
+
+TEST(UniqueResource, EveryHandleIsClosedOnceWhateverItsOwnerDoes) {
+  const struct {
+    const char* what;
+    void (*use)(Recorded& a, Recorded& b);
+    std::vector<int> closed;  // in order, until both owners, a (1) and b (2), are gone
+  } cases[] = {
+      {"left alone", [](Recorded&, Recorded&) {}, {2, 1}},
+      {"moved into a new owner", [](Recorded& a, Recorded&) { const Recorded c(std::move(a)); }, {1, 2}},
+      {"assigned over another", [](Recorded& a, Recorded& b) { MoveAssign(b, a); }, {2, 1}},
+      {"assigned to itself", [](Recorded& a, Recorded&) { MoveAssign(a, a); }, {2, 1}},
+      {"reset to another", [](Recorded& a, Recorded&) { a.Reset(3); }, {1, 2, 3}},
+      {"reset to a failure", [](Recorded& a, Recorded&) { a.Reset(-1); }, {1, 2}},
+      {"released", [](Recorded& a, Recorded&) { EXPECT_EQ(a.Release(), 1); }, {2}},
+      {"received into", [](Recorded& a, Recorded&) { *a.Receive() = 3; }, {1, 2, 3}},
+  };
+  for (const auto& c : cases) {
+    RecordedTraits::closed.clear();
+    {
+      Recorded a(1);
+      Recorded b(2);
+      c.use(a, b);
+    }
+    EXPECT_EQ(RecordedTraits::closed, c.closed) << c.what;
+  }
+  EXPECT_EQ(Recorded(-1).Get(), 0);
+  // Never handed to a wait: INVALID_HANDLE_VALUE is the current process there.
+  EXPECT_EQ(UniqueHandle(INVALID_HANDLE_VALUE).Get(), nullptr);
 }
 
 }  // namespace

@@ -78,17 +78,7 @@ class ProcessTest : public ::testing::Test {
     SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", nullptr);
     SetEnvironmentVariableA("KAVRIN_STANDIN_EXIT_CODE", nullptr);
   }
-  void TearDown() override {
-    WIN32_FIND_DATAA data;
-    const HANDLE find = FindFirstFileA((folder_ + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileA((folder_ + "\\" + data.cFileName).c_str());
-      } while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(folder_.c_str());
-  }
+  void TearDown() override { RemoveTree(folder_); }
 
   std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_registry.hpp"
 
 namespace kavrin::win32 {
@@ -21,17 +22,15 @@ class RegistryTest : public ::testing::Test {
     RegDeleteKeyA(HKEY_CURRENT_USER, parent_.c_str());  // only when empty
   }
   bool KeyExists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    UniqueHkey key;
+    return RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
   }
   void PutRaw(const std::string& name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    UniqueHkey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                              nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
   }
   DWORD RawType(const std::string& name) {
     DWORD type = REG_NONE;

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <objbase.h>
 
+#include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_taskbar_progress.hpp"
 
 namespace kavrin::win32 {
@@ -32,11 +32,7 @@ class TestWindow {
 
 // S_OK from a fresh initialisation means nobody left COM initialised on
 // this thread; the probe's own initialisation is undone again.
-bool ComIsUninitialised() {
-  const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (SUCCEEDED(result)) CoUninitialize();
-  return result == S_OK;
-}
+bool ComIsUninitialised() { return ComInitialisation(COINIT_APARTMENTTHREADED).Result() == S_OK; }
 
 void RunABatch(Win32TaskbarProgress& progress) {
   progress.SetProgress(0, 3);
@@ -65,16 +61,17 @@ TEST(TaskbarProgressTest, EachBatchLeavesComAsItFoundIt) {
 }
 
 TEST(TaskbarProgressTest, ComOfTheOtherModelIsUsedAndNotEnded) {
-  ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
   {
-    TestWindow window;
-    Win32TaskbarProgress progress([&window] { return window.Get(); });
-    RunABatch(progress);
+    const ComInitialisation own(COINIT_MULTITHREADED);
+    ASSERT_EQ(own.Result(), S_OK);
+    {
+      TestWindow window;
+      Win32TaskbarProgress progress([&window] { return window.Get(); });
+      RunABatch(progress);
+    }
+    // Still initialised, by the test's own call.
+    EXPECT_EQ(ComInitialisation(COINIT_MULTITHREADED).Result(), S_FALSE);
   }
-  // Still initialised, by the test's own call.
-  EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
-  CoUninitialize();
-  CoUninitialize();
   EXPECT_TRUE(ComIsUninitialised());
 }
 

@@ -43,22 +43,14 @@ class StandinTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (process_.hProcess != nullptr) {
-      if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 1);
-      CloseHandle(process_.hProcess);
-      CloseHandle(process_.hThread);
+    if (process_) {
+      if (WaitForSingleObject(process_.Get(), 5000) != WAIT_OBJECT_0) TerminateProcess(process_.Get(), 1);
+      process_.Reset();
+      thread_.Reset();
     }
     options_.RestoreEncoderOptions();
     SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", nullptr);
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
-      } while (FindNextFileA(search, &entry));
-      FindClose(search);
-    }
-    RemoveDirectoryA(folder_.c_str());
+    RemoveTree(folder_);
   }
 
   void Start(const std::string& knobs) {
@@ -72,9 +64,13 @@ class StandinTest : public ::testing::Test {
     commandLine.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
     ASSERT_TRUE(CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder_.c_str(), &startup, &process_))
+                               folder_.c_str(), &startup, &started))
         << "cannot start " << application;
+    process_.Reset(started.hProcess);
+    thread_.Reset(started.hThread);
+    processId_ = started.dwProcessId;
   }
 
   // A visible window of the stand-in with exactly this title, or 0.
@@ -83,19 +79,21 @@ class StandinTest : public ::testing::Test {
     windows_.EnumTopLevelWindows([&](WindowHandle window) {
       DWORD pid = 0;
       GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
-      if (pid == process_.dwProcessId && windows_.IsVisible(window) && windows_.Title(window, 250) == title) {
+      if (pid == processId_ && windows_.IsVisible(window) && windows_.Title(window, 250) == title) {
         result = window;
       }
     });
     return result;
   }
 
-  bool Ended(DWORD ms) { return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0; }
+  bool Ended(DWORD ms) { return WaitForSingleObject(process_.Get(), ms) == WAIT_OBJECT_0; }
   std::string Record() { return ReadAll(record_); }
 
   std::string folder_;
   std::string record_;
-  PROCESS_INFORMATION process_ = {};
+  UniqueHandle process_;
+  UniqueHandle thread_;
+  DWORD processId_ = 0;
   Win32WindowSystem windows_;
   Win32Registry registry_;
   EncoderOptions options_{registry_};
@@ -164,7 +162,7 @@ TEST_F(StandinTest, HiddenWindowsAreEnumeratedButNotVisible) {
   windows_.EnumTopLevelWindows([&](WindowHandle window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
-    if (pid == process_.dwProcessId && !windows_.IsVisible(window) && windows_.Title(window, 250) == "DTS Encoder") {
+    if (pid == processId_ && !windows_.IsVisible(window) && windows_.Title(window, 250) == "DTS Encoder") {
       seenHidden = true;
     }
   });
