@@ -78,6 +78,8 @@ void TPageControl::ShowSelectedSheet() {
   }
   // Show the new page before hiding the old one so the area never flashes empty.
   for (TTabSheet* sheet : sheets_) {
+    // The analyzer takes `active` for possibly null; every sheet is one added by reference.
+    // NOLINTNEXTLINE(clang-analyzer-core.CallAndMessage)
     if (sheet == active) sheet->SetVisible(true);
   }
   for (TTabSheet* sheet : sheets_) {

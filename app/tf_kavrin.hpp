@@ -35,7 +35,7 @@ namespace kavrin {
 class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm, public EncoderForm {
  public:
   explicit TfKavrin(AppServices& services);
-  ~TfKavrin();
+  ~TfKavrin() override;
 
   static const char* ClassName() { return "TfKavrin"; }
 

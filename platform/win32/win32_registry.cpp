@@ -36,7 +36,7 @@ class Win32RegistryKey final : public RegistryKey {
   }
 
   bool SetString(const std::string& name, const std::string& value) override {
-    const DWORD size = static_cast<DWORD>(value.size() + 1);  // with the terminator
+    const auto size = static_cast<DWORD>(value.size() + 1);  // with the terminator
     return RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size) ==
            ERROR_SUCCESS;
   }
