@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,6 +45,7 @@ constexpr const char* kChannelNames[] = {"FL", "FR", "SL", "SR", "FC", "LFE"};
 // DTS core 5.1 at 44.1 kHz and 1234.8 kbit/s: 1792 bytes per 512 samples,
 // exactly what a DTS-CD frame carries.
 constexpr const char* kDtsBitRate = "1234800";
+constexpr std::size_t kCoreFrameBytes = 1792;
 constexpr std::size_t kFramesPerChunk = 256;
 
 struct Options {
@@ -214,8 +214,7 @@ class Encoding {
         Fail("the track cannot be written (is the disk full?)");
         return;
       }
-      const std::size_t frameBytes = 1792;
-      std::vector<std::uint8_t> chunk(frameBytes * kFramesPerChunk);
+      std::vector<std::uint8_t> chunk(kCoreFrameBytes * kFramesPerChunk);
       for (DWORD read = 0;;) {
         if (WaitForSingleObject(cancel_.Get(), 0) == WAIT_OBJECT_0) {
           Fail("stopped");
