@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "platform/win32/win32_batch_session.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_file_store.hpp"
@@ -48,6 +49,7 @@ struct AppServices {
   win32::Win32Clock clock;
   win32::Win32Registry registry;
   win32::Win32WindowSystem windows;
+  win32::Win32BatchSession session;
   win32::Win32MessagePump pump{[this](MSG& message) { return hooks.preTranslate && hooks.preTranslate(message); }};
   win32::Win32TaskbarProgress taskbar{[this] { return hooks.mainWindow ? hooks.mainWindow() : HWND{}; }};
   win32::Win32ShutdownApi shutdown{[this](int exitCode) {

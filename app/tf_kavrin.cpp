@@ -55,6 +55,12 @@ void TfKavrin::Create(int showCommand) {
 
   // Not shown yet, so its error box has no owner; start-up goes on after it.
   RunHandler(nullptr, [this] { FormCreate(); });
+  // The encoder's options that a killed or crashed batch left saved go back,
+  // unless another instance's batch is using the encoder now.
+  if (services_.session.TryLock()) {
+    RunHandler(nullptr, [this] { encoder_.RecoverEncoderOptions(); });
+    services_.session.Unlock();
+  }
   // Whatever the load left, the log file field follows its box from now on.
   feLogfile.SetEnabled(cbUseLogfile.Checked());
   ShowWindow(hwnd_, showCommand);
@@ -89,6 +95,10 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       Close();
+      return 0;
+    case WM_ENDSESSION:
+      // The program may be ended as soon as this returns.
+      if (wParam != FALSE) runner_.EndSession();
       return 0;
     case WM_DESTROY:
       EndProgram(0);
@@ -147,13 +157,24 @@ bool TfKavrin::PreTranslate(const MSG& message) {
 // window, so then the window stays until the batch has ended.
 void TfKavrin::Close() {
   if (lifecycle_ == Lifecycle::Ending) return;
+  if (BatchRunning() && lifecycle_ != Lifecycle::FinishedBoxShown) {
+    lifecycle_ = Lifecycle::CloseRequested;
+    // An error box here would hold the batch, and its shutdown, until it is
+    // answered: the store is tried again at the batch's end, which shows a
+    // failure then.
+    try {
+      FormClose();
+    } catch (const std::exception&) {
+    }
+    return;
+  }
   // A failed store throws past the rest to the window procedure's error box.
   FormClose();
-  if (BatchRunning()) {
-    // A close that reaches the finished box ends the box too.
-    const bool boxShown = lifecycle_ == Lifecycle::FinishedBoxShown;
-    lifecycle_ = Lifecycle::CloseRequested;
-    if (boxShown) EndProgram(0);
+  // A close that reaches the finished box ends the box too; nothing can
+  // change while it shows, so nothing more is stored.
+  if (lifecycle_ == Lifecycle::FinishedBoxShown) {
+    lifecycle_ = Lifecycle::Ending;
+    EndProgram(0);
     return;
   }
   DestroyWindow(hwnd_);

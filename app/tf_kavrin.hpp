@@ -76,7 +76,8 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   int InputEntryCount() override;
   bool InputEntryText(int index, std::string& text) override;
   bool InputEntryStream(int index, int stream, bool& selected) override;
-  void ShowFinishedMessage() override;
+  void ShowFinishedMessage(const std::string& text, bool warning) override;
+  void ShowAnotherBatchRunning() override;
   void ShutdownComputer() override;
 
   TButton Button1;
@@ -170,10 +171,11 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
     Open,
     // The batch's "Encoding Finished!" box is up; a close ends it too.
     FinishedBoxShown,
-    // Closed while a batch ran: the settings are stored, the program ends
-    // with the batch.
+    // Closed while a batch ran: the settings are stored then and again at
+    // the batch's end, when the program ends.
     CloseRequested,
-    // On the way out without a close (the shutdown): nothing more is stored.
+    // On the way out (the shutdown, a close at the finished box): nothing
+    // more is stored.
     Ending,
   };
   Lifecycle lifecycle_ = Lifecycle::Open;

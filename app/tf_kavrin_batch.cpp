@@ -17,7 +17,7 @@ TfKavrin::TfKavrin(AppServices& services)
       encoder_(EncoderServices{*this, services.program, services.registry, services.windows, services.pump,
                                services.clock, services.launcher, services.files, services.lookup}),
       runner_(BatchServices{services.launcher, services.lookup, services.files, services.clock, services.pump, encoder_,
-                            &services.taskbar}) {
+                            &services.taskbar, &services.session}) {
   // The batch's waits pass keys on as the main loop does.
   services_.hooks.preTranslate = [this](MSG& message) { return hwnd_ != nullptr && PreTranslate(message); };
   services_.hooks.mainWindow = [this] { return hwnd_; };
@@ -40,9 +40,16 @@ void TfKavrin::Button1Click() {
   // Shown here, so that an error box is not swept away by the end below.
   RunHandler(hwnd_, [this] { runner_.Run(*this); });
   LockInputList(false);
-  // Closed during the batch: the settings were stored then, and the main
-  // loop's ordinary exit now destroys the window.
-  if (lifecycle_ == Lifecycle::CloseRequested) EndProgram(0);
+  // Closed during the batch: the settings are stored again, with what was
+  // changed after the close, and the main loop's ordinary exit destroys the
+  // window. A store that fails now shows its error and keeps the window.
+  if (lifecycle_ == Lifecycle::CloseRequested) {
+    if (RunHandler(hwnd_, [this] { FormClose(); })) {
+      EndProgram(0);
+    } else {
+      lifecycle_ = Lifecycle::Open;
+    }
+  }
 }
 
 // The list refuses every change of its entries while locked; the buttons that
@@ -52,19 +59,31 @@ void TfKavrin::LockInputList(bool locked) {
   for (TBitBtn* button : {&BitBtn3, &BitBtn4, &BitBtn5, &BitBtn6, &BitBtn7}) button->SetEnabled(!locked);
 }
 
-void TfKavrin::ShowFinishedMessage() {
-  // A modal box ends at once when the program has been told to end, so after
-  // a close the message shows only for a moment.
-  if (lifecycle_ == Lifecycle::CloseRequested) {
-    EndProgram(0);
-  } else {
-    lifecycle_ = Lifecycle::FinishedBoxShown;
-  }
-  MessageBoxA(hwnd_, "Encoding Finished!", "Information", MB_OK | MB_ICONINFORMATION);
+void TfKavrin::ShowFinishedMessage(const std::string& text, bool warning) {
+  // Closed during the batch: the program ends with it, and nobody is there
+  // to answer a box.
+  if (lifecycle_ == Lifecycle::CloseRequested) return;
+  lifecycle_ = Lifecycle::FinishedBoxShown;
+  MessageBoxA(hwnd_, text.c_str(), "Information", MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
   if (lifecycle_ == Lifecycle::FinishedBoxShown) lifecycle_ = Lifecycle::Open;
 }
 
-void TfKavrin::ShutdownComputer() { kavrin::ShutdownComputer(services_.shutdown); }
+void TfKavrin::ShowAnotherBatchRunning() {
+  MessageBoxA(hwnd_, "Another Kavrin batch is running. Nothing was started; press \"Go\" again when it has finished.",
+              "Kavrin", MB_OK | MB_ICONWARNING);
+}
+
+void TfKavrin::ShutdownComputer() {
+  // Closed during the batch: what was changed since the close is stored too.
+  // Nothing may hold the shutdown, so a failure is not shown.
+  if (lifecycle_ == Lifecycle::CloseRequested) {
+    try {
+      FormClose();
+    } catch (const std::exception&) {
+    }
+  }
+  kavrin::ShutdownComputer(services_.shutdown);
+}
 
 bool TfKavrin::DtsCdChecked() { return rbDTSCD.Checked(); }
 bool TfKavrin::Ac3CdChecked() { return rbAC3CD.Checked(); }

@@ -18,7 +18,7 @@ class BatchForm {
 
   // feBeSweet through its FileName reading.
   virtual std::string BeSweetFileName() = 0;
-  // deBeSweetOutputFolder and deSurcodeOutputFolder, untrimmed.
+  // deBeSweetOutputFolder and deSurcodeOutputFolder, as typed.
   virtual std::string BeSweetTempFolderText() = 0;
   virtual std::string FinalOutputFolderText() = 0;
   // cbUseLogfile and the raw text of feLogfile.
@@ -42,9 +42,12 @@ class BatchForm {
   virtual bool InputEntryText(int index, std::string& text) = 0;
   virtual bool InputEntryStream(int index, int stream, bool& selected) = 0;
 
-  // The information box "Encoding Finished!" (caption "Information", OK);
-  // returns when the user has closed it.
-  virtual void ShowFinishedMessage() = 0;
+  // The information box (caption "Information", OK) with `text`, which
+  // begins with "Encoding Finished!"; the warning icon when some tracks were
+  // not made. Returns when the user has closed it.
+  virtual void ShowFinishedMessage(const std::string& text, bool warning) = 0;
+  // Another instance of the program runs a batch: this one runs nothing.
+  virtual void ShowAnotherBatchRunning() = 0;
   // The shutdown afterwards; in the real program it does not return.
   virtual void ShutdownComputer() = 0;
 };

@@ -3,6 +3,7 @@
 #include "batch/log_file.hpp"
 #include "batch/process_runner.hpp"
 #include "core/scoped_flag.hpp"
+#include "core/text.hpp"
 #include "inputlist/vob_file.hpp"
 
 namespace kavrin {
@@ -11,8 +12,6 @@ namespace {
 
 BeSweetFields ReadBeSweetFields(BatchForm& form) {
   BeSweetFields fields;
-  fields.TempFolder = form.BeSweetTempFolderText();
-  fields.FinalOutputFolder = form.FinalOutputFolderText();
   fields.UseLogfile = form.UseLogfileChecked();
   fields.LogfileText = form.LogfileText();
   fields.Normalize = form.NormalizeChecked();
@@ -23,6 +22,25 @@ BeSweetFields ReadBeSweetFields(BatchForm& form) {
   fields.Boost = form.BoostText();
   return fields;
 }
+
+// Held for exactly as long as the batch's work, however it ends: the lock
+// taken before, the machine kept awake.
+class SessionHold {
+ public:
+  explicit SessionHold(BatchSession* session) : session_(session) {
+    if (session_ != nullptr) session_->KeepAwake(true);
+  }
+  ~SessionHold() {
+    if (session_ == nullptr) return;
+    session_->KeepAwake(false);
+    session_->Unlock();
+  }
+  SessionHold(const SessionHold&) = delete;
+  SessionHold& operator=(const SessionHold&) = delete;
+
+ private:
+  BatchSession* session_;
+};
 
 }  // namespace
 
@@ -35,79 +53,156 @@ BatchMode ReadBatchMode(BatchForm& form) {
 
 int LastStreamIndex(const std::string& path) { return IsVobFile(path) ? kStreamCount - 1 : 0; }
 
-int FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder, const std::string& trackName) {
-  int number = 1;
-  while (lookup.Exists(OutputFileName(finalOutputFolder, trackName, number))) ++number;
-  return number;
+std::optional<int> FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder,
+                                        const std::string& trackName) {
+  for (int number = 1;; ++number) {
+    switch (lookup.Look(OutputFileName(finalOutputFolder, trackName, number))) {
+      case FileLookup::Presence::Present:
+        break;
+      case FileLookup::Presence::Absent:
+        return number;
+      case FileLookup::Presence::Unknown:
+        return std::nullopt;
+    }
+  }
+}
+
+std::vector<std::string> NotMadeLines(const std::vector<std::string>& notMade, int jobs) {
+  if (notMade.empty()) return {};
+  std::vector<std::string> lines = {std::to_string(notMade.size()) + " of " + std::to_string(jobs) +
+                                    " tracks were not made:"};
+  for (std::size_t i = 0; i < notMade.size() && i < kNotMadeListed; ++i) lines.push_back(notMade[i]);
+  if (notMade.size() > kNotMadeListed)
+    lines.push_back("and " + std::to_string(notMade.size() - kNotMadeListed) + " more");
+  return lines;
 }
 
 bool BatchRunner::Run(BatchForm& form) {
   // The window list and the encoder's saved options exist once: a second
   // press of "Go" inside a running batch's wait must not start another.
   if (running_) return false;
+  // Nor may another instance's batch run beside this one.
+  if (services_.Session != nullptr && !services_.Session->TryLock()) {
+    form.ShowAnotherBatchRunning();
+    return false;
+  }
   // Running for exactly as long as the batch runs, however it ends.
   ScopedFlag flag(running_);
+  sessionEnded_ = false;
+  mode_ = ReadBatchMode(form);
   // Cleared on leaving, after the finished message or on an error.
   BatchProgress progress(services_.Taskbar);
-
-  EncoderStage& encoder = services_.Encoder;
-  encoder.CreateWindowList();
-  try {
-    Batch batch{form, ReadBatchMode(form), progress, std::string()};
-    const bool dts = batch.Mode == BatchMode::DtsCd;
-    if (dts) encoder.BackupEncoderOptions();
-    batch.TrackName = TrackName(batch.Mode);
+  Batch run{form, mode_, progress, TrackName(mode_)};
+  {
+    const SessionHold hold(services_.Session);
+    EncoderStage& encoder = services_.Encoder;
+    encoder.CreateWindowList();
     try {
-      RunEntries(batch);
-    } catch (...) {
-      // The user's encoder options must come back whatever stopped the run;
-      // the first error is the one to show.
-      if (dts) {
-        try {
-          encoder.RestoreEncoderOptions();
-        } catch (...) {
+      const bool dts = run.Mode == BatchMode::DtsCd;
+      if (dts) encoder.BackupEncoderOptions();
+      try {
+        RunEntries(run);
+      } catch (...) {
+        // The user's encoder options must come back whatever stopped the run;
+        // the first error is the one to show.
+        if (dts) {
+          try {
+            encoder.RestoreEncoderOptions();
+          } catch (...) {
+          }
         }
+        throw;
       }
+      if (dts) encoder.RestoreEncoderOptions();
+    } catch (...) {
+      encoder.ReleaseWindowList();
       throw;
     }
-    if (dts) encoder.RestoreEncoderOptions();
-  } catch (...) {
     encoder.ReleaseWindowList();
-    throw;
   }
-  encoder.ReleaseWindowList();
+  Finish(form, run.Jobs, run.NotMade);
+  return true;
+}
 
+// The truth beneath "Encoding Finished!": the tracks that were not made, in
+// the log, and in the message unless the computer shuts down.
+void BatchRunner::Finish(BatchForm& form, int jobs, const std::vector<std::string>& notMade) {
+  const std::vector<std::string> lines = NotMadeLines(notMade, jobs);
+  if (!lines.empty()) LogLine(form, lines);
   if (form.ShutdownChecked()) {
     form.ShutdownComputer();
-  } else {
-    form.ShowFinishedMessage();
+    return;
   }
-  return true;
+  std::string text = kFinishedText;
+  if (!lines.empty()) text += "\n";
+  for (const std::string& line : lines) text += "\n" + line;
+  form.ShowFinishedMessage(text, !lines.empty());
+}
+
+void BatchRunner::EndSession() {
+  if (!running_) return;
+  sessionEnded_ = true;
+  // Nobody would see an error now; the program is about to be ended.
+  try {
+    if (mode_ == BatchMode::DtsCd) services_.Encoder.RestoreEncoderOptionsNow();
+  } catch (...) {
+  }
+}
+
+void BatchRunner::LogLine(BatchForm& form, const std::vector<std::string>& lines) {
+  if (LoggingActive(form.UseLogfileChecked(), form.LogfileText())) {
+    AppendLogLines(services_.Files, services_.Time, form.LogfileText(), lines, true);
+  }
 }
 
 void BatchRunner::RunEntries(Batch& batch) {
   batch.Progress.Start(batch.Form);
-  ForEachJob(batch.Form,
-             [&](const JobSpot& job) { batch.Progress.JobDone(RunJob(batch, job.Entry, job.Path, job.Stream)); });
+  ForEachJob(batch.Form, [&](const JobSpot& job) {
+    if (sessionEnded_) return;
+    ++batch.Jobs;
+    const bool made = RunJob(batch, job);
+    if (!made) batch.NotMade.push_back(job.Stream ? job.Path + " (stream " + StreamName(*job.Stream) + ")" : job.Path);
+    batch.Progress.JobDone(made);
+  });
 }
 
-bool BatchRunner::RunJob(Batch& batch, int entryIndex, const std::string& inputPath, std::optional<int> streamIndex) {
+bool BatchRunner::RunJob(Batch& batch, const JobSpot& spot) {
   BatchForm& form = batch.Form;
-  const int outputNumber = FindFreeOutputNumber(services_.Lookup, form.FinalOutputFolderText(), batch.TrackName);
+  // The job's folders and number are fixed here, for the transcoder and the
+  // encoder stage alike; a change applies from the next job on. A folder
+  // pasted with its quotes names the folder inside them.
+  const std::string tempFolder = UnquotedFieldText(form.BeSweetTempFolderText());
+  const std::string finalFolder = UnquotedFieldText(form.FinalOutputFolderText());
+  const std::optional<int> outputNumber = FindFreeOutputNumber(services_.Lookup, finalFolder, batch.TrackName);
+  // A number that only seems free would have the transcoder write over a track.
+  if (!outputNumber) {
+    LogLine(form, {"Cannot look up the tracks in " + finalFolder + " - job skipped"});
+    return false;
+  }
+  const SurCodeJob encoderJob{batch.TrackName, *outputNumber, spot.Entry + 1, tempFolder, finalFolder};
+  const bool dts = batch.Mode == BatchMode::DtsCd;
+  if (dts && !services_.Encoder.PrepareSurCodeJob(encoderJob)) return false;
 
-  const BeSweetJob job{batch.Mode, batch.TrackName, inputPath, streamIndex, outputNumber};
-  const std::string arguments = BeSweetArguments(job, ReadBeSweetFields(form));
+  BeSweetFields fields = ReadBeSweetFields(form);
+  fields.TempFolder = tempFolder;
+  fields.FinalOutputFolder = finalFolder;
+  const BeSweetJob job{batch.Mode, batch.TrackName, spot.Path, spot.Stream, *outputNumber};
+  const std::string arguments = BeSweetArguments(job, fields);
 
   if (LoggingActive(form.UseLogfileChecked(), form.LogfileText())) {
-    AppendPreRunLine(services_.Files, form.LogfileText());
+    AppendPreRunLine(services_.Files, services_.Time, form.LogfileText());
   }
 
   const std::string commandLine = BeSweetCommandLine(form.BeSweetFileName(), arguments);
-  // A transcoder that cannot be started loses its job without a word.
   if (!RunAndWait(services_.Launcher, commandLine, services_.Time, services_.Pump, batch.ExitCode)) return false;
 
-  if (batch.Mode != BatchMode::DtsCd) return true;
-  return services_.Encoder.RunSurCodeJob(batch.TrackName, outputNumber, entryIndex + 1);
+  // Without a mode there is no track to look for.
+  if (batch.Mode == BatchMode::None) return true;
+  // After the session's end the options are back: no job may change them.
+  if (dts && (sessionEnded_ || !services_.Encoder.RunSurCodeJob(encoderJob))) return false;
+  // A transcoder that failed writes nothing, whatever its exit code says.
+  return services_.Lookup.Look(OutputFileName(finalFolder, batch.TrackName, *outputNumber)) ==
+         FileLookup::Presence::Present;
 }
 
 }  // namespace kavrin

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "batch/batch_form.hpp"
 #include "batch/batch_progress.hpp"
 #include "batch/besweet_command_line.hpp"
 #include "batch/encoder_stage.hpp"
+#include "platform/batch_session.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_system.hpp"
 #include "platform/message_pump.hpp"
@@ -25,7 +27,18 @@ struct BatchServices {
   EncoderStage& Encoder;
   // Shows the batch's progress when given.
   TaskbarProgress* Taskbar = nullptr;
+  // One batch at a time across instances, and the machine awake, when given.
+  BatchSession* Session = nullptr;
 };
+
+inline constexpr const char* kFinishedText = "Encoding Finished!";
+// Tracks listed by name in the finished message; the rest are counted.
+inline constexpr std::size_t kNotMadeListed = 10;
+
+// "K of N tracks were not made:", one line for each (its input, and its
+// stream for a ".vob" entry) up to kNotMadeListed, then "and M more". Empty
+// when every track was made.
+std::vector<std::string> NotMadeLines(const std::vector<std::string>& notMade, int jobs);
 
 // The first checked of rbDTSCD, rbAC3CD, rbCDDA.
 BatchMode ReadBatchMode(BatchForm& form);
@@ -33,8 +46,10 @@ BatchMode ReadBatchMode(BatchForm& form);
 // 7 for a ".vob" entry in any letter case, 0 for every other.
 int LastStreamIndex(const std::string& path);
 
-// The lowest number from 1 whose output file name names no entry.
-int FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder, const std::string& trackName);
+// The lowest number from 1 whose output file name names no entry; none when
+// a lookup fails for another reason than a missing name or folder.
+std::optional<int> FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder,
+                                        const std::string& trackName);
 
 // The batch behind "Go". One object lives as long as the window.
 class BatchRunner {
@@ -49,6 +64,10 @@ class BatchRunner {
 
   bool Running() const { return running_; }
 
+  // The session ends (WM_ENDSESSION) while a batch runs: the encoder's
+  // options go back at once and no further job starts.
+  void EndSession();
+
  private:
   struct Batch {
     BatchForm& Form;
@@ -56,15 +75,21 @@ class BatchRunner {
     BatchProgress& Progress;
     std::string TrackName;
     std::uint32_t ExitCode = 0;
+    int Jobs = 0;
+    std::vector<std::string> NotMade{};  // each job's input, with its stream
   };
 
   void RunEntries(Batch& batch);
-  // False when the job lost its output: the transcoder could not be started,
-  // or the encoder stage skipped the job.
-  bool RunJob(Batch& batch, int entryIndex, const std::string& inputPath, std::optional<int> streamIndex);
+  // False when the job's track was not made: the transcoder could not be
+  // started, the encoder stage skipped the job, or the track is missing.
+  bool RunJob(Batch& batch, const JobSpot& spot);
+  void Finish(BatchForm& form, int jobs, const std::vector<std::string>& notMade);
+  void LogLine(BatchForm& form, const std::vector<std::string>& lines);
 
   BatchServices services_;
   bool running_ = false;
+  bool sessionEnded_ = false;
+  BatchMode mode_ = BatchMode::None;
 };
 
 }  // namespace kavrin

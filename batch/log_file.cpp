@@ -8,6 +8,9 @@ namespace {
 
 const char* const kSeparator = "-----------------------------------";
 
+// Pauses before each further try of a rewrite that found the log held.
+constexpr unsigned kRetryDelays[] = {10, 20, 50, 100, 200};
+
 // Lines end at CR LF, a lone CR or a lone LF; a last line without a break
 // counts. Every other byte, NUL included, stays as it is.
 std::vector<std::string> SplitLines(const std::string& bytes) {
@@ -29,11 +32,7 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
 
 }  // namespace
 
-std::string LogFileName(const std::string& logFileText) {
-  std::string name = Trim(logFileText);
-  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
-  return name;
-}
+std::string LogFileName(const std::string& logFileText) { return UnquotedFieldText(logFileText); }
 
 bool LoggingActive(bool switchChecked, const std::string& logFileText) {
   return switchChecked && !LogFileName(logFileText).empty();
@@ -46,8 +45,8 @@ std::string DateTimeText(Clock& clock) {
   return date + " " + clock.LongTime(now);
 }
 
-void AppendLogLines(FileStore& files, const std::string& logFileText, const std::vector<std::string>& lines,
-                    bool createWhenMissing) {
+void AppendLogLines(FileStore& files, Clock& clock, const std::string& logFileText,
+                    const std::vector<std::string>& lines, bool createWhenMissing) {
   const std::string name = LogFileName(logFileText);
   std::string bytes;
   switch (files.ReadWholeFile(name, bytes)) {
@@ -66,22 +65,33 @@ void AppendLogLines(FileStore& files, const std::string& logFileText, const std:
 
   std::string text;
   for (const std::string& line : all) text += line + "\r\n";
-  // A refused write loses these lines and nothing else.
-  files.WriteWholeFile(name, text);
+  FileStore::WriteResult result = files.ReplaceWholeFile(name, text);
+  for (const unsigned delay : kRetryDelays) {
+    if (result != FileStore::WriteResult::Busy) break;
+    clock.Sleep(delay);
+    result = files.ReplaceWholeFile(name, text);
+  }
+  if (result == FileStore::WriteResult::Written) return;
+
+  // Only the CR LF rewrite of the old lines is given up. A refused append
+  // loses these lines and nothing else.
+  std::string tail = !bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r' ? "\r\n" : "";
+  for (const std::string& line : lines) tail += line + "\r\n";
+  files.AppendToFile(name, tail);
 }
 
-void AppendPreRunLine(FileStore& files, const std::string& logFileText) {
+void AppendPreRunLine(FileStore& files, Clock& clock, const std::string& logFileText) {
   // Not created here: BeSweet's own report brings the file into being.
-  AppendLogLines(files, logFileText, {std::string()}, false);
+  AppendLogLines(files, clock, logFileText, {std::string()}, false);
 }
 
 void AppendStartBlock(FileStore& files, Clock& clock, const std::string& logFileText) {
-  AppendLogLines(files, logFileText, {"SurCode CD Pro DTS", kSeparator, "Logging start : " + DateTimeText(clock)},
-                 true);
+  AppendLogLines(files, clock, logFileText,
+                 {"SurCode CD Pro DTS", kSeparator, "Logging start : " + DateTimeText(clock)}, true);
 }
 
 void AppendEndBlock(FileStore& files, Clock& clock, const std::string& logFileText) {
-  AppendLogLines(files, logFileText, {"Logging end : " + DateTimeText(clock), kSeparator}, true);
+  AppendLogLines(files, clock, logFileText, {"Logging end : " + DateTimeText(clock), kSeparator}, true);
 }
 
 }  // namespace kavrin

@@ -22,13 +22,16 @@ std::string DateTimeText(Clock& clock);
 // The program's own writes to the log. Each rewrites the whole file with
 // CR LF after every line; failures are silent. `logFileText` is the field's
 // text as it stands. None of them checks LoggingActive: the callers do.
-void AppendPreRunLine(FileStore& files, const std::string& logFileText);
+void AppendPreRunLine(FileStore& files, Clock& clock, const std::string& logFileText);
 void AppendStartBlock(FileStore& files, Clock& clock, const std::string& logFileText);
 void AppendEndBlock(FileStore& files, Clock& clock, const std::string& logFileText);
 
 // Appends lines to a log. A missing file is created holding just the lines
 // when `createWhenMissing` is true; any other failed read abandons the write.
-void AppendLogLines(FileStore& files, const std::string& logFileText, const std::vector<std::string>& lines,
-                    bool createWhenMissing);
+// A rewrite that another program's hold keeps from its place is tried again
+// a few times; when it still fails, the lines are added at the end as they
+// are, so that no line is lost.
+void AppendLogLines(FileStore& files, Clock& clock, const std::string& logFileText,
+                    const std::vector<std::string>& lines, bool createWhenMissing);
 
 }  // namespace kavrin

@@ -38,6 +38,12 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(first, last - first));
 }
 
+std::string UnquotedFieldText(std::string_view text) {
+  std::string name = Trim(text);
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+  return name;
+}
+
 size_t FindFirstCharOf(std::string_view text, std::string_view chars) {
   for (size_t at = 0; at < text.size(); at += CharLength(text, at)) {
     if (IsCharOf(text, at, chars)) return at;

@@ -12,6 +12,10 @@ namespace kavrin {
 // Leading and trailing characters with codes 0 to 32 removed.
 std::string Trim(std::string_view text);
 
+// A field's text as a name: trimmed, and one enclosing pair of double
+// quotes removed, as a browse button or "Copy as path" puts them.
+std::string UnquotedFieldText(std::string_view text);
+
 // Where the first or the last character of `text` that is one of the
 // single-byte characters `chars` begins; npos when there is none. The second
 // byte of a two-byte character is never found.

@@ -1,41 +1,104 @@
 #include "encoder/encoder_automation.hpp"
 
+#include <algorithm>
+
 #include "batch/log_file.hpp"
 #include "core/file_name_rules.hpp"
 #include "core/text.hpp"
 
 namespace kavrin {
 
+namespace {
+
+std::string MonoName(const std::string& tempFolder, std::string_view channel) {
+  return WithTrailingDelimiter(tempFolder) + "mono" + std::string(channel);
+}
+
+std::string Skipped(const char* prefix, const std::string& name) { return prefix + name + " - job skipped"; }
+
+}  // namespace
+
 EncoderAutomation::EncoderAutomation(const EncoderServices& services)
-    : services_(services), finder_(services.Windows, services.Pump, services.Time), options_(services.Options) {}
+    : services_(services),
+      finder_(services.Windows, services.Pump, services.Time),
+      options_(services.Options, services.Files, [this] {
+        return WithTrailingDelimiter(ExtractFileDir(services_.Program.ExecutablePath())) + kOptionBackupFileName;
+      }) {}
 
 void EncoderAutomation::CreateWindowList() { finder_.CreateWindowList(); }
 
 void EncoderAutomation::ReleaseWindowList() { finder_.ClearWindowList(true); }
 
-void EncoderAutomation::BackupEncoderOptions() { options_.BackupEncoderOptions(); }
-
-void EncoderAutomation::WriteJobOptions(const std::string& trackName, int outputNumber) {
-  options_.WriteJobOptions(CurrentFolders(), trackName, outputNumber);
+void EncoderAutomation::BackupEncoderOptions() {
+  closing_.clear();
+  options_.BackupEncoderOptions();
 }
 
-void EncoderAutomation::RestoreEncoderOptions() { options_.RestoreEncoderOptions(); }
-
-JobFolders EncoderAutomation::CurrentFolders() {
-  return JobFolders{services_.Form.BeSweetTempFolderText(), services_.Form.FinalOutputFolderText(),
-                    ExtractFileDir(services_.Program.ExecutablePath())};
+// An encoder that saves its options when it closes would undo the restore,
+// so the restore waits, for a while, until the encoders asked to close are gone.
+void EncoderAutomation::RestoreEncoderOptions() {
+  for (int wait = 0; wait < kEncoderCloseWaits; ++wait) {
+    if (std::none_of(closing_.begin(), closing_.end(),
+                     [this](WindowHandle window) { return services_.Windows.Exists(window); })) {
+      break;
+    }
+    services_.Time.Sleep(100);
+    services_.Pump.ProcessMessages();
+  }
+  closing_.clear();
+  options_.RestoreEncoderOptions();
 }
+
+void EncoderAutomation::RestoreEncoderOptionsNow() { options_.RestoreEncoderOptions(); }
 
 bool EncoderAutomation::LoggingIsActive() {
   return LoggingActive(services_.Form.UseLogfileChecked(), services_.Form.LogfileText());
 }
 
-bool EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
-  const JobFolders folders = CurrentFolders();
-  options_.WriteJobOptions(folders, trackName, outputNumber);
+void EncoderAutomation::LogLine(const std::string& line) {
+  if (LoggingIsActive()) AppendLogLines(services_.Files, services_.Time, services_.Form.LogfileText(), {line}, true);
+}
+
+bool EncoderAutomation::Cleared(const std::string& path) {
+  return services_.Files.Remove(path) || services_.Lookup.Look(path) == FileLookup::Presence::Absent;
+}
+
+// The transcoder writes the six mono files under the same names for every
+// job: those of an earlier job must not be taken for this one's.
+bool EncoderAutomation::PrepareSurCodeJob(const SurCodeJob& job) {
+  for (const std::string_view channel : ChannelFileNames) {
+    const std::string mono = MonoName(job.TempFolder, channel);
+    if (!Cleared(mono)) {
+      LogLine(Skipped(kCannotDeletePrefix, mono));
+      return false;
+    }
+  }
+  return true;
+}
+
+bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
+  // A transcoder that failed leaves nothing to encode; the encoder would
+  // show an error box and the batch would wait behind it.
+  for (const std::string_view channel : ChannelFileNames) {
+    const std::string mono = MonoName(job.TempFolder, channel);
+    if (services_.Lookup.Look(mono) != FileLookup::Presence::Present) {
+      LogLine(Skipped(kNotWrittenPrefix, mono));
+      return false;
+    }
+  }
+
+  const JobFolders folders{job.TempFolder, job.FinalFolder, ExtractFileDir(services_.Program.ExecutablePath())};
+  options_.WriteJobOptions(folders, job.TrackName, job.OutputNumber);
 
   const std::string finalFolder = WithTrailingDelimiter(folders.FinalFolder);
-  services_.Files.Remove(finalFolder + trackName + ZeroPad(inputPosition, 2) + ".tmp");
+  services_.Files.Remove(finalFolder + job.TrackName + ZeroPad(job.InputPosition, 2) + ".tmp");
+  // A file a killed run left under the temporary name would be taken for
+  // this job's track at the first poll.
+  const std::string outputBase = TrackOutputBase(folders.FinalFolder, job.TrackName, job.OutputNumber);
+  if (!Cleared(outputBase + ".tmp")) {
+    LogLine(Skipped(kCannotDeletePrefix, outputBase + ".tmp"));
+    return false;
+  }
 
   const std::string encoderPath = services_.Form.SurCodeFileName();
   const std::string encoderFolder = ExtractFileDir(encoderPath);
@@ -47,50 +110,74 @@ bool EncoderAutomation::RunSurCodeJob(const std::string& trackName, int outputNu
 
   if (LoggingIsActive()) AppendStartBlock(services_.Files, services_.Time, services_.Form.LogfileText());
 
-  const std::string outputBase = TrackOutputBase(folders.FinalFolder, trackName, outputNumber);
   JobOutcome outcome = JobOutcome::WindowNotFound;
-  const WindowHandle window = FindEncoderWindow();
+  const WindowHandle window = FindEncoderWindow(outcome);
   if (window != 0) {
     services_.Windows.Post(window, kWmCommand, kEncoderStartCommand, 0);
     outcome = AwaitOutput(window, outputBase + ".tmp", outputBase + ".wav");
     // A window that is gone has nothing left to close.
-    if (outcome == JobOutcome::Encoded) services_.Windows.Post(window, kWmClose, 0, 0);
+    if (outcome == JobOutcome::Encoded) {
+      services_.Windows.Post(window, kWmClose, 0, 0);
+      closing_.push_back(window);
+    }
+  } else {
+    // Whatever it shows later must not be taken by the next job's search.
+    CloseWindowsOf(encoder->Id());
   }
   encoder->CloseHandles();
 
   // The mono files of a job that produced nothing stay for a second try.
   if (outcome == JobOutcome::Encoded) {
-    const std::string monoPrefix = WithTrailingDelimiter(folders.TempFolder) + "mono";
-    for (const std::string_view channel : ChannelFileNames) services_.Files.Remove(monoPrefix + std::string(channel));
+    for (const std::string_view channel : ChannelFileNames)
+      services_.Files.Remove(MonoName(folders.TempFolder, channel));
   }
 
-  const bool encoded = outcome == JobOutcome::Encoded;
-  if (!LoggingIsActive()) return encoded;
-  if (outcome == JobOutcome::WindowNotFound) {
-    AppendLogLines(services_.Files, services_.Form.LogfileText(), {kWindowNotFoundLine}, true);
-  } else if (outcome == JobOutcome::EndedWithoutOutput) {
-    AppendLogLines(services_.Files, services_.Form.LogfileText(), {kEndedWithoutOutputLine}, true);
-  }
-  AppendEndBlock(services_.Files, services_.Time, services_.Form.LogfileText());
-  return encoded;
+  if (outcome == JobOutcome::WindowNotFound) LogLine(kWindowNotFoundLine);
+  if (outcome == JobOutcome::StartupWindowStayed) LogLine(kStartupWindowStayedLine);
+  if (outcome == JobOutcome::EndedWithoutOutput) LogLine(kEndedWithoutOutputLine);
+  if (LoggingIsActive()) AppendEndBlock(services_.Files, services_.Time, services_.Form.LogfileText());
+  return outcome == JobOutcome::Encoded;
 }
 
 // Closes every start-up window that shows up; each one closed starts the
-// count of attempts afresh.
-WindowHandle EncoderAutomation::FindEncoderWindow() {
+// count of attempts afresh. After each close the window is given time to go,
+// so that one which stays costs no tight loop, and one that never goes ends
+// the search.
+WindowHandle EncoderAutomation::FindEncoderWindow(JobOutcome& outcome) {
   WindowHandle encoderWindow = 0;
   int attempts = 0;
+  int closes = 0;
   do {
     const WindowHandle startup = finder_.FindWindowByTitle(kStartupWindowTitle, 1, true);
     if (startup != 0) {
+      if (closes == kStartupCloseLimit) {
+        outcome = JobOutcome::StartupWindowStayed;
+        return 0;
+      }
       services_.Windows.Post(startup, kWmClose, 0, 0);
+      ++closes;
       attempts = 0;
+      services_.Pump.ProcessMessages();
+      services_.Time.Sleep(kStartupClosePause);
     } else {
       encoderWindow = finder_.FindWindowByTitle(kEncoderWindowTitle, 1, true);
     }
     ++attempts;
   } while (encoderWindow == 0 && attempts < kEncoderSearchAttempts);
   return encoderWindow;
+}
+
+void EncoderAutomation::CloseWindowsOf(std::uint32_t process) {
+  if (process == 0) return;
+  std::vector<WindowHandle> windows;
+  services_.Windows.EnumTopLevelWindows([&](WindowHandle window) {
+    if (services_.Windows.IsVisible(window) && services_.Windows.ProcessOf(window) == process)
+      windows.push_back(window);
+  });
+  for (const WindowHandle window : windows) {
+    services_.Windows.Post(window, kWmClose, 0, 0);
+    closing_.push_back(window);
+  }
 }
 
 // The rename succeeds once the encoder has written and released its output.

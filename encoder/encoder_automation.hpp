@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "batch/encoder_stage.hpp"
 #include "encoder/encoder_form.hpp"
@@ -34,6 +36,18 @@ inline constexpr int kEncoderSearchAttempts = 20;
 inline constexpr unsigned kEncoderStartCommand = 1050;
 inline constexpr const char* kWindowNotFoundLine = "DTS Encoder window not found - job skipped";
 inline constexpr const char* kEndedWithoutOutputLine = "SurCode CD Pro DTS ended without output - job skipped";
+inline constexpr const char* kStartupWindowStayedLine = "Surcode CD Pro DTS window did not close - job skipped";
+// Followed by the name and " - job skipped".
+inline constexpr const char* kCannotDeletePrefix = "Cannot delete ";
+inline constexpr const char* kNotWrittenPrefix = "BeSweet did not write ";
+
+// A start-up window is sent a close, then given this long to go, at most
+// this many times (some 30 seconds in all).
+inline constexpr unsigned kStartupClosePause = 100;
+inline constexpr int kStartupCloseLimit = 300;
+// How long the restore waits, in pauses of 100 ms, for the last encoder
+// window to go: one that saves its options on closing would undo it.
+inline constexpr int kEncoderCloseWaits = 300;
 
 // Drives the windowed DTS encoder for the jobs of a DTS-CD batch.
 class EncoderAutomation final : public EncoderStage {
@@ -44,23 +58,32 @@ class EncoderAutomation final : public EncoderStage {
   void ReleaseWindowList() override;
 
   void BackupEncoderOptions() override;
-  void WriteJobOptions(const std::string& trackName, int outputNumber);
-  bool RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) override;
+  bool PrepareSurCodeJob(const SurCodeJob& job) override;
+  bool RunSurCodeJob(const SurCodeJob& job) override;
   void RestoreEncoderOptions() override;
+  void RestoreEncoderOptionsNow() override;
+  // At start-up: what a batch that never ended left in the backup file.
+  void RecoverEncoderOptions() { options_.RecoverLeftBackup(); }
 
   WindowFinder& Finder() { return finder_; }
+  EncoderOptions& Options() { return options_; }
 
  private:
-  enum class JobOutcome { Encoded, WindowNotFound, EndedWithoutOutput };
+  enum class JobOutcome { Encoded, WindowNotFound, StartupWindowStayed, EndedWithoutOutput };
 
-  JobFolders CurrentFolders();
-  WindowHandle FindEncoderWindow();
+  WindowHandle FindEncoderWindow(JobOutcome& outcome);
   JobOutcome AwaitOutput(WindowHandle window, const std::string& temporaryName, const std::string& finalName);
+  void CloseWindowsOf(std::uint32_t process);
+  // Deleted, or not there at all.
+  bool Cleared(const std::string& path);
   bool LoggingIsActive();
+  void LogLine(const std::string& line);
 
   EncoderServices services_;
   WindowFinder finder_;
   EncoderOptions options_;
+  // Encoder windows sent the close command since the backup.
+  std::vector<WindowHandle> closing_;
 };
 
 }  // namespace kavrin

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "platform/file_system.hpp"
 #include "platform/registry.hpp"
 
 namespace kavrin {
@@ -18,13 +21,16 @@ inline constexpr std::array<std::string_view, 6> ChannelFileNames = {"FL.WAV", "
 inline constexpr std::size_t kOptionCount = 8;
 std::string OptionValueName(std::size_t slot);
 
-inline constexpr std::size_t kOptionBackupLength = 255;
+// Beside Kavrin.ini: the backup of a batch that is running, or that never
+// ended (killed, crashed, logged off).
+inline constexpr const char* kOptionBackupFileName = "Kavrin encoder options.bak";
 
-// The saved option values of one run. `Taken` is set only by a backup that
-// opened the key and read all eight values: a restore from anything less
-// would delete the user's values.
+// The saved option values of one run, each exactly as stored; none stands for
+// a missing value. `Taken` is set only by a backup that opened the key and
+// read all eight values: a restore from anything less would delete the
+// user's values.
 struct OptionBackup {
-  std::array<std::string, kOptionCount> Slots;
+  std::array<std::optional<StringValue>, kOptionCount> Slots;
   bool Taken = false;
 };
 
@@ -41,21 +47,35 @@ std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(co
                                                                               int outputNumber);
 
 // The encoder's option values under HKEY_CURRENT_USER: saved for a run,
-// rewritten for each job and put back afterwards. A key that cannot be opened
-// is skipped silently; a value of a foreign type or a refused write throws
-// KavrinError.
+// rewritten for each job and put back afterwards, each value exactly as it
+// was. The saved copy is kept in the file that `backupFile` names too until
+// it is put back, so that it survives the program. A key that cannot be opened is skipped
+// silently; a value of a foreign type, a refused write or a backup file that
+// cannot be written or read throws KavrinError.
 class EncoderOptions {
  public:
-  explicit EncoderOptions(Registry& registry) : registry_(registry) {}
+  EncoderOptions(Registry& registry, FileStore& files, std::function<std::string()> backupFile)
+      : registry_(registry), files_(files), backupFile_(std::move(backupFile)) {}
 
+  // First puts back what a run that never ended left in the backup file;
+  // while that file stays, no backup is taken over it.
   void BackupEncoderOptions();
   void WriteJobOptions(const JobFolders& folders, const std::string& trackName, int outputNumber);
   void RestoreEncoderOptions();
 
+  // Puts back the values of the backup file and removes it. False when it
+  // stays: the key cannot be opened, or the file cannot be read now.
+  bool RecoverLeftBackup();
+
   const OptionBackup& Backup() const { return backup_; }
+  std::string BackupFile() const { return backupFile_(); }
 
  private:
+  void PutBack(RegistryKey& key, const OptionBackup& backup);
+
   Registry& registry_;
+  FileStore& files_;
+  std::function<std::string()> backupFile_;
   OptionBackup backup_;
 };
 

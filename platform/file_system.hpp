@@ -14,7 +14,13 @@ class FileLookup {
  public:
   virtual ~FileLookup() = default;
 
-  virtual bool Exists(const std::string& path) = 0;
+  // Absent only when the system says the name or its folder does not exist;
+  // Unknown for every other failure (a share that drops, a folder that
+  // cannot be listed), which must not be taken for a free name.
+  enum class Presence { Present, Absent, Unknown };
+  virtual Presence Look(const std::string& path) = 0;
+
+  bool Exists(const std::string& path) { return Look(path) == Presence::Present; }
 
   // False with the system error code (0 when the system gave none) when the
   // name cannot be found.
@@ -33,9 +39,20 @@ class FileStore {
   // The file's bytes, read while others are denied writing.
   virtual ReadResult ReadWholeFile(const std::string& path, std::string& bytes) = 0;
 
+  // Busy: another program holds the file or the folder refused the replace
+  // for now (a sharing or access error), worth another try.
+  enum class WriteResult { Written, Busy, Failed };
+
   // Creates the file or replaces its content as a whole: on any failure the
-  // file stays exactly as it was. False on any failure.
-  virtual bool WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
+  // file stays exactly as it was.
+  virtual WriteResult ReplaceWholeFile(const std::string& path, const std::string& bytes) = 0;
+  bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+    return ReplaceWholeFile(path, bytes) == WriteResult::Written;
+  }
+
+  // Adds the bytes at the end of the file, creating it when missing, while
+  // others may go on reading and writing it. False on any failure.
+  virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 
   // A rename that fails when the target exists or the source is held open (MoveFileA).
   virtual bool RenameNoReplace(const std::string& from, const std::string& to) = 0;

@@ -20,6 +20,9 @@ class ChildProcess {
   // True once the process handle is signalled (a wait with time-out 0).
   virtual bool HasEnded() = 0;
 
+  // The system's id of the process, which its windows carry.
+  virtual std::uint32_t Id() const = 0;
+
   // Closes the process handle, then the thread handle. Further calls do
   // nothing; the destructor closes whatever is still open.
   virtual void CloseHandles() = 0;

@@ -29,6 +29,10 @@ class WindowSystem {
   virtual std::string Title(WindowHandle window, int bufferSize) = 0;
 
   virtual bool Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+
+  // GetWindowThreadProcessId: the id of the process that made the window; 0
+  // when the window is gone.
+  virtual std::uint32_t ProcessOf(WindowHandle window) = 0;
 };
 
 }  // namespace kavrin

@@ -40,10 +40,14 @@ bool FindOne(const std::string& path, WIN32_FIND_DATAA& data, DWORD& errorCode) 
 
 }  // namespace
 
-bool Win32FileLookup::Exists(const std::string& path) {
+FileLookup::Presence Win32FileLookup::Look(const std::string& path) {
   WIN32_FIND_DATAA data;
   DWORD errorCode = 0;
-  return FindOne(path, data, errorCode);
+  if (FindOne(path, data, errorCode)) return Presence::Present;
+  if (errorCode == ERROR_FILE_NOT_FOUND || errorCode == ERROR_PATH_NOT_FOUND || errorCode == ERROR_NO_MORE_FILES) {
+    return Presence::Absent;
+  }
+  return Presence::Unknown;
 }
 
 bool Win32FileLookup::LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) {

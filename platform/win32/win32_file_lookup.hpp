@@ -6,7 +6,7 @@ namespace kavrin::win32 {
 
 class Win32FileLookup final : public FileLookup {
  public:
-  bool Exists(const std::string& path) override;
+  Presence Look(const std::string& path) override;
   bool LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) override;
 };
 

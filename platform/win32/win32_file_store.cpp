@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/text.hpp"
 #include "platform/win32/unique_resource.hpp"
 
 namespace kavrin::win32 {
@@ -25,15 +26,52 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return FlushFileBuffers(file) != FALSE;
 }
 
-// A new file beside `path` that nobody else has: `path` with ".~N.tmp" added,
-// for the first N whose name is free.
+// The folder part of `path` with its delimiter, or "" for a bare name.
+std::string FolderPrefix(const std::string& path) {
+  const size_t last = FindLastCharOf(path, "\\/:");
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+// "~kv" and a number, ".tmp": short, so that a long log path stays usable.
+bool IsOwnTemporaryName(const std::string& name) {
+  const std::string upper = UpperAscii(name);
+  if (upper.size() <= 7 || upper.compare(0, 3, "~KV") != 0 || upper.compare(upper.size() - 4, 4, ".TMP") != 0) {
+    return false;
+  }
+  return std::all_of(upper.begin() + 3, upper.end() - 4, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// What an earlier write left when the program was killed in the middle.
+void RemoveOwnLeftovers(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  const UniqueFind search(FindFirstFileA((folder + "~kv*.tmp").c_str(), &found));
+  if (!search) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsOwnTemporaryName(found.cFileName)) {
+      DeleteFileA((folder + found.cFileName).c_str());
+    }
+  } while (FindNextFileA(search.Get(), &found) != FALSE);
+}
+
+// A new file beside `path` that nobody else has, for the first N whose name
+// "~kvN.tmp" is free.
 UniqueHandle CreateSiblingFile(const std::string& path, std::string& name) {
+  const std::string folder = FolderPrefix(path);
+  RemoveOwnLeftovers(folder);
   for (int n = 0; n < 100; ++n) {
-    name = path + ".~" + std::to_string(n) + ".tmp";
+    name = folder + "~kv" + std::to_string(n) + ".tmp";
     UniqueHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return UniqueHandle();
+}
+
+// Another program holds the file without delete sharing, or a scanner has it
+// open for a moment: a later try may succeed.
+bool IsBusy(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+         error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
 }
 
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
@@ -42,16 +80,19 @@ bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == E
 // file is never lost on the way, and comes back when the last step fails.
 // ReplaceFileA keeps the old file's attributes on Windows; Wine's does not,
 // so a hidden or system log gets them back here.
-bool PutInPlace(const std::string& written, const std::string& path) {
+FileStore::WriteResult PutInPlace(const std::string& written, const std::string& path) {
+  using WriteResult = FileStore::WriteResult;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError())) {
-    return MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    return MoveFileExA(written.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE ? WriteResult::Written
+                                                                                       : WriteResult::Failed;
   }
   const std::string backup = written + ".old";
   if (ReplaceFileA(path.c_str(), written.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ==
       FALSE) {
-    if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) MoveFileA(backup.c_str(), path.c_str());
-    return false;
+    const DWORD error = GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) MoveFileA(backup.c_str(), path.c_str());
+    return IsBusy(error) ? WriteResult::Busy : WriteResult::Failed;
   }
   DeleteFileA(backup.c_str());
   const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
@@ -59,7 +100,7 @@ bool PutInPlace(const std::string& written, const std::string& path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && now != INVALID_FILE_ATTRIBUTES && (now & kept) != kept) {
     SetFileAttributesA(path.c_str(), now | kept);
   }
-  return true;
+  return WriteResult::Written;
 }
 
 }  // namespace
@@ -89,15 +130,26 @@ FileStore::ReadResult Win32FileStore::ReadWholeFile(const std::string& path, std
 // The new content goes to a file of its own beside the old one, which is
 // replaced only once every byte is on the disk: a full disk or a failed write
 // leaves the user's file exactly as it was.
-bool Win32FileStore::WriteWholeFile(const std::string& path, const std::string& bytes) {
+FileStore::WriteResult Win32FileStore::ReplaceWholeFile(const std::string& path, const std::string& bytes) {
   std::string temporary;
   UniqueHandle file = CreateSiblingFile(path, temporary);
-  if (!file) return false;
+  if (!file) return WriteResult::Failed;
   const bool written = WriteAll(file.Get(), bytes);
   file.Reset();
-  if (written && PutInPlace(temporary, path)) return true;
-  DeleteFileA(temporary.c_str());
-  return false;
+  const WriteResult result = written ? PutInPlace(temporary, path) : WriteResult::Failed;
+  if (result != WriteResult::Written) DeleteFileA(temporary.c_str());
+  return result;
+}
+
+// Others may read and write along, as a program that holds a log open for
+// its own report expects. A read-only log is left alone, also where the
+// system would let its owner write (Wine run by root).
+bool Win32FileStore::AppendToFile(const std::string& path, const std::string& bytes) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+  const UniqueHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && WriteAll(file.Get(), bytes);
 }
 
 bool Win32FileStore::RenameNoReplace(const std::string& from, const std::string& to) {

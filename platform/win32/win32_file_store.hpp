@@ -7,7 +7,8 @@ namespace kavrin::win32 {
 class Win32FileStore final : public FileStore {
  public:
   ReadResult ReadWholeFile(const std::string& path, std::string& bytes) override;
-  bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
+  WriteResult ReplaceWholeFile(const std::string& path, const std::string& bytes) override;
+  bool AppendToFile(const std::string& path, const std::string& bytes) override;
   bool RenameNoReplace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
 };

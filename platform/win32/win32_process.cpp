@@ -12,7 +12,9 @@ namespace {
 
 class Win32ChildProcess final : public ChildProcess {
  public:
-  Win32ChildProcess(HANDLE process, HANDLE thread) : process_(process), thread_(thread) {}
+  Win32ChildProcess(HANDLE process, HANDLE thread, DWORD id) : process_(process), thread_(thread), id_(id) {}
+
+  std::uint32_t Id() const override { return id_; }
 
   bool QueryExitCode(std::uint32_t& code) override {
     DWORD value = 0;
@@ -31,6 +33,7 @@ class Win32ChildProcess final : public ChildProcess {
  private:
   UniqueHandle process_;
   UniqueHandle thread_;
+  DWORD id_;
 };
 
 }  // namespace
@@ -57,7 +60,7 @@ std::unique_ptr<ChildProcess> Win32ProcessLauncher::Start(const std::optional<st
                                       nullptr, inheritHandles, NORMAL_PRIORITY_CLASS, nullptr,
                                       currentFolder ? currentFolder->c_str() : nullptr, &startup, &info);
   if (started == FALSE) return nullptr;
-  return std::make_unique<Win32ChildProcess>(info.hProcess, info.hThread);
+  return std::make_unique<Win32ChildProcess>(info.hProcess, info.hThread, info.dwProcessId);
 }
 
 }  // namespace kavrin::win32

@@ -14,7 +14,7 @@ class Win32RegistryKey final : public RegistryKey {
  public:
   explicit Win32RegistryKey(UniqueHkey key) : key_(std::move(key)) {}
 
-  QueryResult QueryString(const std::string& name, std::string& value) override {
+  QueryResult QueryStringValue(const std::string& name, StringValue& value) override {
     DWORD type = 0;
     DWORD size = 0;
     LONG status = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size);
@@ -29,16 +29,15 @@ class Win32RegistryKey final : public RegistryKey {
     } while (status == ERROR_MORE_DATA);
     if (status != ERROR_SUCCESS) return QueryResult::Missing;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return QueryResult::WrongType;
-    std::string text(reinterpret_cast<const char*>(buffer.data()), size);
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    value = std::move(text);
+    value.Expandable = type == REG_EXPAND_SZ;
+    value.Data.assign(reinterpret_cast<const char*>(buffer.data()), size);
     return QueryResult::String;
   }
 
-  bool SetString(const std::string& name, const std::string& value) override {
-    const auto size = static_cast<DWORD>(value.size() + 1);  // with the terminator
-    return RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size) ==
-           ERROR_SUCCESS;
+  bool SetStringValue(const std::string& name, const StringValue& value) override {
+    return RegSetValueExA(key_.Get(), name.c_str(), 0, value.Expandable ? REG_EXPAND_SZ : REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.Data.data()),
+                          static_cast<DWORD>(value.Data.size())) == ERROR_SUCCESS;
   }
 
   void DeleteValue(const std::string& name) override { RegDeleteValueA(key_.Get(), name.c_str()); }

@@ -53,4 +53,10 @@ bool Win32WindowSystem::Post(WindowHandle window, unsigned message, std::uintptr
   return PostMessageA(ToHwnd(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)) != FALSE;
 }
 
+std::uint32_t Win32WindowSystem::ProcessOf(WindowHandle window) {
+  DWORD process = 0;
+  if (GetWindowThreadProcessId(ToHwnd(window), &process) == 0) return 0;
+  return process;
+}
+
 }  // namespace kavrin::win32

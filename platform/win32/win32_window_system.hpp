@@ -12,6 +12,7 @@ class Win32WindowSystem final : public WindowSystem {
   bool Exists(WindowHandle window) override;
   std::string Title(WindowHandle window, int bufferSize) override;
   bool Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  std::uint32_t ProcessOf(WindowHandle window) override;
 };
 
 }  // namespace kavrin::win32

@@ -75,9 +75,27 @@ TEST_F(BatchE2e, ATranscoderPathNamingNoProgramLosesEveryJobAndStillFinishes) {
   settings.beSweet = folder_.File("missing\\BeSweet.exe");
   ASSERT_NO_FATAL_FAILURE(Start(settings));
   ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
-  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  ASSERT_NO_FATAL_FAILURE(
+      RunBatch("Encoding Finished!\n\n2 of 2 tracks were not made:\n" + Input("a.ac3") + "\n" + Input("b.ac3")));
   EXPECT_FALSE(FileExists(Record()));
   EXPECT_FALSE(FileExists(Out() + "\\DOLBYDIGITAL-Track-001.wav"));
+}
+
+// A job whose transcoder wrote nothing is named beneath the finish, in the
+// box and at the end of the log.
+TEST_F(BatchE2e, TheFinishNamesTheTrackThatWasNotMade) {
+  BatchSettings settings;
+  settings.useLog = true;
+  settings.logFile = folder_.File("run.log");
+  ASSERT_NO_FATAL_FAILURE(Start(settings));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.VOB"}));
+  ASSERT_TRUE(DeleteFileA(Input("b.VOB").c_str()));
+  const std::string lines = "1 of 2 tracks were not made:\n" + Input("b.VOB") + " (stream 0x80)";
+  ASSERT_NO_FATAL_FAILURE(RunBatch("Encoding Finished!\n\n" + lines));
+  EXPECT_TRUE(FileExists(Out() + "\\DOLBYDIGITAL-Track-001.wav"));
+  const std::vector<std::string> log = TextLines(ReadFileBytes(settings.logFile));
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2] + "\n" + log.back(), lines);
 }
 
 TEST_F(BatchE2e, WithoutAModeTheCommandLineHasNoModePiece) {
@@ -185,7 +203,8 @@ TEST_F(BatchE2e, GoPressedDuringABatchStartsNoSecondOne) {
 }
 
 // The settings are stored at the close, the batch runs to its end, and the
-// program ends without waiting for the information box to be closed.
+// program ends without waiting for the information box to be closed,
+// storing them once more.
 TEST_F(BatchE2e, ClosingDuringABatchStoresAtOnceAndEndsAfterTheBatch) {
   SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "6000");
   ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
@@ -203,8 +222,14 @@ TEST_F(BatchE2e, ClosingDuringABatchStoresAtOnceAndEndsAfterTheBatch) {
   ASSERT_TRUE(WaitFor([&] { return storedBoost() == "--at-close"; }, kReactBound, "the close to store the settings"));
   EXPECT_TRUE(kavrin_.Running());
   EXPECT_TRUE(IsShown(window_.fKavrin));
-  // Changes after the close still reach the batch but are not stored.
+  // Changes after the close still reach the batch. A close that cannot store
+  // shows no error box inside the batch, which would hold it.
   ASSERT_TRUE(SetText(window_.eBoost, "--after-close"));
+  ASSERT_TRUE(SetReadOnly(kavrin_.IniPath(), true));
+  kavrin_.RequestClose();
+  ASSERT_NO_FATAL_FAILURE(WaitForRuns(2));
+  EXPECT_EQ(FindMessageBox(kavrin_.Id(), "Kavrin"), nullptr) << "an error box holds the batch";
+  ASSERT_TRUE(SetReadOnly(kavrin_.IniPath(), false));
 
   ASSERT_TRUE(kavrin_.WaitForExit(kBatchBound));
   EXPECT_EQ(kavrin_.ExitCode(), 0u);
@@ -212,7 +237,52 @@ TEST_F(BatchE2e, ClosingDuringABatchStoresAtOnceAndEndsAfterTheBatch) {
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_NE(runs[1].commandLine.find(" -boost( --after-close ) "), std::string::npos) << runs[1].commandLine;
   EXPECT_TRUE(FileExists(Out() + "\\DOLBYDIGITAL-Track-002.wav"));
-  EXPECT_EQ(storedBoost(), "--at-close");
+  // Stored again as the program ends.
+  EXPECT_EQ(storedBoost(), "--after-close");
+}
+
+// A second instance, from a program folder of its own in the same session.
+class OtherKavrin : public BatchTest {
+ public:
+  void TestBody() override {}
+  void Begin() {
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+    ASSERT_NO_FATAL_FAILURE(AddInputs({"other.ac3"}));
+  }
+  void End() { TearDown(); }
+  HWND Go() const { return window_.Button1; }
+  KavrinProcess& Process() { return kavrin_; }
+  std::string RecordFile() const { return Record(); }
+};
+
+// Two batches would share the encoder's options, the track numbers and the
+// mono files: a second instance's "Go" says so and runs nothing.
+TEST_F(BatchE2e, GoInASecondInstanceDuringABatchRunsNothing) {
+  OtherKavrin other;
+  ASSERT_NO_FATAL_FAILURE(other.Begin());
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RECORD", Record().c_str());
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "6000");
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3"}));
+  Click(window_.Button1);
+  ASSERT_NO_FATAL_FAILURE(WaitForRuns(1));
+
+  Click(other.Go());
+  HWND box = nullptr;
+  ASSERT_TRUE(other.Process().WaitForMessageBox("Kavrin", box));
+  EXPECT_NE(MessageBoxText(box).find("Another Kavrin batch is running"), std::string::npos) << MessageBoxText(box);
+  ASSERT_TRUE(PressButton(box, "OK"));
+  ASSERT_NO_FATAL_FAILURE(ExpectFinishedAndClose());
+  EXPECT_FALSE(FileExists(other.RecordFile())) << "the second instance ran a job";
+
+  // Once the batch is over, the other instance's "Go" runs.
+  Click(other.Go());
+  ASSERT_TRUE(other.Process().WaitForMessageBox("Information", box, kBatchBound));
+  EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+  ASSERT_TRUE(PressButton(box, "OK"));
+  EXPECT_TRUE(WaitFor([&] { return FileExists(other.RecordFile()); }, kReactBound, "the other instance's run"));
+  other.End();
 }
 
 // A close that arrives while the finished box shows stores the settings and

@@ -96,15 +96,15 @@ void BatchTest::ChooseStreams(int index, const std::vector<int>& streams) {
   }
 }
 
-void BatchTest::RunBatch() {
+void BatchTest::RunBatch(const std::string& text) {
   Click(window_.Button1);
-  ASSERT_NO_FATAL_FAILURE(ExpectFinishedAndClose());
+  ASSERT_NO_FATAL_FAILURE(ExpectFinishedAndClose(text));
 }
 
-void BatchTest::ExpectFinishedAndClose() {
+void BatchTest::ExpectFinishedAndClose(const std::string& text) {
   HWND box = nullptr;
   ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
-  EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+  EXPECT_EQ(MessageBoxText(box), text);
   EXPECT_TRUE(MessageBoxHasIcon(box));
   ASSERT_TRUE(PressButton(box, "OK"));
   ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));

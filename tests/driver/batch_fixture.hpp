@@ -63,9 +63,9 @@ class BatchTest : public KavrinTest {
   void AddInputs(const std::vector<std::string>& names);
   // With the drop-down open: the stream boxes of entry `index` set to `streams` (0 for 0x80).
   void ChooseStreams(int index, const std::vector<int>& streams);
-  // "Go", then the information box, which is closed.
-  void RunBatch();
-  void ExpectFinishedAndClose();
+  // "Go", then the information box with `text`, which is closed.
+  void RunBatch(const std::string& text = "Encoding Finished!");
+  void ExpectFinishedAndClose(const std::string& text = "Encoding Finished!");
   // Until the `count`th run of the stand-in has begun.
   void WaitForRuns(size_t count);
 

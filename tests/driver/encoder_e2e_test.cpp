@@ -204,11 +204,11 @@ class EncoderE2e : public KavrinTest {
   }
 
   // Presses "Go" and waits for the end of the batch, then closes the box.
-  void RunBatch(std::chrono::milliseconds bound) {
+  void RunBatch(std::chrono::milliseconds bound, const std::string& text = "Encoding Finished!") {
     Click(window_.Button1);
     HWND box = nullptr;
     ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, bound));
-    EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+    EXPECT_EQ(MessageBoxText(box), text);
     ASSERT_TRUE(PressButton(box, "OK"));
     ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));
   }
@@ -341,20 +341,13 @@ TEST_F(EncoderE2e, TwoHandedOverJobsWithTheStartupWindowEncodeRenameCleanUpAndRe
                                            "Logging end : <time>", kSeparator};
   EXPECT_EQ(LogLines(), Joined({TranscoderReport(inputs[0]), blocks, {""}, TranscoderReport(inputs[1]), blocks}));
 
-  // The options as they were, as plain strings cut to 255 characters; empty
-  // ones are gone, and a value of another name is left alone.
-  const std::vector<RawValue> restored = {
-      StringValue("WAVEFILE1", "C:\\mine\\FL.WAV"),
-      StringValue("WAVEFILE2", "%USERPROFILE%\\FR.WAV"),
-      StringValue("WAVEFILE3", long300.substr(0, 255)),
-      Missing("WAVEFILE4"),
-      Missing("WAVEFILE5"),
-      StringValue("WAVEFILE6", "C:\\mine\\LFE.WAV"),
-      StringValue("WAVEFILE7", "C:\\mine\\out.tmp"),
-      StringValue("WAVEFILELOCATION", "%ProgramFiles%\\SurCode"),
-      RawValue{"Bitrate", REG_DWORD, std::string("\x40\x05\x00\x00", 4)},
-  };
+  // The options exactly as they were: full length, expandable ones still
+  // expandable, an empty one still there, a missing one still missing; a
+  // value of another name is left alone. No backup file is left.
+  std::vector<RawValue> restored = seeded;
+  restored.push_back(Missing("WAVEFILE5"));
   for (const RawValue& value : restored) EXPECT_EQ(OptionKey::Get(value.name), value);
+  EXPECT_FALSE(FileExists(folder_.File(kOptionBackupFileName)));
 
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
 }
@@ -365,7 +358,9 @@ TEST_F(EncoderE2e, EncoderPathThatNamesNoProgramLeavesTheMonoFilesAndTheNextJobR
 
   ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
   ASSERT_NO_FATAL_FAILURE(AddInputFiles(inputs));
-  ASSERT_NO_FATAL_FAILURE(RunBatch(kBatchBound));
+  const std::vector<std::string> summary = {"2 of 2 tracks were not made:", inputs[0], inputs[1]};
+  ASSERT_NO_FATAL_FAILURE(
+      RunBatch(kBatchBound, "Encoding Finished!\n\n" + summary[0] + "\n" + summary[1] + "\n" + summary[2]));
 
   const std::vector<std::string> runs = TextLines(ReadFileBytes(besweetRecord_));
   ASSERT_EQ(runs.size(), 2u) << "both jobs ran the transcoder";
@@ -373,7 +368,7 @@ TEST_F(EncoderE2e, EncoderPathThatNamesNoProgramLeavesTheMonoFilesAndTheNextJobR
   EXPECT_EQ(MonoFilesPresent().size(), ChannelFileNames.size());
   EXPECT_FALSE(FileExists(encoderRecord_)) << "no encoder ran";
 
-  EXPECT_EQ(LogLines(), Joined({TranscoderReport(inputs[0]), {""}, TranscoderReport(inputs[1])}))
+  EXPECT_EQ(LogLines(), Joined({TranscoderReport(inputs[0]), {""}, TranscoderReport(inputs[1]), summary}))
       << "nothing is logged for the encoder stage";
 
   // The job options were written and the empty backup put back.
@@ -390,7 +385,8 @@ TEST_F(EncoderE2e, EncoderThatNeverShowsItsWindowIsGivenUpAndTheBatchEnds) {
 
   ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
   ASSERT_NO_FATAL_FAILURE(AddInputFiles(inputs));
-  ASSERT_NO_FATAL_FAILURE(RunBatch(kHiddenEncoderBound));
+  ASSERT_NO_FATAL_FAILURE(
+      RunBatch(kHiddenEncoderBound, "Encoding Finished!\n\n1 of 1 tracks were not made:\n" + inputs[0]));
 
   const std::string record = ReadFileBytes(encoderRecord_);
   EXPECT_NE(record.find("command line: "), std::string::npos) << "the encoder was started";
@@ -401,7 +397,7 @@ TEST_F(EncoderE2e, EncoderThatNeverShowsItsWindowIsGivenUpAndTheBatchEnds) {
 
   EXPECT_EQ(LogLines(), Joined({TranscoderReport(inputs[0]),
                                 {"SurCode CD Pro DTS", kSeparator, "Logging start : <time>", kWindowNotFoundLine,
-                                 "Logging end : <time>", kSeparator}}));
+                                 "Logging end : <time>", kSeparator, "1 of 1 tracks were not made:", inputs[0]}}));
 
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
 }
@@ -432,6 +428,65 @@ TEST_F(EncoderE2e, ValueOfAForeignTypeStopsTheBatchWithAnErrorAndTheNextBatchRun
   EXPECT_TRUE(FileExists(out_ + "\\DTS-Track-001.wav"));
   EXPECT_EQ(OptionKey::Get("WAVEFILE1"), mine);
 
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+}
+
+// The job's folders are fixed when it starts: a final output folder changed
+// while the transcoder runs sends this job nowhere else, and the next job
+// there. Before, the encoder wrote into the new folder, where the track's
+// name was taken, and the batch waited for ever.
+TEST_F(EncoderE2e, AFolderChangedDuringAJobAppliesFromTheNextJob) {
+  const std::string other = folder_.File("other out");
+  ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(other + "\\DTS-Track-001.wav", "someone's track"));
+  WriteSettings(encoder_);
+  WriteEncoderKnobs("encode_ms=500\r\n");
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "4000");
+  const std::vector<std::string> inputs = MakeInputs({"a.ac3", "b.ac3"});
+  ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+  ASSERT_NO_FATAL_FAILURE(AddInputFiles(inputs));
+
+  Click(window_.Button1);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(besweetRecord_); }, kBatchBound, "the first transcoder run"));
+  ASSERT_TRUE(SetText(window_.deSurcodeOutputFolder, other));
+  HWND box = nullptr;
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
+  EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+  ASSERT_TRUE(PressButton(box, "OK"));
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", nullptr);
+
+  EXPECT_TRUE(FileExists(out_ + "\\DTS-Track-001.wav"));
+  EXPECT_EQ(ReadFileBytes(other + "\\DTS-Track-001.wav"), "someone's track");
+  EXPECT_TRUE(FileExists(other + "\\DTS-Track-002.wav"));
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+}
+
+// A batch killed while its encoder runs leaves the job's values in the key;
+// the user's come back from the file beside Kavrin.ini at the next start.
+TEST_F(EncoderE2e, AKilledBatchsOptionsComeBackAtTheNextStart) {
+  const std::vector<RawValue> seeded = {
+      StringValue("WAVEFILE1", std::string(300, 'f')),
+      StringValue("WAVEFILE2", "%USERPROFILE%\\FR.WAV", REG_EXPAND_SZ),
+      StringValue("WAVEFILE3", ""),
+  };
+  for (const RawValue& value : seeded) ASSERT_NO_FATAL_FAILURE(OptionKey::Put(value));
+  WriteSettings(encoder_);
+  WriteEncoderKnobs("encode_ms=60000\r\n");
+  ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+  ASSERT_NO_FATAL_FAILURE(AddInputFiles(MakeInputs({"a.ac3"})));
+  Click(window_.Button1);
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(encoderRecord_).find("WM_COMMAND 1050") != std::string::npos; },
+                      kBatchBound, "the encoder to start encoding"));
+  ASSERT_TRUE(TerminateProcess(kavrin_.Handle(), 9));
+  ASSERT_TRUE(kavrin_.WaitForExit());
+  EXPECT_NE(OptionKey::Get("WAVEFILE1"), seeded[0]) << "the job's values are in the key";
+  EXPECT_TRUE(FileExists(folder_.File(kOptionBackupFileName)));
+
+  ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+  for (const RawValue& value : seeded) EXPECT_EQ(OptionKey::Get(value.name), value);
+  for (const char* name : {"WAVEFILE4", "WAVEFILE7", "WAVEFILELOCATION"})
+    EXPECT_EQ(OptionKey::Get(name), Missing(name));
+  EXPECT_FALSE(FileExists(folder_.File(kOptionBackupFileName)));
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
 }
 

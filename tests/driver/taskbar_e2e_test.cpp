@@ -142,7 +142,8 @@ TEST_F(TaskbarE2e, AProgramThatDoesNotStartTurnsTheBarRedForTheRestOfTheBatch) {
   settings.beSweet = folder_.File("missing\\BeSweet.exe");
   ASSERT_NO_FATAL_FAILURE(Start(settings));
   ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3"}));
-  ASSERT_NO_FATAL_FAILURE(RunBatch());
+  ASSERT_NO_FATAL_FAILURE(
+      RunBatch("Encoding Finished!\n\n2 of 2 tracks were not made:\n" + Input("a.ac3") + "\n" + Input("b.ac3")));
 
   EXPECT_EQ(CallsOnceReleased(),
             (std::vector<std::string>{"HrInit", Call("SetProgressValue", "0 2"), Call("SetProgressState", "4"),

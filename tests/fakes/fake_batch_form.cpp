@@ -22,10 +22,17 @@ bool FakeBatchForm::InputEntryStream(int index, int stream, bool& selected) {
   return true;
 }
 
-void FakeBatchForm::ShowFinishedMessage() {
+void FakeBatchForm::ShowFinishedMessage(const std::string& text, bool warning) {
   ++finishedMessages;
-  Note(journal, "Encoding Finished!");
+  finishedText = text;
+  finishedWarning = warning;
+  Note(journal, text);
   if (onFinishedMessage) onFinishedMessage();
+}
+
+void FakeBatchForm::ShowAnotherBatchRunning() {
+  ++refusals;
+  Note(journal, "Another batch is running");
 }
 
 void FakeBatchForm::ShutdownComputer() {
@@ -49,13 +56,18 @@ void FakeEncoderStage::BackupEncoderOptions() {
   if (throwOnBackup) throw KavrinError("Invalid data type for 'WAVEFILE1'");
 }
 
-bool FakeEncoderStage::RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) {
+bool FakeEncoderStage::PrepareSurCodeJob(const SurCodeJob& job) {
+  Note(journal, "PrepareSurCodeJob " + job.TempFolder);
+  return !failPrepare;
+}
+
+bool FakeEncoderStage::RunSurCodeJob(const SurCodeJob& job) {
   ++jobs;
-  Note(journal,
-       "RunSurCodeJob " + trackName + " " + std::to_string(outputNumber) + " " + std::to_string(inputPosition));
+  Note(journal, "RunSurCodeJob " + job.TrackName + " " + std::to_string(job.OutputNumber) + " " +
+                    std::to_string(job.InputPosition));
   if (throwOnJob == jobs) throw KavrinError("Failed to set data for 'WAVEFILE7'");
   if (skipJob == jobs) return false;
-  if (onJob) onJob(trackName, outputNumber);
+  if (onJob) onJob(job);
   return true;
 }
 
@@ -63,5 +75,7 @@ void FakeEncoderStage::RestoreEncoderOptions() {
   Note(journal, "RestoreEncoderOptions");
   if (throwOnRestore) throw KavrinError("Failed to set data for 'WAVEFILE1'");
 }
+
+void FakeEncoderStage::RestoreEncoderOptionsNow() { Note(journal, "RestoreEncoderOptionsNow"); }
 
 }  // namespace kavrin::fakes

@@ -31,7 +31,8 @@ class FakeBatchForm final : public BatchForm {
   int InputEntryCount() override { return static_cast<int>(entries.size()); }
   bool InputEntryText(int index, std::string& text) override;
   bool InputEntryStream(int index, int stream, bool& selected) override;
-  void ShowFinishedMessage() override;
+  void ShowFinishedMessage(const std::string& text, bool warning) override;
+  void ShowAnotherBatchRunning() override;
   void ShutdownComputer() override;
 
   // Appends an entry with the given streams selected.
@@ -55,6 +56,9 @@ class FakeBatchForm final : public BatchForm {
   std::vector<TVobFile> entries;
 
   int finishedMessages = 0;
+  std::string finishedText;  // the last finished message
+  bool finishedWarning = false;
+  int refusals = 0;  // "another batch is running"
   int shutdowns = 0;
   // Runs inside the finished message box, as a nested message loop would.
   std::function<void()> onFinishedMessage;
@@ -67,15 +71,18 @@ class FakeEncoderStage final : public EncoderStage {
   void CreateWindowList() override;
   void ReleaseWindowList() override;
   void BackupEncoderOptions() override;
-  bool RunSurCodeJob(const std::string& trackName, int outputNumber, int inputPosition) override;
+  bool PrepareSurCodeJob(const SurCodeJob& job) override;
+  bool RunSurCodeJob(const SurCodeJob& job) override;
   void RestoreEncoderOptions() override;
+  void RestoreEncoderOptionsNow() override;
 
   bool throwOnBackup = false;
   int throwOnJob = 0;  // the job number (from 1) that throws; 0 never
   int skipJob = 0;     // the job number (from 1) that produces no output; 0 never
+  bool failPrepare = false;
   bool throwOnRestore = false;
   // Runs inside each job, e.g. to leave the final output file behind.
-  std::function<void(const std::string&, int)> onJob;
+  std::function<void(const SurCodeJob&)> onJob;
 
   int jobs = 0;
   std::vector<std::string>* journal = nullptr;

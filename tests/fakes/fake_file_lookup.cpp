@@ -4,9 +4,13 @@
 
 namespace kavrin::fakes {
 
-bool FakeFileLookup::Exists(const std::string& path) {
+FileLookup::Presence FakeFileLookup::Look(const std::string& path) {
   lookups.push_back(path);
-  return !failEveryLookupWith && entries_.count(UpperAscii(path)) != 0;
+  if (failEveryLookupWith) {
+    const std::uint32_t code = *failEveryLookupWith;
+    return code == 2 || code == 3 || code == 18 ? Presence::Absent : Presence::Unknown;
+  }
+  return entries_.count(UpperAscii(path)) != 0 ? Presence::Present : Presence::Absent;
 }
 
 bool FakeFileLookup::LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) {

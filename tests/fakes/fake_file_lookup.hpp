@@ -14,7 +14,7 @@ namespace kavrin::fakes {
 // Windows. Folders are entries like files.
 class FakeFileLookup final : public FileLookup {
  public:
-  bool Exists(const std::string& path) override;
+  Presence Look(const std::string& path) override;
   bool LastWriteTimeUtc(const std::string& path, DateTime& time, std::uint32_t& errorCode) override;
 
   void AddEntry(const std::string& path, const DateTime& lastWrite = {});
@@ -22,7 +22,8 @@ class FakeFileLookup final : public FileLookup {
 
   // The code a missing name gives (ERROR_FILE_NOT_FOUND unless told).
   std::uint32_t missingCode = 2;
-  // Every lookup fails with this code, whether or not the name exists.
+  // Every lookup fails with this code, whether or not the name exists; only
+  // 2, 3 and 18 read as absent.
   std::optional<std::uint32_t> failEveryLookupWith;
   std::vector<std::string> lookups;  // every name asked for, in order
 

@@ -12,11 +12,23 @@ FileStore::ReadResult FakeFileStore::ReadWholeFile(const std::string& path, std:
   return ReadResult::Read;
 }
 
-bool FakeFileStore::WriteWholeFile(const std::string& path, const std::string& bytes) {
+FileStore::WriteResult FakeFileStore::ReplaceWholeFile(const std::string& path, const std::string& bytes) {
   writes.push_back(path);
   if (journal != nullptr) journal->push_back("Write " + path);
-  if (failWrite) return false;
+  if (busyWrites > 0) {
+    --busyWrites;
+    return WriteResult::Busy;
+  }
+  if (failWrite) return WriteResult::Failed;
   files[path] = bytes;
+  return WriteResult::Written;
+}
+
+bool FakeFileStore::AppendToFile(const std::string& path, const std::string& bytes) {
+  appends.push_back(path);
+  if (journal != nullptr) journal->push_back("Append " + path);
+  if (failAppend) return false;
+  files[path] += bytes;
   return true;
 }
 

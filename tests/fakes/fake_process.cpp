@@ -25,6 +25,8 @@ class FakeChildProcess final : public ChildProcess {
     return true;
   }
 
+  std::uint32_t Id() const override { return state_->id; }
+
   bool HasEnded() override {
     ++state_->hasEndedCalls;
     return state_->Ended();
@@ -58,6 +60,7 @@ std::unique_ptr<ChildProcess> FakeProcessLauncher::Start(const std::optional<std
 
   auto state = std::make_shared<FakeChildRecord>();
   state->script = nextChild;
+  state->id = 1000 + static_cast<std::uint32_t>(number);
   children.push_back(state);
   if (onStart) onStart(call);
   return std::make_unique<FakeChildProcess>(state, journal);

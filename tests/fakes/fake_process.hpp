@@ -27,6 +27,7 @@ struct FakeChildScript {
 // owner has let it go.
 struct FakeChildRecord {
   FakeChildScript script;
+  std::uint32_t id = 0;  // 1000 and the start's number
   int queries = 0;
   int hasEndedCalls = 0;
   int closeCalls = 0;

@@ -10,19 +10,25 @@ class FakeKey final : public RegistryKey {
  public:
   FakeKey(FakeRegistry& registry, std::string path) : registry_(registry), path_(std::move(path)) {}
 
-  QueryResult QueryString(const std::string& name, std::string& value) override {
+  QueryResult QueryStringValue(const std::string& name, StringValue& value) override {
     Record("query " + name);
     const auto found = Values().find(UpperAscii(name));
     if (found == Values().end()) return QueryResult::Missing;
-    if (found->second.Type == FakeValueType::Dword) return QueryResult::WrongType;
-    value = found->second.Data;
+    const FakeValue& stored = found->second;
+    if (stored.Type == FakeValueType::Dword) return QueryResult::WrongType;
+    value.Expandable = stored.Type == FakeValueType::ExpandString;
+    value.Data = stored.Terminated ? stored.Data + '\0' : stored.Data;
     return QueryResult::String;
   }
 
-  bool SetString(const std::string& name, const std::string& value) override {
-    Record("set " + name + "=" + value);
+  bool SetStringValue(const std::string& name, const StringValue& value) override {
+    const bool terminated = !value.Data.empty() && value.Data.back() == '\0';
+    const std::string text = terminated ? value.Data.substr(0, value.Data.size() - 1) : value.Data;
+    Record("set " + name + "=" + text + (value.Expandable ? " (expandable)" : "") +
+           (terminated ? "" : " (unterminated)"));
     if (registry_.failEverySet || UpperAscii(name) == UpperAscii(registry_.failSetOf)) return false;
-    Values()[UpperAscii(name)] = FakeValue{FakeValueType::String, value};
+    Values()[UpperAscii(name)] =
+        FakeValue{value.Expandable ? FakeValueType::ExpandString : FakeValueType::String, text, terminated};
     return true;
   }
 
@@ -60,7 +66,7 @@ const FakeValue* FakeRegistry::Value(const std::string& path, const std::string&
 }
 
 void FakeRegistry::Put(const std::string& path, const std::string& name, const std::string& data, FakeValueType type) {
-  keys[path][UpperAscii(name)] = FakeValue{type, data};
+  keys[path][UpperAscii(name)] = FakeValue{type, data, true};
 }
 
 }  // namespace kavrin::fakes

@@ -11,9 +11,12 @@ namespace kavrin::fakes {
 
 enum class FakeValueType { String, ExpandString, Dword };
 
+// A string's text without its terminator; `Terminated` tells whether the
+// stored bytes end in one.
 struct FakeValue {
   FakeValueType Type = FakeValueType::String;
   std::string Data;
+  bool Terminated = true;
 };
 
 // An in-memory HKEY_CURRENT_USER. Keys are created on open, as

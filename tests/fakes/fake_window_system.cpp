@@ -47,9 +47,14 @@ bool FakeWindowSystem::Post(WindowHandle window, unsigned message, std::uintptr_
   return !failPost && FindWindow(windows, window) != nullptr;
 }
 
-WindowHandle FakeWindowSystem::Add(const std::string& title, bool visible) {
+std::uint32_t FakeWindowSystem::ProcessOf(WindowHandle window) {
+  const FakeWindow* found = FindWindow(windows, window);
+  return found != nullptr ? found->Process : 0;
+}
+
+WindowHandle FakeWindowSystem::Add(const std::string& title, bool visible, std::uint32_t process) {
   const WindowHandle handle = next_++;
-  windows.push_back(FakeWindow{handle, title, visible});
+  windows.push_back(FakeWindow{handle, title, visible, process});
   return handle;
 }
 

@@ -13,6 +13,7 @@ struct FakeWindow {
   WindowHandle Handle = 0;
   std::string Title;
   bool Visible = true;
+  std::uint32_t Process = 0;
 };
 
 struct PostedMessage {
@@ -32,8 +33,9 @@ class FakeWindowSystem final : public WindowSystem {
   bool Exists(WindowHandle window) override;
   std::string Title(WindowHandle window, int bufferSize) override;
   bool Post(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  std::uint32_t ProcessOf(WindowHandle window) override;
 
-  WindowHandle Add(const std::string& title, bool visible = true);
+  WindowHandle Add(const std::string& title, bool visible = true, std::uint32_t process = 0);
   void Remove(WindowHandle window);
 
   std::vector<FakeWindow> windows;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/log_file.hpp"
+#include "fakes/fake_clock.hpp"
 #include "fakes/fake_file_store.hpp"
 #include "fuzz/fuzz_check.hpp"
 
@@ -59,12 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool createWhenMissing = input.ConsumeBool();
   files.failRead = input.ConsumeBool();
   files.failWrite = input.ConsumeBool();
+  // The append that follows a failed rewrite is not what is checked here.
+  files.failAppend = files.failWrite;
   const std::vector<std::string> first = NewLines(input);
   const std::vector<std::string> second = NewLines(input);
   const std::string old = input.ConsumeRemainingBytesAsString();
   if (exists) files.files[kLog] = old;
 
-  AppendLogLines(files, kLog, first, createWhenMissing);
+  fakes::FakeClock clock;
+  AppendLogLines(files, clock, kLog, first, createWhenMissing);
   // Only the log is ever touched.
   FUZZ_CHECK(files.files.size() <= 1);
   const bool written = !files.failRead && !files.failWrite && (exists || createWhenMissing);
@@ -79,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(once == Joined(Lines(exists ? old : std::string())) + Joined(first));
 
   // A log already in that form is never rewritten into anything else.
-  AppendLogLines(files, kLog, second, createWhenMissing);
+  AppendLogLines(files, clock, kLog, second, createWhenMissing);
   FUZZ_CHECK(files.files[kLog] == once + Joined(second));
   return 0;
 }

@@ -45,7 +45,8 @@ class Form final : public BatchForm {
     selected = stream == 0 || stream == 3;
     return true;
   }
-  void ShowFinishedMessage() override { ++finished; }
+  void ShowFinishedMessage(const std::string&, bool) override { ++finished; }
+  void ShowAnotherBatchRunning() override { ADD_FAILURE() << "no other batch runs"; }
   void ShutdownComputer() override {}
 
   std::string beSweet;
@@ -59,11 +60,13 @@ class NoEncoder final : public EncoderStage {
   void CreateWindowList() override {}
   void ReleaseWindowList() override {}
   void BackupEncoderOptions() override {}
-  bool RunSurCodeJob(const std::string&, int, int) override {
+  bool PrepareSurCodeJob(const SurCodeJob&) override { return RunSurCodeJob(SurCodeJob()); }
+  bool RunSurCodeJob(const SurCodeJob&) override {
     ADD_FAILURE() << "no encoder stage in AC3-CD";
     return false;
   }
   void RestoreEncoderOptions() override {}
+  void RestoreEncoderOptionsNow() override {}
 };
 
 TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {

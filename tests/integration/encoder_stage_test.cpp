@@ -22,8 +22,6 @@ namespace {
 class StageForm final : public EncoderForm {
  public:
   std::string SurCodeFileName() override { return surCode; }
-  std::string BeSweetTempFolderText() override { return tempFolder; }
-  std::string FinalOutputFolderText() override { return finalFolder; }
   bool UseLogfileChecked() override { return true; }
   std::string LogfileText() override { return logFile; }
 
@@ -79,7 +77,7 @@ class EncoderStageTest : public ::testing::Test {
     WriteAll(folder_ + "\\surcode.ssf", knobs);
     stage_.CreateWindowList();
     stage_.BackupEncoderOptions();
-    stage_.RunSurCodeJob("DTS-Track", 1, 1);
+    stage_.RunSurCodeJob(SurCodeJob{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder});
     stage_.RestoreEncoderOptions();
     stage_.ReleaseWindowList();
   }
@@ -102,7 +100,7 @@ class EncoderStageTest : public ::testing::Test {
   Win32ProcessLauncher launcher_;
   Win32FileStore files_;
   Win32FileLookup lookup_;
-  EncoderOptions userOptions_{registry_};
+  EncoderOptions userOptions_{registry_, files_, [this] { return folder_ + "\\user options.bak"; }};
   EncoderAutomation stage_{
       EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
 };

@@ -85,7 +85,7 @@ TEST_F(FileStoreTest, ALogIsReplacedWholeOrNotAtAll) {
   Win32Clock clock;
   ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "hidden"));
   ASSERT_TRUE(SetFileAttributesA(Path("a.log").c_str(), FILE_ATTRIBUTE_HIDDEN));
-  AppendPreRunLine(files_, Path("a.log"));
+  AppendPreRunLine(files_, clock, Path("a.log"));
   std::string read;
   ASSERT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Read);
   EXPECT_EQ(read, "hidden\r\n\r\n");
@@ -125,16 +125,40 @@ TEST_F(FileStoreTest, MoveFailsOnAnExistingTargetAndDeleteRemoves) {
 }
 
 TEST_F(FileStoreTest, LogWritesThroughTheRealStore) {
+  Win32Clock clock;
   ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "report\nwith\0NUL"s));
-  AppendPreRunLine(files_, Path("a.log"));
+  AppendPreRunLine(files_, clock, Path("a.log"));
   std::string read;
   ASSERT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Read);
   EXPECT_EQ(read, "report\r\nwith\0NUL\r\n\r\n"s);
 
-  Win32Clock clock;
   AppendStartBlock(files_, clock, Path("b.log"));
   ASSERT_EQ(files_.ReadWholeFile(Path("b.log"), read), Result::Read);
   EXPECT_EQ(read.rfind("SurCode CD Pro DTS\r\n-----------------------------------\r\nLogging start : ", 0), 0u);
+}
+
+// Another program holds the log open, sharing reading and writing but not
+// deleting, as a viewer that follows it may: the lines still reach it. The program's
+// own leftovers beside it go at the next write; other files stay.
+TEST_F(FileStoreTest, ALogHeldWithoutDeleteSharingStillGetsItsLines) {
+  Win32Clock clock;
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "report\n"));
+  ASSERT_TRUE(files_.WriteWholeFile(Path("~kv7.tmp"), "left by a killed run"));
+  ASSERT_TRUE(files_.WriteWholeFile(Path("~kvx.tmp"), "someone else's"));
+  {
+    const UniqueHandle holder(CreateFileA(Path("a.log").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    AppendEndBlock(files_, clock, Path("a.log"));
+  }
+  std::string read;
+  ASSERT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::Read);
+  // Appended when the replace stays refused, the old line break as it was.
+  EXPECT_TRUE(read.rfind("report\nLogging end : ", 0) == 0 || read.rfind("report\r\nLogging end : ", 0) == 0) << read;
+  const std::string end = "\r\n-----------------------------------\r\n";
+  EXPECT_TRUE(read.size() > end.size() && read.substr(read.size() - end.size()) == end) << read;
+  EXPECT_EQ(Names(folder_), (std::vector<std::string>{"a.log", "~kvx.tmp"}));
+  DeleteFileA(Path("~kvx.tmp").c_str());
 }
 
 TEST(ClockTest, RegionalFormatsOfTheGivenTime) {

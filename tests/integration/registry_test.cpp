@@ -102,6 +102,25 @@ TEST_F(RegistryTest, WritesPlainStringsAndDeletes) {
   EXPECT_EQ(key->QueryString("WAVEFILE7", value), RegistryKey::QueryResult::Missing);
 }
 
+// Each value goes back with its type and every byte; an empty value stays an
+// empty one.
+TEST_F(RegistryTest, StringValuesRoundTripExactly) {
+  const auto key = registry_.OpenOrCreateCurrentUserKey(path_);
+  const StringValue values[] = {
+      {true, std::string("%TEMP%\\x.wav") + '\0'},
+      {false, std::string(254, 'x') + "\x95\x5c" + std::string(44, 'y') + '\0'},
+      {false, std::string(1, '\0')},
+  };
+  for (const StringValue& value : values) {
+    ASSERT_TRUE(key->SetStringValue("Value", value));
+    StringValue read;
+    ASSERT_EQ(key->QueryStringValue("Value", read), RegistryKey::QueryResult::String);
+    EXPECT_EQ(read.Expandable, value.Expandable);
+    EXPECT_EQ(read.Data, value.Data);
+    EXPECT_EQ(RawType("Value"), static_cast<DWORD>(value.Expandable ? REG_EXPAND_SZ : REG_SZ));
+  }
+}
+
 TEST_F(RegistryTest, LeadingBackslashMayBeRefused) {
   // Some registries refuse it, so the option key is given without one.
   const auto key = registry_.OpenOrCreateCurrentUserKey("\\" + path_);

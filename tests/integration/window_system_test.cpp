@@ -8,6 +8,7 @@
 
 #include "encoder/option_registry.hpp"
 #include "integration/test_files.hpp"
+#include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_window_system.hpp"
 
@@ -96,7 +97,8 @@ class StandinTest : public ::testing::Test {
   DWORD processId_ = 0;
   Win32WindowSystem windows_;
   Win32Registry registry_;
-  EncoderOptions options_{registry_};
+  Win32FileStore files_;
+  EncoderOptions options_{registry_, files_, [this] { return folder_ + "\\options.bak"; }};
 };
 
 TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {
@@ -107,10 +109,12 @@ TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {
   EXPECT_EQ(windows_.Title(encoder, 4), "DTS");  // cut to the buffer
   EXPECT_EQ(windows_.Title(encoder, 0), "");
   EXPECT_TRUE(windows_.Exists(encoder));
+  EXPECT_EQ(windows_.ProcessOf(encoder), processId_);
 
   EXPECT_TRUE(windows_.Post(encoder, kWmClose, 0, 0));
   ASSERT_TRUE(Ended(10000)) << "the stand-in did not end on WM_CLOSE";
   EXPECT_FALSE(windows_.Exists(encoder));
+  EXPECT_EQ(windows_.ProcessOf(encoder), 0u);
   const std::string record = Record();
   EXPECT_NE(record.find("command line: " + folder_ + "\\surcode.ssf\r\n"), std::string::npos) << record;
   EXPECT_NE(record.find("current folder: " + folder_), std::string::npos) << record;

@@ -50,6 +50,14 @@ class BatchProgressTest : public ::testing::Test {
     form_.journal = &journal_;
     taskbar_.journal = &journal_;
     form_.cdda = true;
+    // Each job leaves its track, as the programs would.
+    launcher_.onStart = [this](const fakes::FakeStartCall& call) {
+      const size_t from = call.commandLine.find("-output \"") + 9;
+      lookup_.AddEntry(call.commandLine.substr(from, call.commandLine.find('"', from) - from));
+    };
+    encoder_.onJob = [this](const SurCodeJob& job) {
+      lookup_.AddEntry(job.FinalFolder + "\\DTS-Track-00" + std::to_string(job.OutputNumber) + ".wav");
+    };
   }
 
   // The batch's steps and the taskbar calls, without the wait loop.
@@ -83,10 +91,11 @@ TEST_F(BatchProgressTest, JobsDoneOfTheCountedJobsThenClearedAfterTheMessage) {
   form_.AddEntry("D:\\DVD\\b.ac3");
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(Steps(),
-            (Lines{"CreateWindowList", "BackupEncoderOptions", "Taskbar Progress 0/3", "Start",
-                   "RunSurCodeJob DTS-Track 1 1", "Taskbar Progress 1/3", "Start", "RunSurCodeJob DTS-Track 1 1",
-                   "Taskbar Progress 2/3", "Start", "RunSurCodeJob DTS-Track 1 2", "Taskbar Progress 3/3",
-                   "RestoreEncoderOptions", "ReleaseWindowList", "Encoding Finished!", "Taskbar Clear"}));
+            (Lines{"CreateWindowList", "BackupEncoderOptions", "Taskbar Progress 0/3", "PrepareSurCodeJob C:\\Temp",
+                   "Start", "RunSurCodeJob DTS-Track 1 1", "Taskbar Progress 1/3", "PrepareSurCodeJob C:\\Temp",
+                   "Start", "RunSurCodeJob DTS-Track 2 1", "Taskbar Progress 2/3", "PrepareSurCodeJob C:\\Temp",
+                   "Start", "RunSurCodeJob DTS-Track 3 2", "Taskbar Progress 3/3", "RestoreEncoderOptions",
+                   "ReleaseWindowList", "Encoding Finished!", "Taskbar Clear"}));
 }
 
 TEST_F(BatchProgressTest, FirstStartFailureTurnsTheRestRed) {

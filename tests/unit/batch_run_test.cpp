@@ -7,6 +7,7 @@
 #include "batch/batch_run.hpp"
 #include "core/error.hpp"
 #include "fakes/fake_batch_form.hpp"
+#include "fakes/fake_batch_session.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/fake_file_lookup.hpp"
 #include "fakes/fake_file_store.hpp"
@@ -30,10 +31,17 @@ class BatchRunTest : public ::testing::Test {
 
   // Every successful run leaves its "-output" file, as BeSweet would.
   void TranscoderWritesItsOutput() {
-    launcher_.onStart = [this](const fakes::FakeStartCall& call) {
-      const std::string marker = "-output \"";
-      const size_t from = call.commandLine.find(marker) + marker.size();
-      lookup_.AddEntry(call.commandLine.substr(from, call.commandLine.find('"', from) - from));
+    launcher_.onStart = [this](const fakes::FakeStartCall& call) { WriteOutput(call); };
+  }
+  void WriteOutput(const fakes::FakeStartCall& call) {
+    const std::string marker = "-output \"";
+    const size_t from = call.commandLine.find(marker) + marker.size();
+    lookup_.AddEntry(call.commandLine.substr(from, call.commandLine.find('"', from) - from));
+  }
+  // The encoder stage leaves the job's track where the job said.
+  void EncoderWritesTheTrack() {
+    encoder_.onJob = [this](const SurCodeJob& job) {
+      lookup_.AddEntry(OutputFileName(job.FinalFolder, job.TrackName, job.OutputNumber));
     };
   }
 
@@ -78,6 +86,14 @@ TEST(FreeNumberTest, LowestFreeNumberFillsGapsAndCountsFolders) {
   lookup.lookups.clear();
   EXPECT_EQ(FindFreeOutputNumber(lookup, "", ""), 1);
   EXPECT_EQ(lookup.lookups, Lines{"\\-001.wav"});
+
+  // Only a missing name or folder is free; access denied or a dropped share
+  // is no number at all.
+  for (const auto& [code, free] :
+       {std::pair{3u, true}, std::pair{18u, true}, std::pair{5u, false}, std::pair{64u, false}}) {
+    lookup.failEveryLookupWith = code;
+    EXPECT_EQ(FindFreeOutputNumber(lookup, "D:\\CD", "CDDA-Track").has_value(), free) << code;
+  }
 }
 
 TEST(BatchModeTest, FirstCheckedRadioDecides) {
@@ -141,14 +157,13 @@ TEST_F(BatchRunTest, DtsBatchCallsTheEncoderStageInOrder) {
   form_.dtsCd = true;
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.AddEntry("D:\\DVD\\b.vob", {1});
-  encoder_.onJob = [this](const std::string& track, int number) {
-    lookup_.AddEntry("D:\\CD\\" + track + "-00" + std::to_string(number) + ".wav");
-  };
+  EncoderWritesTheTrack();
   ASSERT_TRUE(runner_.Run(form_));
   ASSERT_EQ(launcher_.starts.size(), 2u);
-  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine,
-                             "Sleep 1000", "ProcessMessages", "QueryExitCode", "CloseHandles",
-                             "RunSurCodeJob DTS-Track 1 1", "Start " + launcher_.starts[1].commandLine, "Sleep 1000",
+  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "PrepareSurCodeJob C:\\Temp",
+                             "Start " + launcher_.starts[0].commandLine, "Sleep 1000", "ProcessMessages",
+                             "QueryExitCode", "CloseHandles", "RunSurCodeJob DTS-Track 1 1",
+                             "PrepareSurCodeJob C:\\Temp", "Start " + launcher_.starts[1].commandLine, "Sleep 1000",
                              "ProcessMessages", "QueryExitCode", "CloseHandles", "RunSurCodeJob DTS-Track 2 2",
                              "RestoreEncoderOptions", "ReleaseWindowList", "Encoding Finished!"}));
   EXPECT_NE(launcher_.starts[1].commandLine.find("-output \"C:\\Temp\\mono\" -6ch -substream 0x81 ) "),
@@ -169,12 +184,14 @@ TEST_F(BatchRunTest, StartFailureSkipsTheJobSilently) {
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.AddEntry("D:\\DVD\\b.ac3");
   launcher_.failStartNumbers = {1};
+  EncoderWritesTheTrack();
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(encoder_.jobs, 1);
   EXPECT_EQ(clock_.sleeps.size(), 1u);
   EXPECT_NE(std::find(journal_.begin(), journal_.end(), "RunSurCodeJob DTS-Track 1 2"), journal_.end());
-  EXPECT_FALSE(files_.Has("C:\\log.txt"));
-  EXPECT_EQ(form_.finishedMessages, 1);
+  // No line of its own, only the summary after the last job.
+  EXPECT_EQ(files_.files["C:\\log.txt"], "1 of 2 tracks were not made:\r\nD:\\DVD\\a.ac3\r\n");
+  EXPECT_EQ(form_.finishedText, "Encoding Finished!\n\n1 of 2 tracks were not made:\nD:\\DVD\\a.ac3");
 }
 
 TEST_F(BatchRunTest, EveryJobFailingToStartStillEndsWithTheMessage) {
@@ -188,6 +205,100 @@ TEST_F(BatchRunTest, EveryJobFailingToStartStillEndsWithTheMessage) {
   EXPECT_EQ(form_.finishedMessages, 1);
 }
 
+// A track is made when its file is there after the job; without a mode only
+// a start failure counts. With the shutdown the lines go to the log alone.
+TEST_F(BatchRunTest, TheFinishTellsWhichTracksWereNotMade) {
+  form_.cdda = true;
+  form_.useLogfile = true;
+  form_.logfile = "C:\\log.txt";
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.vob", {0, 1});
+  launcher_.failStartNumbers = {1};
+  launcher_.onStart = [this](const fakes::FakeStartCall& call) {
+    if (call.commandLine.find("0x81") == std::string::npos) WriteOutput(call);
+  };
+  form_.shutdown = true;
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(form_.finishedMessages, 0);
+  EXPECT_EQ(files_.files["C:\\log.txt"],
+            "2 of 3 tracks were not made:\r\nD:\\DVD\\a.ac3\r\nD:\\DVD\\b.vob (stream 0x81)\r\n");
+
+  form_.shutdown = false;
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(form_.finishedText, "Encoding Finished!\n\n1 of 3 tracks were not made:\nD:\\DVD\\b.vob (stream 0x81)");
+  EXPECT_TRUE(form_.finishedWarning);
+
+  form_.cdda = false;
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(form_.finishedText, "Encoding Finished!");
+  EXPECT_FALSE(form_.finishedWarning);
+  const Lines many = NotMadeLines(Lines(12, "x"), 20);
+  EXPECT_EQ(Lines(many.begin() + 10, many.end()), (Lines{"x", "and 2 more"}));
+}
+
+// A job's folders are read once, as names without the quotes of "Copy as
+// path", and the same ones go to the transcoder and the encoder stage.
+TEST_F(BatchRunTest, FoldersAreFixedWhenTheJobStartsAndLoseTheirQuotes) {
+  form_.dtsCd = true;
+  form_.tempFolder = " \"C:\\My Temp\" ";
+  form_.finalFolder = "\"D:\\CD\"";
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.ac3");
+  Lines folders;
+  encoder_.onJob = [&](const SurCodeJob& job) { folders.push_back(job.TempFolder + "|" + job.FinalFolder); };
+  pump_.onProcess = [this] { form_.finalFolder = "E:\\Other"; };
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(folders, (Lines{"C:\\My Temp|D:\\CD", "C:\\My Temp|E:\\Other"}));
+  EXPECT_EQ(lookup_.lookups.front(), "D:\\CD\\DTS-Track-001.wav");
+  EXPECT_NE(launcher_.starts[0].commandLine.find("-output \"C:\\My Temp\\mono\""), std::string::npos);
+}
+
+TEST_F(BatchRunTest, AFailedLookupOrNamesThatStayLoseTheJobBeforeTheTranscoder) {
+  form_.useLogfile = true;
+  form_.logfile = "C:\\log.txt";
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.ac3Cd = true;
+  lookup_.failEveryLookupWith = 5;  // access denied: number 1 may well be taken
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(files_.files["C:\\log.txt"].find("Cannot look up the tracks in D:\\CD - job skipped\r\n1 of 1"), 0u);
+  lookup_.failEveryLookupWith.reset();
+  form_.dtsCd = true;
+  encoder_.failPrepare = true;
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_TRUE(launcher_.starts.empty());
+  EXPECT_TRUE(form_.finishedWarning);
+}
+
+TEST_F(BatchRunTest, OneBatchAcrossInstancesWithTheMachineKeptAwake) {
+  fakes::FakeBatchSession session;
+  session.journal = &journal_;
+  BatchRunner runner(BatchServices{launcher_, lookup_, files_, clock_, pump_, encoder_, nullptr, &session});
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  session.heldElsewhere = true;
+  EXPECT_FALSE(runner.Run(form_));
+  EXPECT_EQ(journal_, (Lines{"TryLock", "Another batch is running"}));
+  session.heldElsewhere = false;
+  journal_.clear();
+  ASSERT_TRUE(runner.Run(form_));
+  EXPECT_EQ(Steps(), (Lines{"TryLock", "KeepAwake on", "CreateWindowList", "Start " + launcher_.starts[0].commandLine,
+                            "Sleep 1000", "ReleaseWindowList", "KeepAwake off", "Unlock", "Encoding Finished!"}));
+  form_.dtsCd = true;
+  encoder_.throwOnBackup = true;  // an error on the way out lets go of both too
+  EXPECT_THROW(runner.Run(form_), KavrinError);
+  EXPECT_EQ(session.calls.back(), "Unlock");
+}
+
+TEST_F(BatchRunTest, SessionEndRestoresTheOptionsAtOnceAndStartsNothingMore) {
+  form_.dtsCd = true;
+  form_.AddEntry("D:\\DVD\\a.ac3");
+  form_.AddEntry("D:\\DVD\\b.ac3");
+  pump_.onProcess = [this] { runner_.EndSession(); };
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_EQ(launcher_.starts.size(), 1u);
+  EXPECT_EQ(encoder_.jobs, 0);
+  EXPECT_NE(std::find(journal_.begin(), journal_.end(), "RestoreEncoderOptionsNow"), journal_.end());
+}
+
 TEST_F(BatchRunTest, PreRunLineGoesBeforeTheStartWhenTheLogExists) {
   form_.cdda = true;
   form_.useLogfile = true;
@@ -196,7 +307,10 @@ TEST_F(BatchRunTest, PreRunLineGoesBeforeTheStartWhenTheLogExists) {
   form_.AddEntry("D:\\DVD\\b.ac3");
   // The log comes into being with the first run's report, under the name
   // BeSweet was given, which the program's own writes use too.
-  launcher_.onStart = [this](const fakes::FakeStartCall&) { files_.files["C:\\log.txt"] += "report\n"; };
+  launcher_.onStart = [this](const fakes::FakeStartCall& call) {
+    files_.files["C:\\log.txt"] += "report\n";
+    WriteOutput(call);
+  };
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(files_.files["C:\\log.txt"], "report\r\n\r\nreport\n");
   EXPECT_NE(launcher_.starts[0].commandLine.find("-logfilea \"C:\\log.txt\" ) "), std::string::npos);
@@ -243,9 +357,9 @@ TEST_F(BatchRunTest, ErrorInAJobRestoresOptionsAndReleasesTheListBeforePropagati
   form_.AddEntry("D:\\DVD\\b.ac3");
   encoder_.throwOnJob = 1;
   EXPECT_THROW(runner_.Run(form_), KavrinError);
-  EXPECT_EQ(Steps(),
-            (Lines{"CreateWindowList", "BackupEncoderOptions", "Start " + launcher_.starts[0].commandLine, "Sleep 1000",
-                   "RunSurCodeJob DTS-Track 1 1", "RestoreEncoderOptions", "ReleaseWindowList"}));
+  EXPECT_EQ(Steps(), (Lines{"CreateWindowList", "BackupEncoderOptions", "PrepareSurCodeJob C:\\Temp",
+                            "Start " + launcher_.starts[0].commandLine, "Sleep 1000", "RunSurCodeJob DTS-Track 1 1",
+                            "RestoreEncoderOptions", "ReleaseWindowList"}));
   EXPECT_EQ(form_.finishedMessages, 0);
   EXPECT_FALSE(runner_.Running());
 

@@ -63,21 +63,23 @@ TEST(LogFileTest, PreRunLineRewritesEveryBreakAsCrLf) {
   };
   for (const Row& row : rows) {
     fakes::FakeFileStore files;
+    fakes::FakeClock clock;
     files.files[kLog] = row.before;
-    AppendPreRunLine(files, kLog);
+    AppendPreRunLine(files, clock, kLog);
     EXPECT_EQ(files.files[kLog], row.after) << row.what;
   }
 }
 
 TEST(LogFileTest, PreRunLineIsNotWrittenWhenTheFileCannotBeRead) {
   fakes::FakeFileStore files;
-  AppendPreRunLine(files, kLog);
+  fakes::FakeClock clock;
+  AppendPreRunLine(files, clock, kLog);
   EXPECT_FALSE(files.Has(kLog));
   EXPECT_TRUE(files.writes.empty());
 
   files.files[kLog] = "kept\n";
   files.failRead = true;
-  AppendPreRunLine(files, kLog);
+  AppendPreRunLine(files, clock, kLog);
   EXPECT_EQ(files.files[kLog], "kept\n");
   EXPECT_TRUE(files.writes.empty());
 }
@@ -110,18 +112,50 @@ TEST(LogFileTest, RefusedWritesAreSilent) {
   fakes::FakeFileStore files;
   fakes::FakeClock clock;
   files.failWrite = true;
+  files.failAppend = true;
   files.files[kLog] = "old\n";
-  EXPECT_NO_THROW(AppendPreRunLine(files, kLog));
+  EXPECT_NO_THROW(AppendPreRunLine(files, clock, kLog));
   EXPECT_NO_THROW(AppendStartBlock(files, clock, kLog));
   EXPECT_EQ(files.files[kLog], "old\n");
   EXPECT_EQ(files.writes.size(), 2u);
+}
+
+// Another program holds the log without delete sharing, or nothing can be
+// made beside it: the rewrite is tried again a few times, then the new lines
+// are added at the end as they are.
+TEST(LogFileTest, AHeldLogIsTriedAgainThenAppendedTo) {
+  struct Row {
+    const char* what;
+    std::string before;
+    int busy;
+    bool failWrite;
+    std::string after;
+    std::vector<unsigned> sleeps;
+  };
+  const std::vector<Row> rows = {
+      {"freed on the third try", "old\n", 2, false, "old\r\nnew\r\n", {10, 20}},
+      {"held throughout", "old\n", 100, false, "old\nnew\r\n", {10, 20, 50, 100, 200}},
+      {"no file beside it", "old\n", 0, true, "old\nnew\r\n", {}},
+      {"last line without a break", "old", 0, true, "old\r\nnew\r\n", {}},
+  };
+  for (const Row& row : rows) {
+    fakes::FakeFileStore files;
+    fakes::FakeClock clock;
+    files.files[kLog] = row.before;
+    files.busyWrites = row.busy;
+    files.failWrite = row.failWrite;
+    AppendLogLines(files, clock, kLog, {"new"}, true);
+    EXPECT_EQ(files.files[kLog], row.after) << row.what;
+    EXPECT_EQ(clock.sleeps, row.sleeps) << row.what;
+    EXPECT_EQ(files.appends.size(), row.busy < 3 && !row.failWrite ? 0u : 1u) << row.what;
+  }
 }
 
 TEST(LogFileTest, UsesTheSameNameAsBeSweet) {
   fakes::FakeFileStore files;
   fakes::FakeClock clock;
   AppendStartBlock(files, clock, " C:\\log.txt ");
-  AppendPreRunLine(files, " \"C:\\My Logs\\x.log\"");
+  AppendPreRunLine(files, clock, " \"C:\\My Logs\\x.log\"");
   EXPECT_EQ(files.writes, (std::vector<std::string>{"C:\\log.txt"}));
   EXPECT_EQ(files.reads, (std::vector<std::string>{"C:\\log.txt", "C:\\My Logs\\x.log"}));
 }

@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/error.hpp"
 #include "encoder/option_registry.hpp"
+#include "fakes/fake_file_store.hpp"
 #include "fakes/fake_registry.hpp"
 
 namespace kavrin {
 namespace {
 
+const char* const kBackupFile = "C:\\Kavrin\\Kavrin encoder options.bak";
 const std::vector<std::string> kNames = {"WAVEFILE1", "WAVEFILE2", "WAVEFILE3", "WAVEFILE4",
                                          "WAVEFILE5", "WAVEFILE6", "WAVEFILE7", "WAVEFILELOCATION"};
 
@@ -28,7 +31,8 @@ class OptionRegistryTest : public ::testing::Test {
   }
 
   fakes::FakeRegistry registry_;
-  EncoderOptions options_{registry_};
+  fakes::FakeFileStore files_;
+  EncoderOptions options_{registry_, files_, [] { return std::string(kBackupFile); }};
   const JobFolders folders_{"C:\\Temp", "D:\\CD\\", "C:\\Kavrin"};
 };
 
@@ -43,42 +47,70 @@ TEST_F(OptionRegistryTest, MissingKeyIsCreatedAndLeftWithoutValues) {
   EXPECT_TRUE(registry_.keys[kEncoderOptionKey].empty());
 }
 
-TEST_F(OptionRegistryTest, RoundTripRestoresTextsCutPlainAndDropsEmptyOnes) {
-  const std::string long300(300, 'x');
+// The backup outlives a killed run in the file, and every value comes back
+// from it with its type and every byte: past 255 characters, a double-byte
+// character across the 255th byte, line breaks, an empty value, one without
+// a terminator; a missing one stays missing. While the key cannot be opened
+// the file stays, and no backup is taken over it.
+TEST_F(OptionRegistryTest, AKilledRunsBackupComesBackExactlyFromTheFile) {
+  const std::string long300 = std::string(254, 'x') + "\x95\x5c" + std::string(44, 'y');
   Put("WAVEFILE1", "C:\\old\\fl.wav");
   Put("WAVEFILE2", long300);
   Put("WAVEFILE3", "%TEMP%\\sl.wav", fakes::FakeValueType::ExpandString);
   Put("WAVEFILE4", "");
-  Put("WAVEFILELOCATION", "C:\\SurCode");
+  Put("WAVEFILE5", "a\r\nb");
+  Put("WAVEFILE6", "raw");
+  registry_.keys[kEncoderOptionKey]["WAVEFILE6"].Terminated = false;
   Put("OTHER", "untouched", fakes::FakeValueType::Dword);
-
   options_.BackupEncoderOptions();
   options_.WriteJobOptions(folders_, "DTS-Track", 1);
-  options_.RestoreEncoderOptions();
 
+  EncoderOptions next(registry_, files_, [] { return std::string(kBackupFile); });
+  registry_.failOpen = true;
+  next.BackupEncoderOptions();
+  EXPECT_FALSE(next.Backup().Taken);
+  registry_.failOpen = false;
+  EXPECT_TRUE(next.RecoverLeftBackup());
+  EXPECT_FALSE(files_.Has(kBackupFile));
+
+  using T = fakes::FakeValueType;
   struct Expected {
     const char* name;
-    const char* text;  // null: missing
+    std::optional<std::string> text;
+    T type = T::String;
+    bool terminated = true;
   };
-  const std::string cut = long300.substr(0, 255);
   const Expected expected[] = {
-      {"WAVEFILE1", "C:\\old\\fl.wav"}, {"WAVEFILE2", cut.c_str()},
-      {"WAVEFILE3", "%TEMP%\\sl.wav"},  {"WAVEFILE4", nullptr},
-      {"WAVEFILE5", nullptr},           {"WAVEFILE6", nullptr},
-      {"WAVEFILE7", nullptr},           {"WAVEFILELOCATION", "C:\\SurCode"},
+      {"WAVEFILE1", "C:\\old\\fl.wav"},
+      {"WAVEFILE2", long300},
+      {"WAVEFILE3", "%TEMP%\\sl.wav", T::ExpandString},
+      {"WAVEFILE4", ""},
+      {"WAVEFILE5", "a\r\nb"},
+      {"WAVEFILE6", "raw", T::String, false},
+      {"WAVEFILE7", std::nullopt},
+      {"WAVEFILELOCATION", std::nullopt},
   };
   for (const Expected& e : expected) {
     SCOPED_TRACE(e.name);
     const fakes::FakeValue* value = Value(e.name);
-    if (e.text == nullptr) {
-      EXPECT_EQ(value, nullptr);
-    } else {
-      ASSERT_NE(value, nullptr);
-      EXPECT_EQ(value->Data, e.text);
-      EXPECT_EQ(value->Type, fakes::FakeValueType::String);
-    }
+    ASSERT_EQ(value != nullptr, e.text.has_value());
+    if (value == nullptr) continue;
+    EXPECT_EQ(value->Data, *e.text);
+    EXPECT_EQ(value->Type, e.type);
+    EXPECT_EQ(value->Terminated, e.terminated);
   }
   EXPECT_EQ(Value("OTHER")->Type, fakes::FakeValueType::Dword);
+
+  // A file that is not a backup is never taken for one, nor replaced.
+  files_.files[kBackupFile] = "something else";
+  EXPECT_THROW(options_.BackupEncoderOptions(), KavrinError);
+  EXPECT_EQ(files_.files[kBackupFile], "something else");
+}
+
+TEST_F(OptionRegistryTest, ABackupThatCannotBeSavedStopsTheRunBeforeItsFirstJob) {
+  files_.failWrite = true;
+  EXPECT_THROW(options_.BackupEncoderOptions(), KavrinError);
+  EXPECT_FALSE(options_.Backup().Taken);
 }
 
 TEST_F(OptionRegistryTest, JobWritesEightValuesInOrder) {

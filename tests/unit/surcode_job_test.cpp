@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,8 +20,6 @@ namespace {
 class TestForm final : public EncoderForm {
  public:
   std::string SurCodeFileName() override { return surCode; }
-  std::string BeSweetTempFolderText() override { return tempFolder; }
-  std::string FinalOutputFolderText() override { return finalFolder; }
   bool UseLogfileChecked() override { return useLog; }
   std::string LogfileText() override { return logFile; }
 
@@ -51,7 +50,10 @@ class SurCodeJobTest : public ::testing::Test {
                           &files_.journal}) {
       *journal = &journal_;
     }
-    for (std::string_view channel : ChannelFileNames) files_.files["C:\\Temp\\mono" + std::string(channel)] = "pcm";
+    for (std::string_view channel : ChannelFileNames) {
+      files_.files["C:\\Temp\\mono" + std::string(channel)] = "pcm";
+      lookup_.AddEntry("C:\\Temp\\mono" + std::string(channel));
+    }
     files_.files[form_.logFile] = "";
 
     launcher_.onStart = [this](const fakes::FakeStartCall&) {
@@ -71,7 +73,7 @@ class SurCodeJobTest : public ::testing::Test {
         } else if (!hideEncoder) {
           encoderWindow_ = windows_.Add("DTS Encoder");
         }
-      } else if (message.Message == kWmClose) {
+      } else if (message.Message == kWmClose && !keepEncoderOnClose) {
         windows_.Remove(message.Window);
       } else if (message.Message == kWmCommand && message.WParam == kEncoderStartCommand) {
         pollsLeft_ = encodePolls;
@@ -88,6 +90,11 @@ class SurCodeJobTest : public ::testing::Test {
       }
     };
     automation_.CreateWindowList();
+  }
+
+  // The job with the form's folders, as the batch fixes them.
+  bool Run(const std::string& track, int number, int position) {
+    return automation_.RunSurCodeJob(SurCodeJob{track, number, position, form_.tempFolder, form_.finalFolder});
   }
 
   // The journal without the finder's polling: enumerations, their message
@@ -122,6 +129,7 @@ class SurCodeJobTest : public ::testing::Test {
   bool hideEncoder = false;
   int encodePolls = 2;
   bool noOutput = false;
+  bool keepEncoderOnClose = false;
   std::string outputName = kTmp;
 
   std::vector<std::string> journal_;
@@ -145,7 +153,7 @@ class SurCodeJobTest : public ::testing::Test {
 };
 
 TEST_F(SurCodeJobTest, StepsRunInOrder) {
-  EXPECT_TRUE(automation_.RunSurCodeJob("DTS-Track", 1, 1));
+  EXPECT_TRUE(Run("DTS-Track", 1, 1));
   const std::string window = std::to_string(encoderWindow_);
   const std::vector<std::string> expected = {
       "registry open",
@@ -158,6 +166,7 @@ TEST_F(SurCodeJobTest, StepsRunInOrder) {
       "registry set WAVEFILE7=D:\\CD\\DTS-Track-001.tmp",
       "registry set WAVEFILELOCATION=C:\\Kavrin",
       "Delete D:\\CD\\DTS-Track01.tmp",
+      "Delete D:\\CD\\DTS-Track-001.tmp",
       "Start C:\\Kavrin\\surcode.ssf",
       "Read C:\\kavrin.log",
       "Write C:\\kavrin.log",
@@ -207,7 +216,7 @@ TEST_F(SurCodeJobTest, EncoderIsStartedWithTheSettingsFileAloneInItsOwnFolder) {
     program_.path = c.executable;
     form_.surCode = c.surCode;
     launcher_.starts.clear();
-    automation_.RunSurCodeJob("DTS-Track", 1, 1);
+    Run("DTS-Track", 1, 1);
     ASSERT_EQ(launcher_.starts.size(), 1u);
     EXPECT_EQ(launcher_.starts[0].applicationName, std::optional<std::string>(c.surCode));
     EXPECT_EQ(launcher_.starts[0].commandLine, c.commandLine);
@@ -219,23 +228,53 @@ TEST_F(SurCodeJobTest, EncoderIsStartedWithTheSettingsFileAloneInItsOwnFolder) {
 TEST_F(SurCodeJobTest, LeftoverNameCarriesTheInputPositionWithoutHyphen) {
   files_.files["D:\\CD\\DTS-Track03.tmp"] = "old";
   outputName = "D:\\CD\\DTS-Track-012.tmp";
-  automation_.RunSurCodeJob("DTS-Track", 12, 3);
+  Run("DTS-Track", 12, 3);
   EXPECT_EQ(files_.deletes.at(0), "D:\\CD\\DTS-Track03.tmp");
   EXPECT_FALSE(files_.Has("D:\\CD\\DTS-Track03.tmp"));
   EXPECT_EQ(files_.moves.at(0), "D:\\CD\\DTS-Track-012.tmp -> D:\\CD\\DTS-Track-012.wav");
 }
 
-TEST_F(SurCodeJobTest, FileAlreadyUnderTheTemporaryNameIsTakenAtTheFirstPoll) {
+// A killed run's file under the temporary name is not this job's track; one
+// that cannot be deleted loses the job before the encoder starts.
+TEST_F(SurCodeJobTest, AFileLeftUnderTheTemporaryNameIsDeletedFirst) {
   files_.files[kTmp] = "stale";
-  encodePolls = 100;
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
-  EXPECT_EQ(files_.moves.size(), 1u);
-  EXPECT_EQ(files_.files.at(kWav), "stale");
+  encodePolls = 3;
+  EXPECT_TRUE(Run("DTS-Track", 1, 1));
+  EXPECT_EQ(files_.moves.size(), 3u);
+  EXPECT_EQ(files_.files.at(kWav), "RIFF");
+
+  files_.files.erase(kWav);
+  files_.failDelete = true;
+  lookup_.AddEntry(kTmp);
+  launcher_.starts.clear();
+  EXPECT_FALSE(Run("DTS-Track", 1, 1));
+  EXPECT_TRUE(launcher_.starts.empty());
+  EXPECT_NE(Log().find(std::string("Cannot delete ") + kTmp + " - job skipped\r\n"), std::string::npos);
+}
+
+// An earlier job's mono files are never encoded as this one's: they are
+// deleted before the transcoder, and all six must be there after it.
+TEST_F(SurCodeJobTest, TheMonoFilesAreClearedBeforeAndNeededAfterTheTranscoder) {
+  const SurCodeJob job{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder};
+  EXPECT_TRUE(automation_.PrepareSurCodeJob(job));
+  EXPECT_EQ(files_.deletes.size(), ChannelFileNames.size());
+  EXPECT_FALSE(MonoFilesRemain());
+
+  lookup_.RemoveEntry("C:\\Temp\\monoSL.WAV");
+  registry_.calls.clear();
+  EXPECT_FALSE(automation_.RunSurCodeJob(job));
+  EXPECT_TRUE(launcher_.starts.empty());
+  EXPECT_TRUE(registry_.calls.empty());
+  EXPECT_EQ(Log(), "BeSweet did not write C:\\Temp\\monoSL.WAV - job skipped\r\n");
+
+  files_.failDelete = true;
+  EXPECT_FALSE(automation_.PrepareSurCodeJob(job));
+  EXPECT_NE(Log().find("Cannot delete C:\\Temp\\monoFL.WAV - job skipped"), std::string::npos);
 }
 
 TEST_F(SurCodeJobTest, StartFailureEndsTheJobSilently) {
   launcher_.failStart = true;
-  EXPECT_FALSE(automation_.RunSurCodeJob("DTS-Track", 1, 1));
+  EXPECT_FALSE(Run("DTS-Track", 1, 1));
   EXPECT_EQ(windows_.enumerations, 0);
   EXPECT_TRUE(files_.writes.empty());
   EXPECT_TRUE(MonoFilesRemain());
@@ -244,14 +283,14 @@ TEST_F(SurCodeJobTest, StartFailureEndsTheJobSilently) {
 
 TEST_F(SurCodeJobTest, OptionKeyThatCannotBeOpenedStillStartsTheEncoder) {
   registry_.failOpen = true;
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  Run("DTS-Track", 1, 1);
   EXPECT_EQ(launcher_.starts.size(), 1u);
   EXPECT_TRUE(files_.Has(kWav));
 }
 
 TEST_F(SurCodeJobTest, LingeringStartupWindowIsClosedUntilItGoes) {
   startupShows = 3;  // closed, shown again, closed, shown again, closed
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  Run("DTS-Track", 1, 1);
   ASSERT_EQ(windows_.posted.size(), 5u);
   EXPECT_EQ(Posted(kWmClose), 4);
   EXPECT_EQ(windows_.posted[3].Window, encoderWindow_);
@@ -267,16 +306,23 @@ TEST_F(SurCodeJobTest, EachClosedStartupWindowRestartsTheCountOfAttempts) {
   };
   startupShows = 1;
   launcher_.onStart = nullptr;
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
-  // The closing attempt counts as the first of twenty more.
-  EXPECT_EQ(windows_.enumerations, 4 * 200 + 1 + 19 * 200);
+  Run("DTS-Track", 1, 1);
+  // The closing attempt counts as the first of twenty more; one more pass
+  // looks for the encoder's own windows to close.
+  EXPECT_EQ(windows_.enumerations, 4 * 200 + 1 + 19 * 200 + 1);
 }
 
 TEST_F(SurCodeJobTest, NoEncoderWindowSkipsTheJobAndSaysSo) {
   hideEncoder = true;
-  EXPECT_FALSE(automation_.RunSurCodeJob("DTS-Track", 1, 1));
-  EXPECT_EQ(windows_.enumerations, 20 * 200);
-  EXPECT_TRUE(windows_.posted.empty());
+  // Windows of the started encoder are closed, so that no later search takes them.
+  const WindowHandle own = windows_.Add("Other", true, 1001);
+  windows_.Add("Someone else's", true, 77);
+  EXPECT_FALSE(Run("DTS-Track", 1, 1));
+  EXPECT_EQ(windows_.enumerations, 20 * 200 + 1);
+  ASSERT_EQ(windows_.posted.size(), 1u);
+  EXPECT_EQ(windows_.posted[0].Window, own);
+  EXPECT_EQ(windows_.posted[0].Message, kWmClose);
+  windows_.posted.clear();
   EXPECT_TRUE(files_.moves.empty());
   EXPECT_EQ(launcher_.children.at(0)->closeCalls, 1);
   EXPECT_TRUE(MonoFilesRemain());
@@ -301,10 +347,17 @@ TEST_P(SurCodeOutputWaitTest, SkippedOnlyOnceTheWindowAndTheTemporaryFileAreGone
   const OutputWait& row = GetParam();
   launcher_.nextChild.queriesWhileRunning = -1;
   windows_.failExists = row.windowGone;
-  if (row.temporaryFile) lookup_.AddEntry(kTmp);
+  // The encoder creates its file once it has started.
+  if (row.temporaryFile) {
+    const auto start = launcher_.onStart;
+    launcher_.onStart = [this, start](const fakes::FakeStartCall& call) {
+      start(call);
+      lookup_.AddEntry(kTmp);
+    };
+  }
   noOutput = row.noOutput;
   encodePolls = 5;
-  EXPECT_EQ(automation_.RunSurCodeJob("DTS-Track", 1, 1), !row.noOutput);
+  EXPECT_EQ(Run("DTS-Track", 1, 1), !row.noOutput);
   EXPECT_EQ(files_.moves.size(), row.renames);
   EXPECT_EQ(Posted(kWmClose), row.noOutput ? 0 : 1);
   EXPECT_EQ(MonoFilesRemain(), row.noOutput);
@@ -321,19 +374,43 @@ TEST_F(SurCodeJobTest, NothingIsLoggedWithoutActiveLogging) {
   form_.logFile = "   ";
   files_.files.erase("C:\\kavrin.log");
   hideEncoder = true;
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  Run("DTS-Track", 1, 1);
   EXPECT_TRUE(files_.writes.empty());
 }
 
 TEST_F(SurCodeJobTest, LaterJobsNeverUseAnEarlierJobsWindow) {
-  automation_.RunSurCodeJob("DTS-Track", 1, 1);
+  Run("DTS-Track", 1, 1);
   const WindowHandle first = encoderWindow_;
   outputName = "D:\\CD\\DTS-Track-002.tmp";
-  automation_.RunSurCodeJob("DTS-Track", 2, 1);
+  Run("DTS-Track", 2, 1);
   ASSERT_NE(encoderWindow_, first);
   EXPECT_EQ(windows_.posted.at(2).Window, encoderWindow_);
   EXPECT_EQ(windows_.posted.at(2).Message, kWmCommand);
   EXPECT_TRUE(files_.Has("D:\\CD\\DTS-Track-002.wav"));
+}
+
+// A start-up window that ignores the close costs no tight loop: messages
+// and a pause after each close, and after some 30 seconds the job is lost.
+TEST_F(SurCodeJobTest, AStartupWindowThatStaysEndsTheJobAfterThirtySeconds) {
+  launcher_.onStart = [this](const fakes::FakeStartCall&) { windows_.Add("Surcode CD Pro DTS", true, 1001); };
+  windows_.onPost = nullptr;
+  EXPECT_FALSE(Run("DTS-Track", 1, 1));
+  EXPECT_EQ(Posted(kWmClose), kStartupCloseLimit + 1);  // the last one from closing the encoder's windows
+  EXPECT_EQ(std::count(clock_.sleeps.begin(), clock_.sleeps.end(), kStartupClosePause), kStartupCloseLimit);
+  EXPECT_GE(pump_.calls, kStartupCloseLimit);
+  EXPECT_NE(Log().find(std::string(kStartupWindowStayedLine) + "\r\nLogging end : "), std::string::npos);
+}
+
+// An encoder that saves its options when it closes must not undo the
+// restore; one that never goes holds it for 30 seconds at most.
+TEST_F(SurCodeJobTest, RestoreWaitsForTheLastEncoderWindowToGo) {
+  keepEncoderOnClose = true;
+  automation_.BackupEncoderOptions();
+  ASSERT_TRUE(Run("DTS-Track", 1, 1));
+  journal_.clear();
+  automation_.RestoreEncoderOptions();
+  EXPECT_EQ(std::count(journal_.begin(), journal_.end(), "Sleep 100"), kEncoderCloseWaits);
+  EXPECT_EQ(journal_.at(2 * kEncoderCloseWaits), "registry open");
 }
 
 }  // namespace
