@@ -96,12 +96,12 @@ class RealAudio : public RealAudioTest, public ::testing::WithParamInterface<Mod
   }
   std::string Log() const { return folder_.File("kavrin.log"); }
 
-  // Decoded to 16-bit PCM by ffmpeg, as the backends find it.
+  // Decoded to 16-bit PCM by the backends' ffmpeg.
   Decoded Decode(const std::string& track) {
     Decoded decoded;
-    const std::optional<Ffmpeg> ffmpeg = Ffmpeg::Find();
+    const std::optional<Ffmpeg> ffmpeg = Ffmpeg::At(FfmpegPath());
     if (!ffmpeg) {
-      ADD_FAILURE() << "ffmpeg not found";
+      ADD_FAILURE() << "no ffmpeg at " << FfmpegPath();
       return decoded;
     }
     const std::string raw = folder_.File("decoded.raw");

@@ -48,6 +48,8 @@ std::string RealAudioTest::DtsEncoderPath() {
   return ExtractFileDir(KavrinExePath()) + "\\backends\\kavrin-dts-encoder.exe";
 }
 
+std::string RealAudioTest::FfmpegPath() { return ExtractFileDir(KavrinExePath()) + "\\backends\\ffmpeg.exe"; }
+
 std::string RealAudioTest::IniText(const std::string& tempFolder, const std::string& outputFolder,
                                    const std::string& log) {
   return "[EXE]\r\nBeSweet=" + TranscoderPath() + "\r\nSurCode=" + DtsEncoderPath() +

@@ -39,9 +39,10 @@ enum class FlowMoment { StreamsChosen, BatchRunning, Finished };
 
 class RealAudioTest : public BatchTest {
  protected:
-  // The backends built beside kavrin.exe, under backends\.
+  // The backends built beside kavrin.exe, under backends\, with their ffmpeg.
   static std::string TranscoderPath();
   static std::string DtsEncoderPath();
+  static std::string FfmpegPath();
   // Kavrin.ini with both backends and these folders; logging into `log`.
   static std::string IniText(const std::string& tempFolder, const std::string& outputFolder, const std::string& log);
 
