@@ -17,7 +17,7 @@ std::string FfmpegErrors(const std::string& messages) {
     if (mark == std::string::npos) continue;
     // The context ("[wav @ 0x...] ") names a pointer, not a place.
     std::string text = line.substr(line.find(' ', mark) + 1);
-    if (text.empty() || text == "Conversion failed!") continue;
+    if (text.empty()) continue;
     if (std::find(errors.begin(), errors.end(), text) == errors.end()) errors.push_back(text);
   }
   std::string joined;

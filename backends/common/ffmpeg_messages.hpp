@@ -5,13 +5,13 @@
 
 namespace kavrin::backends {
 
-// The options that make ffmpeg mark each line of its error output with its
-// level ("[error] ..."), so that its own reasons can be told from the rest.
+// The -loglevel that makes ffmpeg mark each line of its error output with
+// its level ("[error] ..."), so that its own reasons can be told from the
+// rest (the closing "Conversion failed!" is only information).
 inline constexpr char kFfmpegLogLevel[] = "level+info";
 
-// ffmpeg's error lines, without their marks and without the closing
-// "Conversion failed!" that says nothing of the cause: the first three,
-// joined by "; ". Empty if there are none.
+// ffmpeg's error lines, without their marks: the first three, joined by
+// "; ". Empty if there are none.
 std::string FfmpegErrors(const std::string& messages);
 
 // The peaks astats wrote, one per part of a stream (a stream whose layout
