@@ -65,7 +65,8 @@ struct Decoded {
     return peak;
   }
   double ClippedShare() const {
-    const auto clipped = std::count_if(samples.begin(), samples.end(), [](int16_t s) { return s >= 32767 || s <= -32767; });
+    const auto clipped =
+        std::count_if(samples.begin(), samples.end(), [](int16_t s) { return s >= 32767 || s <= -32767; });
     return samples.empty() ? 0.0 : double(clipped) / double(samples.size());
   }
 };
@@ -83,7 +84,10 @@ void ReadStreamLine(const std::string& messages, Decoded& track) {
   track.codec = codec.substr(0, codec.find(' '));
   track.rate = std::atoi(rate.c_str());
   layout = Trim(layout);
-  track.channels = layout == "stereo" ? 2 : layout == "mono" ? 1 : layout.rfind("5.1", 0) == 0 ? 6 : std::atoi(layout.c_str());
+  track.channels = layout == "stereo"            ? 2
+                   : layout == "mono"            ? 1
+                   : layout.rfind("5.1", 0) == 0 ? 6
+                                                 : std::atoi(layout.c_str());
 }
 
 // The plain 44-byte header: RIFF, a 16-byte PCM fmt chunk, then the data,
@@ -98,8 +102,7 @@ void ReadStreamLine(const std::string& messages, Decoded& track) {
   if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 8, "WAVEfmt ") != 0 ||
       word(16, 4) != 16 || word(20, 2) != 1 || word(22, 2) != uint32_t(channels) || word(24, 4) != 44100 ||
       word(34, 2) != 16 || bytes.compare(36, 4, "data") != 0 || word(4, 4) != bytes.size() - 8 ||
-      word(40, 4) != bytes.size() - 44)
-  {
+      word(40, 4) != bytes.size() - 44) {
     std::ostringstream head;
     for (size_t i = 0; i < std::min<size_t>(bytes.size(), 48); ++i) head << std::hex << int(uint8_t(bytes[i])) << ' ';
     return ::testing::AssertionFailure() << file << " has no plain WAV header: " << head.str();
@@ -114,7 +117,8 @@ std::optional<int> TrackDialNorm(const std::string& file) {
   const size_t burst = bytes.find("\x72\xF8\x1F\x4E", 44);
   if (burst == std::string::npos || bytes.size() < burst + 16) return std::nullopt;
   std::vector<uint8_t> frame;
-  for (size_t i = burst + 8; i < burst + 16; i += 2) frame.insert(frame.end(), {uint8_t(bytes[i + 1]), uint8_t(bytes[i])});
+  for (size_t i = burst + 8; i < burst + 16; i += 2)
+    frame.insert(frame.end(), {uint8_t(bytes[i + 1]), uint8_t(bytes[i])});
   return transcoder::Ac3DialNorm(frame);
 }
 
@@ -321,8 +325,10 @@ class RealAudio : public RealAudioChecks, public ::testing::WithParamInterface<M
 
 TEST_P(RealAudio, EveryTrackCarriesEachSourceChannelAtItsLevelWholeAndApart) {
   const ModeCase mode = GetParam();
-  // Jobs in list order: stream 0x80, stream 0x81, the ".ac3".
-  const std::vector<std::string> tracks = RunOn({kVobSample, kAc3Sample}, mode.mode, true, "", true);
+  // Jobs in list order: stream 0x80, stream 0x81, the ".ac3". Not
+  // normalised: near full scale ffmpeg's DTS decoder clips the boost our
+  // encoder gives the LFE above 50 Hz (third_party/ffmpeg/README.md).
+  const std::vector<std::string> tracks = RunOn({kVobSample, kAc3Sample}, mode.mode, false, "", true);
   const std::vector<Source> sources = {
       {kVobSample, 0, kTones80, {}}, {kVobSample, 1, kTones81, {}}, {kAc3Sample, std::nullopt, kTonesAc3, {}}};
   for (size_t job = 0; job < tracks.size() && job < sources.size(); ++job) {

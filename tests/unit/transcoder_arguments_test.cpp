@@ -48,7 +48,8 @@ TEST(TranscoderArgumentsTest, RoundTripsWhatKavrinBuilds) {
       {BatchMode::Cdda, 3, "", false, "-c loud -c heavy", "", "", "--rate 44100", "",
        cdda + "n=0 r=44100 d=0 g=- c=3 ign=-c,loud,"},
       // The fixed rate comes last and wins.
-      {BatchMode::Cdda, 3, "", false, "", "", "--rate 48000", "--rate 44100", "", cdda + "n=0 r=44100 d=0 g=- c=0 ign="},
+      {BatchMode::Cdda, 3, "", false, "", "", "--rate 48000", "--rate 44100", "",
+       cdda + "n=0 r=44100 d=0 g=- c=0 ign="},
       {BatchMode::None, 7, "log", false, "", "", "", "--rate 44100", "",
        "in= s=7 out= m=0 log=log n=0 r=44100 d=0 g=- c=0 ign="},
   };
@@ -106,8 +107,10 @@ TEST(TranscoderArgumentsTest, ReadsFfmpegsReasonsPeaksAndDialogueLevels) {
   EXPECT_EQ(backends::ReadPeakLevels("no peak").Count, 0);
   // 3/2 with LFE at -27 dB; 2/0 at -31; 1/0 at -1; E-AC3 and no sync word.
   const std::vector<std::pair<std::vector<std::uint8_t>, std::optional<int>>> frames = {
-      {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0xEB, 0xD8}, -27}, {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0x43, 0xE0}, -31},
-      {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0x20, 0x80}, -1},  {{0x0B, 0x77, 0, 0, 0x1E, 0x80, 0xEB, 0xD8}, std::nullopt},
+      {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0xEB, 0xD8}, -27},
+      {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0x43, 0xE0}, -31},
+      {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0x20, 0x80}, -1},
+      {{0x0B, 0x77, 0, 0, 0x1E, 0x80, 0xEB, 0xD8}, std::nullopt},
       {{0x77, 0x0B, 0, 0, 0x1E, 0x40, 0xEB, 0xD8}, std::nullopt}};
   for (const auto& [frame, dialnorm] : frames) EXPECT_EQ(Ac3DialNorm(frame), dialnorm);
 }
