@@ -99,7 +99,7 @@ std::string Drain(HANDLE pipe, HANDLE process, const FfmpegOutput& output) {
       DWORD error = GetLastError();
       if (error == ERROR_BROKEN_PIPE) return {};
       TerminateProcess(process, 1);
-      return "ffmpeg's output could not be read (error " + std::to_string(error) + ")";
+      return "ffmpeg's output could not be read (" + ErrorText(error) + ")";
     }
     if (read > 0 && !output(buffer.data(), read)) {
       TerminateProcess(process, 1);
@@ -142,11 +142,23 @@ std::wstring QuoteArgument(const std::wstring& argument) {
 std::string Utf8ToAnsi(const std::string& text) {
   std::wstring wide = Widen(text, CP_UTF8);
   if (wide.empty()) return {};
-  int length =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string ansi(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length, nullptr, nullptr);
   return ansi;
+}
+
+std::string ErrorText(DWORD code) {
+  std::string text = "error " + std::to_string(code);
+  char* message = nullptr;
+  DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                     nullptr, code, 0, reinterpret_cast<char*>(&message), 0, nullptr);
+  if (message == nullptr) return text;
+  const win32::UniqueLocal<char> owner(message);
+  std::string words(message, length);
+  while (!words.empty() && static_cast<unsigned char>(words.back()) <= ' ') words.pop_back();
+  return words.empty() ? text : text + ": " + words;
 }
 
 std::string FfmpegResult::Reason() const {
@@ -205,7 +217,7 @@ FfmpegResult Ffmpeg::Run(const std::vector<std::wstring>& arguments, HANDLE canc
   // outlive us.
   if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
                       nullptr, nullptr, &startup, &started)) {
-    result.Messages = "ffmpeg could not be started: " + location_ + " (error " + std::to_string(GetLastError()) + ")";
+    result.Messages = "ffmpeg could not be started: " + location_ + " (" + ErrorText(GetLastError()) + ")";
     return result;
   }
   win32::UniqueHandle process(started.hProcess);

@@ -63,4 +63,7 @@ std::wstring QuoteArgument(const std::wstring& argument);
 // UTF-8 text, as ffmpeg writes it, in the ANSI code page.
 std::string Utf8ToAnsi(const std::string& text);
 
+// "error 112: There is not enough space on the disk." for a report.
+std::string ErrorText(DWORD code);
+
 }  // namespace kavrin::backends

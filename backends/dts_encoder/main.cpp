@@ -119,7 +119,7 @@ class Encoding {
     output_ = win32::UniqueHandle(
         CreateFileA(part_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output_)
-      return Fail("the track " + part_ + " cannot be created (error " + std::to_string(GetLastError()) + ")");
+      return Fail("the track " + part_ + " cannot be created (" + backends::ErrorText(GetLastError()) + ")");
     worker_ = std::thread([this, window] {
       Encode();
       PostMessageA(window, kEncodingEnded, 0, 0);
@@ -156,14 +156,15 @@ class Encoding {
 
   bool Write(const void* data, size_t size) {
     if (WriteAll(output_.Get(), data, size)) return true;
-    return Fail("the track cannot be written (error " + std::to_string(GetLastError()) + ")");
+    return Fail("the track cannot be written (" + backends::ErrorText(GetLastError()) + ")");
   }
 
   // The DTS core frames come through a pipe from ffmpeg and are packed as
   // they come, behind a WAV header whose sizes are set at the end.
   void Encode() {
-    std::vector<std::wstring> words = {L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel",
-                                       backends::Ffmpeg::Text(backends::kFfmpegLogLevel), L"-y"};
+    std::vector<std::wstring> words = {
+        L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel", backends::Ffmpeg::Text(backends::kFfmpegLogLevel),
+        L"-y"};
     std::string inputs;
     std::string map;
     for (size_t n = 0; n < 6; ++n) {
@@ -176,9 +177,9 @@ class Encoding {
     // out at the end: that much silence more lets the last source sample in.
     std::string graph = inputs + "join=inputs=6:channel_layout=5.1(side):map=" + map +
                         ",aresample=osr=44100,apad=pad_len=" + std::to_string(kSamplesPerFrame) + "[dts]";
-    words.insert(words.end(), {L"-filter_complex", backends::Ffmpeg::Text(graph), L"-map", L"[dts]", L"-c:a", L"dca",
-                               L"-strict", L"-2", L"-b:a", backends::Ffmpeg::Text(kDtsBitRate), L"-f", L"dts",
-                               L"pipe:1"});
+    words.insert(words.end(),
+                 {L"-filter_complex", backends::Ffmpeg::Text(graph), L"-map", L"[dts]", L"-c:a", L"dca", L"-strict",
+                  L"-2", L"-b:a", backends::Ffmpeg::Text(kDtsBitRate), L"-f", L"dts", L"pipe:1"});
     auto header = WavHeader(0);
     if (!Write(header.data(), header.size())) return;
     backends::FfmpegResult result =
@@ -228,12 +229,12 @@ class Encoding {
     auto header = WavHeader(packedBytes_);
     if (SetFilePointer(output_.Get(), 0, nullptr, FILE_BEGIN) != 0 || !Write(header.data(), header.size())) return;
     if (!FlushFileBuffers(output_.Get())) {
-      Fail("the track cannot be written (error " + std::to_string(GetLastError()) + ")");
+      Fail("the track cannot be written (" + backends::ErrorText(GetLastError()) + ")");
       return;
     }
     output_.Reset();
     if (!MoveFileExA(part_.c_str(), options_.Files[6].c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      Fail("the track " + options_.Files[6] + " cannot be written (error " + std::to_string(GetLastError()) + ")");
+      Fail("the track " + options_.Files[6] + " cannot be written (" + backends::ErrorText(GetLastError()) + ")");
       return;
     }
     complete_ = true;
@@ -261,7 +262,7 @@ std::string RemoveOldTrack(const std::string& track) {
     return {};
   SetFileAttributesA(track.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (DeleteFileA(track.c_str())) return {};
-  return "An earlier track " + track + " cannot be removed (error " + std::to_string(GetLastError()) + ").";
+  return "An earlier track " + track + " cannot be removed (" + backends::ErrorText(GetLastError()) + ").";
 }
 
 class EncoderWindow {

@@ -172,8 +172,8 @@ class Transcode {
 
   std::vector<std::wstring> Input() const {
     const CompressionOptions compression = OptionsOf(args_.Compress);
-    std::vector<std::wstring> words = {L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel",
-                                       Widen(backends::kFfmpegLogLevel), L"-y"};
+    std::vector<std::wstring> words = {
+        L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel", Widen(backends::kFfmpegLogLevel), L"-y"};
     // A DVD's later substreams may first show up megabytes into the file.
     words.insert(words.end(), {L"-probesize", L"50M", L"-analyzeduration", L"60M"});
     words.insert(words.end(), {L"-drc_scale", Widen(compression.DrcScale)});
@@ -208,8 +208,8 @@ class Transcode {
   // source's first frame, copied out as it is.
   void ReadDialNorm() {
     std::vector<std::wstring> words = Input();
-    words.insert(words.end(), {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-frames:a", L"1", L"-f", L"ac3",
-                               L"pipe:1"});
+    words.insert(words.end(),
+                 {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-frames:a", L"1", L"-f", L"ac3", L"pipe:1"});
     std::vector<std::uint8_t> frame;
     FfmpegResult result = RunFfmpeg(words, [&frame](const char* data, size_t size) {
       frame.insert(frame.end(), data, data + size);
@@ -227,10 +227,10 @@ class Transcode {
     double gain = args_.GainDb.value_or(0);
     if (args_.Normalize) {
       std::vector<std::wstring> words = Input();
-      words.insert(words.end(), {L"-filter_complex",
-                                 Widen(Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp," + kPeakFilter +
-                                       "[peak]"),
-                                 L"-map", L"[peak]", L"-f", L"null", L"-"});
+      words.insert(words.end(),
+                   {L"-filter_complex",
+                    Widen(Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp," + kPeakFilter + "[peak]"),
+                    L"-map", L"[peak]", L"-f", L"null", L"-"});
       FfmpegResult result = RunFfmpeg(words);
       backends::PeakLevels peaks = backends::ReadPeakLevels(result.Messages);
       if (!result.Succeeded() || peaks.Count == 0) {
@@ -310,7 +310,7 @@ class Transcode {
   bool WrapIec61937(const std::vector<std::wstring>& words, FfmpegResult& result) {
     win32::UniqueHandle out(
         CreateFileA(Parts().front().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out) return Fail(Parts().front() + " cannot be created (error " + std::to_string(GetLastError()) + ")");
+    if (!out) return Fail(Parts().front() + " cannot be created (" + backends::ErrorText(GetLastError()) + ")");
     auto write = [&out](const void* data, size_t size) {
       DWORD done = 0;
       return WriteFile(out.Get(), data, static_cast<DWORD>(size), &done, nullptr) && done == size;
@@ -324,7 +324,7 @@ class Transcode {
         if (bytes + size > kMaxWavDataBytes) {
           failure = "the AC3-CD track is too long for a WAV file";
         } else if (!write(data, size)) {
-          failure = "the AC3-CD track could not be written (error " + std::to_string(GetLastError()) + ")";
+          failure = "the AC3-CD track could not be written (" + backends::ErrorText(GetLastError()) + ")";
         }
         bytes += size;
         return failure.empty();
@@ -336,7 +336,7 @@ class Transcode {
       header = WavHeader(bytes);
       if (SetFilePointer(out.Get(), 0, nullptr, FILE_BEGIN) != 0 || !write(header.data(), header.size()) ||
           !FlushFileBuffers(out.Get()))
-        failure = "the AC3-CD track could not be written (error " + std::to_string(GetLastError()) + ")";
+        failure = "the AC3-CD track could not be written (" + backends::ErrorText(GetLastError()) + ")";
     }
     return failure.empty() ? true : Fail(failure);
   }
@@ -352,7 +352,7 @@ class Transcode {
     for (size_t i = 0; i < finals.size(); ++i) {
       if (!MoveFileExA(parts[i].c_str(), finals[i].c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         for (size_t j = 0; j < i; ++j) DeleteFileA(finals[j].c_str());
-        return Fail(finals[i] + " could not be written (error " + std::to_string(GetLastError()) + ")");
+        return Fail(finals[i] + " could not be written (" + backends::ErrorText(GetLastError()) + ")");
       }
     }
     for (const std::string& final : finals) {
