@@ -216,8 +216,9 @@ class Transcode {
       return true;
     });
     if (result.Succeeded()) dialNorm_ = Ac3DialNorm(frame);
+    const std::string why = result.Succeeded() ? "its first frame is no AC3 frame" : result.Reason();
     report_.Line("dialnorm", dialNorm_ ? std::to_string(*dialNorm_) + " dB, the source's"
-                                       : "-31 dB (the source's could not be read: " + result.Reason() + ")");
+                                       : "-31 dB (the source's is unknown: " + why + ")");
   }
 
   // The gain before the chain: the normalising gain found by a first pass,
