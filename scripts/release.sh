@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Packs the release: build/release/kavrin-<version>.zip holding kavrin.exe, the
-# two ffmpeg backends (kavrin-transcoder.exe, kavrin-dts-encoder.exe) and
-# README.md, from a windows-x64 build, every executable stripped of its symbols
-# and debug sections, after checking that none needs a DLL beyond Windows' own.
+# two ffmpeg backends (kavrin-transcoder.exe, kavrin-dts-encoder.exe), their
+# ffmpeg.exe with its build note (FFMPEG.txt: source version and our patches)
+# and licence (COPYING.LGPLv2.1), and README.md, from a windows-x64 build,
+# every executable stripped of its symbols and debug sections, after checking
+# that none needs a DLL beyond Windows' own.
 #   scripts/release.sh [BUILD_DIR]           (default: build/windows-x64)
 #   scripts/release.sh --check-imports EXE   (only the check)
 # Any failure ends it with a non-zero status.
@@ -13,7 +15,8 @@ objdump=x86_64-w64-mingw32-objdump
 strip=x86_64-w64-mingw32-strip
 
 # The DLLs the executables may import: Windows' own, and only those they use.
-allowed=(ADVAPI32.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL)
+allowed=(ADVAPI32.DLL BCRYPT.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL
+         USER32.DLL)
 
 check_imports() {
   local exe=$1
@@ -50,15 +53,17 @@ build=${1:-$root/build/windows-x64}
 # The one version number is the project's, as CMake read it.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
-executables=(kavrin.exe kavrin-transcoder.exe kavrin-dts-encoder.exe)
-cmake --build "$build" --target kavrin kavrin_transcoder kavrin_dts_encoder
+executables=(kavrin.exe kavrin-transcoder.exe kavrin-dts-encoder.exe ffmpeg.exe)
+documents=(README.md FFMPEG.txt COPYING.LGPLv2.1)
+cmake --build "$build" --target kavrin kavrin_transcoder kavrin_dts_encoder ffmpeg_exe
 
 out=$root/build/release
 package=$out/kavrin-$version.zip
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$build/kavrin.exe" "$build/backends/kavrin-transcoder.exe" "$build/backends/kavrin-dts-encoder.exe" \
-  "$root/README.md" "$stage/"
+backends=$build/backends
+cp "$build/kavrin.exe" "$backends/kavrin-transcoder.exe" "$backends/kavrin-dts-encoder.exe" "$backends/ffmpeg.exe" \
+  "$backends/FFMPEG.txt" "$backends/COPYING.LGPLv2.1" "$root/README.md" "$stage/"
 # About two thirds of a built program are symbols and debug sections that
 # nothing reads at run time.
 command -v "$strip" >/dev/null || { echo "$strip is missing (binutils-mingw-w64-x86-64)" >&2; exit 1; }
@@ -68,9 +73,9 @@ for exe in "${executables[@]}"; do
 done
 mkdir -p "$out"
 rm -f "$package"
-(cd "$stage" && cmake -E tar cf "$package" --format=zip "${executables[@]}" README.md)
+(cd "$stage" && cmake -E tar cf "$package" --format=zip "${executables[@]}" "${documents[@]}")
 
 listing=$(cmake -E tar tf "$package" | sort | tr '\n' ' ')
-expected=$(printf '%s\n' README.md "${executables[@]}" | sort | tr '\n' ' ')
+expected=$(printf '%s\n' "${documents[@]}" "${executables[@]}" | sort | tr '\n' ' ')
 [ "$listing" = "$expected" ] || { echo "$package holds: $listing" >&2; exit 1; }
 echo "Packed $package"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds kavrin.exe with our two ffmpeg backends and
 # sets up a demo folder, build/demo, in which "Go" works at once:
-# tools/ holds kavrin-transcoder.exe and kavrin-dts-encoder.exe, samples/ a
+# tools/ holds kavrin-transcoder.exe and kavrin-dts-encoder.exe with their
+# ffmpeg.exe (built once from Debian's source, scripts/build_ffmpeg.sh), samples/ a
 # ".VOB" with two 5.1 AC3 streams (0x80, 0x81) and an ".ac3", made with
 # ffmpeg, and Kavrin.ini points at them and at the folders below.
 #
@@ -42,7 +43,8 @@ kavrin_wine_env
 
 mkdir -p "$demo/tools" "$demo/samples" "$demo/temp" "$demo/output"
 cp "$build/kavrin.exe" "$demo/"
-cp "$build/backends/kavrin-transcoder.exe" "$build/backends/kavrin-dts-encoder.exe" "$demo/tools/"
+cp "$build/backends/kavrin-transcoder.exe" "$build/backends/kavrin-dts-encoder.exe" "$build/backends/ffmpeg.exe" \
+  "$demo/tools/"
 # What the test stand-ins of earlier versions left.
 rm -f "$demo/tools/besweet_standin.exe" "$demo/tools/surcode_standin.exe" "$demo/surcode.ssf"
 
@@ -83,6 +85,11 @@ touch "$started"
 status=0
 wine "$build/tests/driver/real_audio_demo.exe" --kavrin="$demo/kavrin.exe" --ini="$demo/Kavrin.ini" \
   --samples="$demo/samples" --shots="$demo/shots" 2>"$demo/demo-messages.log" || status=$?
+
+# The driver saves BMP pictures; PNG files are smaller.
+for shot in "$demo/shots"/*.bmp; do
+  [ -e "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+done
 
 echo
 echo "Tracks made in $demo/output (codec, rate, channels, duration, as ffprobe reads them):"

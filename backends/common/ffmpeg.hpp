@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,50 +16,54 @@ struct FfmpegResult {
   bool Started = false;
   bool Cancelled = false;
   int ExitCode = -1;
-  std::string Messages;  // ffmpeg's error output, as it wrote it
+  std::string Messages;     // ffmpeg's error output, in the ANSI code page
+  std::string OutputError;  // why its standard output could not be taken whole
 
-  bool Succeeded() const { return Started && !Cancelled && ExitCode == 0; }
-  // The last line ffmpeg wrote, or why it did not run, for a report.
+  bool Succeeded() const { return Started && !Cancelled && ExitCode == 0 && OutputError.empty(); }
+  // What went wrong in ffmpeg's own words, or why it did not run, for a report.
   std::string Reason() const;
 };
 
-// ffmpeg as both backends find it: ffmpeg.exe beside the running program,
-// under Wine the Unix /usr/bin/ffmpeg (or /usr/local/bin/ffmpeg), otherwise
-// ffmpeg.exe on the PATH.
-//
-// Arguments are wide texts: ffmpeg takes its file names from the wide command
-// line on Windows, and under Wine a Unix path is UTF-8 that no ANSI code page
-// can carry.
+// Takes each piece of ffmpeg's standard output as it comes; false stops
+// ffmpeg.
+using FfmpegOutput = std::function<bool(const char* data, std::size_t size)>;
+
+// Our ffmpeg.exe, beside the running program. Every run is a member of a job
+// that ends it when this process ends, however that happens.
 class Ffmpeg {
  public:
   static std::optional<Ffmpeg> Find();
+  // ffmpeg.exe at this path, if it exists.
+  static std::optional<Ffmpeg> At(const std::string& path);
 
-  // A file argument for a path in the ANSI code page: under Wine the Unix
-  // path of the file (its folder must exist), otherwise the path itself.
-  std::wstring FileArgument(const std::string& path) const;
+  // A file argument for a path in the ANSI code page: ffmpeg takes its file
+  // names from the wide command line.
+  static std::wstring FileArgument(const std::string& path);
   // Plain option text: ASCII.
   static std::wstring Text(const std::string& ascii);
 
   // Runs ffmpeg with these arguments (program name not included) and waits
-  // until it ends, or until `cancel` is signalled, which stops it.
-  FfmpegResult Run(const std::vector<std::wstring>& arguments, HANDLE cancel = nullptr) const;
+  // until it ends, or until `cancel` is signalled, which stops it. With
+  // `output`, ffmpeg's standard output is a pipe read into it.
+  FfmpegResult Run(const std::vector<std::wstring>& arguments, HANDLE cancel = nullptr,
+                   const FfmpegOutput& output = nullptr) const;
 
   // Where ffmpeg was found, for reports.
   const std::string& Location() const { return location_; }
 
  private:
-  Ffmpeg(std::wstring program, std::string location, bool unixProgram)
-      : program_(std::move(program)), location_(std::move(location)), unixProgram_(unixProgram) {}
+  explicit Ffmpeg(std::string location) : location_(std::move(location)) {}
 
-  FfmpegResult RunWindowsProgram(const std::vector<std::wstring>& arguments, HANDLE cancel) const;
-  FfmpegResult RunUnixProgram(const std::vector<std::wstring>& arguments, HANDLE cancel) const;
-
-  std::wstring program_;
   std::string location_;
-  bool unixProgram_;
 };
 
 // A command line word quoted as CommandLineToArgvW and the C runtime split it.
 std::wstring QuoteArgument(const std::wstring& argument);
+
+// UTF-8 text, as ffmpeg writes it, in the ANSI code page.
+std::string Utf8ToAnsi(const std::string& text);
+
+// "error 112: There is not enough space on the disk." for a report.
+std::string ErrorText(DWORD code);
 
 }  // namespace kavrin::backends

@@ -3,15 +3,17 @@
 // files named by the option values WAVEFILE1 to WAVEFILE6 into the DTS-CD
 // track named by WAVEFILE7, with ffmpeg.
 //
-// The track is held open without sharing from the start of the encoding to
-// its end, so that a reader waiting for it sees it only when it is complete.
-// If the encoding cannot be done, the window shows why, removes the track and
-// ends itself; on WM_CLOSE it stops ffmpeg and removes an unfinished track.
+// The track appears under its name only once it is complete: a reader waiting
+// for it never finds a part of it. If the encoding cannot be done, the window
+// shows why and ends itself; on WM_CLOSE it stops ffmpeg and removes the
+// unfinished part.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "backends/common/ffmpeg.hpp"
+#include "backends/common/ffmpeg_messages.hpp"
 #include "backends/dts_encoder/dts_cd.hpp"
 #include "platform/win32/unique_resource.hpp"
 
@@ -45,8 +48,8 @@ constexpr const char* kChannelNames[] = {"FL", "FR", "SL", "SR", "FC", "LFE"};
 // DTS core 5.1 at 44.1 kHz and 1234.8 kbit/s: 1792 bytes per 512 samples,
 // exactly what a DTS-CD frame carries.
 constexpr const char* kDtsBitRate = "1234800";
-constexpr std::size_t kCoreFrameBytes = 1792;
-constexpr std::size_t kFramesPerChunk = 256;
+// Enough of a frame to read its size.
+constexpr std::size_t kCoreFrameHeaderBytes = 8;
 
 struct Options {
   std::array<std::string, 7> Files;  // WAVEFILE1 to WAVEFILE7
@@ -94,36 +97,29 @@ bool WriteAll(HANDLE file, const void* data, size_t size) {
 
 // One encoding, run on a worker thread; the window only reads Failure once
 // the worker has posted kEncodingEnded.
+//
+// The track is written under a ".part" name and takes its own name only when
+// it is complete, so that a reader waiting for it never sees a part of it,
+// even when this program is killed.
 class Encoding {
  public:
   Encoding(const Options& options, backends::Ffmpeg ffmpeg)
-      : options_(options), ffmpeg_(std::move(ffmpeg)), cancel_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    char folder[MAX_PATH + 1];
-    char name[MAX_PATH + 1];
-    if (GetTempPathA(MAX_PATH + 1, folder) != 0 && GetTempFileNameA(folder, "kdt", 0, name) != 0) {
-      core_ = std::string(name) + ".dts";
-      progress_ = std::string(name) + ".progress";
-      placeholder_ = name;
-    }
+      : options_(options),
+        ffmpeg_(std::move(ffmpeg)),
+        cancel_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+        part_(options.Files[6] + ".part") {
     // The input's length in samples, for the progress bar.
     unsigned long long bytes = FileSize(options.Files[0]);
-    totalUs_ = bytes > kWavHeaderBytes ? (bytes - kWavHeaderBytes) / 2 * 1000000ull / kWavSampleRate : 0;
-  }
-  ~Encoding() {
-    for (const std::string& file : {core_, progress_, placeholder_})
-      if (!file.empty()) DeleteFileA(file.c_str());
+    totalSamples_ = bytes > kWavHeaderBytes ? (bytes - kWavHeaderBytes) / 2 : 0;
   }
 
-  // Opens the track and starts the worker; false with Failure set if the
-  // track cannot be created.
+  // Creates the part and starts the worker; false with Failure set if the
+  // part cannot be created.
   bool Start(HWND window) {
-    if (core_.empty()) return Fail("no temporary file for the DTS stream");
-    output_ = win32::UniqueHandle(CreateFileA(options_.Files[6].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    output_ = win32::UniqueHandle(
+        CreateFileA(part_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output_)
-      return Fail("the track " + options_.Files[6] + " cannot be created (error " + std::to_string(GetLastError()) +
-                  ")");
-    created_ = true;
+      return Fail("the track " + part_ + " cannot be created (" + backends::ErrorText(GetLastError()) + ")");
     worker_ = std::thread([this, window] {
       Encode();
       PostMessageA(window, kEncodingEnded, 0, 0);
@@ -133,131 +129,145 @@ class Encoding {
 
   void Cancel() { SetEvent(cancel_.Get()); }
 
-  // After the worker ended: closes the track, and removes it unless complete.
+  // After the worker ended: an unfinished part is removed.
   void Finish() {
     if (worker_.joinable()) worker_.join();
     output_.Reset();
-    if (created_ && !complete_) DeleteFileA(options_.Files[6].c_str());
+    if (!complete_) DeleteFileA(part_.c_str());
   }
 
   bool Complete() const { return complete_; }
   const std::string& Failure() const { return failure_; }
 
-  // ffmpeg's progress, 0 to kProgressSteps.
+  // The share of the input encoded, 0 to kProgressSteps.
   int Progress() const {
-    if (totalUs_ == 0) return 0;
-    HANDLE file = CreateFileA(progress_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    win32::UniqueHandle owner(file);
-    std::string text(64 * 1024, '\0');
-    LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    LARGE_INTEGER from{};
-    from.QuadPart = size.QuadPart > static_cast<LONGLONG>(text.size()) ? size.QuadPart - text.size() : 0;
-    SetFilePointerEx(file, from, nullptr, FILE_BEGIN);
-    DWORD read = 0;
-    if (!ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) return 0;
-    text.resize(read);
-    const std::string key = "out_time_us=";
-    size_t at = text.rfind(key);
-    if (at == std::string::npos) return 0;
-    long long us = std::atoll(text.c_str() + at + key.size());
-    if (us <= 0) return 0;
-    return static_cast<int>(std::min<unsigned long long>(us, totalUs_) * kProgressSteps / totalUs_);
+    if (totalSamples_ == 0) return 0;
+    unsigned long long samples = frames_.load() * kSamplesPerFrame;
+    return static_cast<int>(std::min(samples, totalSamples_) * kProgressSteps / totalSamples_);
   }
 
  private:
+  static constexpr unsigned long long kSamplesPerFrame = 512;
+
   bool Fail(const std::string& reason) {
     failure_ = reason;
     return false;
   }
 
+  bool Write(const void* data, size_t size) {
+    if (WriteAll(output_.Get(), data, size)) return true;
+    return Fail("the track cannot be written (" + backends::ErrorText(GetLastError()) + ")");
+  }
+
+  // The DTS core frames come through a pipe from ffmpeg and are packed as
+  // they come, behind a WAV header whose sizes are set at the end.
   void Encode() {
-    std::vector<std::wstring> words = {L"-nostdin", L"-hide_banner", L"-nostats", L"-y"};
+    std::vector<std::wstring> words = {
+        L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel", backends::Ffmpeg::Text(backends::kFfmpegLogLevel),
+        L"-y"};
     std::string inputs;
     std::string map;
     for (size_t n = 0; n < 6; ++n) {
-      words.insert(words.end(), {L"-i", ffmpeg_.FileArgument(options_.Files[n])});
+      words.insert(words.end(), {L"-i", backends::Ffmpeg::FileArgument(options_.Files[n])});
       const std::string input = std::to_string(n);
       inputs.append("[").append(input).append(":a]");
       map.append(n == 0 ? "" : "|").append(input).append(".0-").append(kChannelNames[n]);
     }
-    std::string graph = inputs + "join=inputs=6:channel_layout=5.1(side):map=" + map + ",aresample=osr=44100[dts]";
-    words.insert(words.end(), {L"-filter_complex", backends::Ffmpeg::Text(graph), L"-map", L"[dts]", L"-c:a", L"dca",
-                               L"-strict", L"-2", L"-b:a", backends::Ffmpeg::Text(kDtsBitRate), L"-progress",
-                               ffmpeg_.FileArgument(progress_), L"-f", L"dts", ffmpeg_.FileArgument(core_)});
-    backends::FfmpegResult result = ffmpeg_.Run(words, cancel_.Get());
+    // The encoder's filter bank holds back 512 samples that it never gives
+    // out at the end: that much silence more lets the last source sample in.
+    std::string graph = inputs + "join=inputs=6:channel_layout=5.1(side):map=" + map +
+                        ",aresample=osr=44100,apad=pad_len=" + std::to_string(kSamplesPerFrame) + "[dts]";
+    words.insert(words.end(),
+                 {L"-filter_complex", backends::Ffmpeg::Text(graph), L"-map", L"[dts]", L"-c:a", L"dca", L"-strict",
+                  L"-2", L"-b:a", backends::Ffmpeg::Text(kDtsBitRate), L"-f", L"dts", L"pipe:1"});
+    auto header = WavHeader(0);
+    if (!Write(header.data(), header.size())) return;
+    backends::FfmpegResult result =
+        ffmpeg_.Run(words, cancel_.Get(), [this](const char* data, size_t size) { return Pack(data, size); });
     if (result.Cancelled) {
       Fail("stopped");
+    } else if (!failure_.empty()) {
+      return;
     } else if (!result.Succeeded()) {
       Fail(result.Reason());
+    } else if (!pending_.empty()) {
+      Fail("the DTS stream ends inside a frame (" + std::to_string(pending_.size()) + " bytes left)");
+    } else if (packedBytes_ == 0) {
+      Fail("ffmpeg wrote no DTS stream");
     } else {
-      PackTrack();
+      Close();
     }
   }
 
-  // The DTS core frames, repacked chunk by chunk behind the WAV header.
-  void PackTrack() {
-    win32::UniqueHandle core(CreateFileA(core_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER size{};
-    if (!core || !GetFileSizeEx(core.Get(), &size) || size.QuadPart == 0) {
-      Fail("ffmpeg wrote no DTS stream");
+  // Packs every whole frame that has come so far.
+  bool Pack(const char* data, size_t size) {
+    pending_.insert(pending_.end(), data, data + size);
+    try {
+      size_t whole = 0;
+      size_t frames = 0;
+      while (pending_.size() - whole >= kCoreFrameHeaderBytes) {
+        size_t bytes = ReadDtsCoreFrame(std::span(pending_).subspan(whole)).Bytes;
+        if (pending_.size() - whole < bytes) break;
+        whole += bytes;
+        ++frames;
+      }
+      if (whole == 0) return true;
+      std::vector<std::uint8_t> packed = PackDts14(std::span(pending_.data(), whole));
+      pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(whole));
+      if (packedBytes_ + packed.size() > kMaxWavDataBytes) return Fail("the DTS-CD track is too long for a WAV file");
+      if (!Write(packed.data(), packed.size())) return false;
+      packedBytes_ += packed.size();
+      frames_ += frames;
+      return true;
+    } catch (const DtsCdError& error) {
+      return Fail(error.what());
+    }
+  }
+
+  // The header's sizes, and the part under the track's name.
+  void Close() {
+    auto header = WavHeader(packedBytes_);
+    if (SetFilePointer(output_.Get(), 0, nullptr, FILE_BEGIN) != 0 || !Write(header.data(), header.size())) return;
+    if (!FlushFileBuffers(output_.Get())) {
+      Fail("the track cannot be written (" + backends::ErrorText(GetLastError()) + ")");
       return;
     }
-    try {
-      // 7 core bytes become 8 packed bytes.
-      const auto packedBytes = static_cast<std::uint64_t>(size.QuadPart) / 7 * 8;
-      auto header = WavHeader(packedBytes);
-      if (!WriteAll(output_.Get(), header.data(), header.size())) {
-        Fail("the track cannot be written (is the disk full?)");
-        return;
-      }
-      std::vector<std::uint8_t> chunk(kCoreFrameBytes * kFramesPerChunk);
-      for (DWORD read = 0;;) {
-        if (WaitForSingleObject(cancel_.Get(), 0) == WAIT_OBJECT_0) {
-          Fail("stopped");
-          return;
-        }
-        if (!ReadFile(core.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr)) {
-          Fail("the DTS stream cannot be read");
-          return;
-        }
-        if (read == 0) break;
-        std::vector<std::uint8_t> packed = PackDts14(std::span(chunk.data(), read));
-        if (!WriteAll(output_.Get(), packed.data(), packed.size())) {
-          Fail("the track cannot be written (is the disk full?)");
-          return;
-        }
-      }
-      if (!FlushFileBuffers(output_.Get())) {
-        Fail("the track cannot be written (is the disk full?)");
-        return;
-      }
-      complete_ = true;
-    } catch (const DtsCdError& error) {
-      Fail(error.what());
+    output_.Reset();
+    if (!MoveFileExA(part_.c_str(), options_.Files[6].c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      Fail("the track " + options_.Files[6] + " cannot be written (" + backends::ErrorText(GetLastError()) + ")");
+      return;
     }
+    complete_ = true;
   }
 
   Options options_;
   backends::Ffmpeg ffmpeg_;
   win32::UniqueHandle cancel_;
   win32::UniqueHandle output_;
-  std::string core_;
-  std::string progress_;
-  std::string placeholder_;
-  unsigned long long totalUs_ = 0;
-  bool created_ = false;
+  std::string part_;
+  unsigned long long totalSamples_ = 0;
+  std::vector<std::uint8_t> pending_;
+  std::uint64_t packedBytes_ = 0;
+  std::atomic<unsigned long long> frames_{0};
   bool complete_ = false;
   std::string failure_;
   std::thread worker_;
 };
 
+// A track left under the output name by an earlier run would be taken for
+// this run's as soon as it is looked for: it goes before the window shows.
+std::string RemoveOldTrack(const std::string& track) {
+  if (track.empty() || DeleteFileA(track.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+      GetLastError() == ERROR_PATH_NOT_FOUND)
+    return {};
+  SetFileAttributesA(track.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (DeleteFileA(track.c_str())) return {};
+  return "An earlier track " + track + " cannot be removed (" + backends::ErrorText(GetLastError()) + ").";
+}
+
 class EncoderWindow {
  public:
-  explicit EncoderWindow(Options options) : options_(std::move(options)) {}
+  EncoderWindow(Options options, std::string problem) : options_(std::move(options)), problem_(std::move(problem)) {}
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -327,11 +337,12 @@ class EncoderWindow {
       if (options_.Files[n].empty())
         return FailBeforeStart("The option value WAVEFILE" + std::to_string(n + 1) + " is not set.");
     }
+    if (!problem_.empty()) return FailBeforeStart(problem_);
     for (size_t n = 0; n < 6; ++n) {
       if (!FileExists(options_.Files[n])) return FailBeforeStart("Missing input: " + options_.Files[n]);
     }
     std::optional<backends::Ffmpeg> ffmpeg = backends::Ffmpeg::Find();
-    if (!ffmpeg) return FailBeforeStart("ffmpeg was not found: put ffmpeg.exe beside this program or on the PATH.");
+    if (!ffmpeg) return FailBeforeStart("ffmpeg was not found: ffmpeg.exe belongs beside this program.");
     encoding_ = std::make_unique<Encoding>(options_, *ffmpeg);
     if (!encoding_->Start(window_)) {
       std::string reason = encoding_->Failure();
@@ -364,6 +375,7 @@ class EncoderWindow {
   }
 
   Options options_;
+  std::string problem_;  // found at the start; the encoding is refused with it
   HWND window_ = nullptr;
   HWND status_ = nullptr;
   HWND progress_ = nullptr;
@@ -386,7 +398,9 @@ int Run(HINSTANCE instance, int show) {
   if (!RegisterClassExA(&windowClass)) return 1;
 
   // The options are the ones of this start: the caller writes them first.
-  EncoderWindow encoder(ReadOptions());
+  Options options = ReadOptions();
+  std::string problem = RemoveOldTrack(options.Files[6]);
+  EncoderWindow encoder(std::move(options), std::move(problem));
   RECT frame{0, 0, 420, 118};
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   AdjustWindowRect(&frame, style, FALSE);

@@ -66,6 +66,14 @@ bool IsDecimal(const std::string& text) {
   return IsDigits(text.substr(i, dot - i)) && IsDigits(text.substr(dot + 1));
 }
 
+std::optional<Compression> CompressionNamed(const std::string& name) {
+  if (name == "none") return Compression::None;
+  if (name == "light") return Compression::Light;
+  if (name == "normal") return Compression::Normal;
+  if (name == "heavy") return Compression::Heavy;
+  return std::nullopt;
+}
+
 class Parser {
  public:
   explicit Parser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
@@ -162,6 +170,8 @@ class Parser {
       if (group == "-azid(" && option == "-g" && hasValue && options[i + 1] == "max") {
         args_.Normalize = true;
         ++i;
+      } else if (group == "-azid(" && option == "-c" && hasValue && CompressionNamed(options[i + 1])) {
+        args_.Compress = *CompressionNamed(options[++i]);
       } else if (group == "-ssrc(" && option == "--dither") {
         args_.Dither = true;
       } else if (group == "-ssrc(" && option == "--rate") {

@@ -8,6 +8,9 @@ namespace kavrin::transcoder {
 
 enum class ChannelMode { None, SixMono, DdWav, Stereo };
 
+// azid's "-c" choice of the AC3 dynamic range compression; none without it.
+enum class Compression { None, Light, Normal, Heavy };
+
 // What the transcoder takes from Kavrin's argument text.
 struct Arguments {
   std::string InputPath;
@@ -16,6 +19,7 @@ struct Arguments {
   ChannelMode Channels = ChannelMode::None;
   std::optional<std::string> LogFile;
   bool Normalize = false;
+  Compression Compress = Compression::None;
   std::optional<int> Rate;
   bool Dither = false;
   std::optional<double> GainDb;

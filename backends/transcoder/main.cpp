@@ -6,14 +6,16 @@
 // renamed only when all of a run's outputs are complete.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "backends/common/ffmpeg.hpp"
+#include "backends/common/ffmpeg_messages.hpp"
 #include "backends/dts_encoder/dts_cd.hpp"
+#include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
 #include "inputlist/vob_file.hpp"
 #include "kavrin_version.h"
@@ -67,17 +69,6 @@ std::string Fixed(double value, int decimals) {
   return text;
 }
 
-// The last "Peak level dB: x" that ffmpeg's astats filter wrote.
-std::optional<double> PeakLevel(const std::string& messages) {
-  const std::string key = "Peak level dB: ";
-  size_t at = messages.rfind(key);
-  if (at == std::string::npos) return std::nullopt;
-  std::istringstream value(messages.substr(at + key.size()));
-  double peak = 0;
-  if (!(value >> peak)) return std::nullopt;
-  return peak;
-}
-
 unsigned long long FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -110,6 +101,33 @@ class Report {
   std::string text_;
 };
 
+// swresample's default filter lets a 23 kHz tone alias into the audible band
+// only 20 dB down and takes 1.3 dB off 20 kHz, on the way from 48 kHz to
+// 44.1 kHz; this one keeps aliases below -90 dB and 20 kHz within 0.1 dB.
+constexpr char kResampler[] = "filter_size=128:cutoff=0.97:";
+
+// The compression the AC3 decoder applies, as its options: "normal" is the
+// dynamic range words as the stream gives them, "light" half of them in dB,
+// "heavy" the stronger words meant for loudspeakers of small range.
+struct CompressionOptions {
+  const char* Name;
+  const char* DrcScale;
+  bool Heavy;
+};
+CompressionOptions OptionsOf(Compression compression) {
+  switch (compression) {
+    case Compression::Light:
+      return {"light", "0.5", false};
+    case Compression::Normal:
+      return {"normal", "1", false};
+    case Compression::Heavy:
+      return {"heavy", "1", true};
+    case Compression::None:
+      break;
+  }
+  return {"none", "0", false};
+}
+
 // One conversion: the ffmpeg runs and the outputs they leave.
 class Transcode {
  public:
@@ -117,41 +135,57 @@ class Transcode {
       : args_(arguments), ffmpeg_(ffmpeg), report_(report) {}
 
   bool Run() {
+    if (args_.Channels == ChannelMode::DdWav) ReadDialNorm();
     std::optional<std::string> gain = GainFilter();
     if (!gain) return false;
     std::vector<std::wstring> words = Input();
     words.push_back(L"-filter_complex");
-    words.push_back(Widen(Source() + *gain + Chain(true) +
-                          ",astats=measure_perchannel=none:measure_overall=Peak_level" + Outputs()));
+    // The AC3 encoder holds back one block of 256 samples that it never gives
+    // out at the end: that much silence more lets the last source sample in.
+    const std::string pad = args_.Channels == ChannelMode::DdWav ? ",apad=pad_len=256" : "";
+    words.push_back(Widen(Source() + *gain + Chain(true) + "," + kPeakFilter + pad + Outputs()));
     AddOutputs(words);
-    FfmpegResult result = Ffmpeg(words);
-    if (!result.Succeeded()) return Fail(result.Reason());
-    if (std::optional<double> peak = PeakLevel(result.Messages)) report_.Line("peak", Fixed(*peak, 2) + " dBFS");
-    if (args_.Channels == ChannelMode::DdWav && !WrapIec61937()) return false;
+    FfmpegResult result;
+    if (args_.Channels == ChannelMode::DdWav) {
+      if (!WrapIec61937(words, result)) return false;
+    } else {
+      result = RunFfmpeg(words);
+      if (!result.Succeeded()) return Fail(result.Reason());
+    }
+    if (std::optional<double> peak = backends::ReadPeakLevels(result.Messages).Loudest)
+      report_.Line("peak", Fixed(*peak, 2) + " dBFS");
     return Publish();
   }
 
   // Deletes whatever temporary outputs a failed run left.
   void DiscardParts() const {
     for (const std::string& part : Parts()) DeleteFileA(part.c_str());
-    if (args_.Channels == ChannelMode::DdWav) DeleteFileA((args_.OutputPath + ".spdif" + kPartSuffix).c_str());
   }
 
  private:
-  static std::wstring Widen(const std::string& ascii) { return Ffmpeg::Text(ascii); }
+  static constexpr char kPeakFilter[] = "astats=measure_perchannel=none:measure_overall=Peak_level";
+  // A stream whose peak stays below one step of 16 bits is silence on a CD:
+  // raising it would only make its decoder's dither noise loud.
+  static constexpr double kSilentBelowDb = -90.3;
+
+  static std::wstring Widen(const std::string& ascii) { return backends::Ffmpeg::Text(ascii); }
 
   std::vector<std::wstring> Input() const {
+    const CompressionOptions compression = OptionsOf(args_.Compress);
+    std::vector<std::wstring> words = {
+        L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel", Widen(backends::kFfmpegLogLevel), L"-y"};
     // A DVD's later substreams may first show up megabytes into the file.
-    return {L"-nostdin", L"-hide_banner",     L"-nostats", L"-y", L"-probesize",
-            L"50M",      L"-analyzeduration", L"60M",      L"-i", ffmpeg_.FileArgument(args_.InputPath)};
+    words.insert(words.end(), {L"-probesize", L"50M", L"-analyzeduration", L"60M"});
+    words.insert(words.end(), {L"-drc_scale", Widen(compression.DrcScale)});
+    if (compression.Heavy) words.insert(words.end(), {L"-heavy_compr", L"1"});
+    words.insert(words.end(), {L"-i", backends::Ffmpeg::FileArgument(args_.InputPath)});
+    return words;
   }
 
   // The selected stream: a ".vob" substream by its id, otherwise the first
   // audio stream.
-  std::string Source() const {
-    if (args_.Stream) return "[0:i:" + StreamName(*args_.Stream) + "]";
-    return "[0:a:0]";
-  }
+  std::string Stream() const { return args_.Stream ? "0:i:" + StreamName(*args_.Stream) : "0:a:0"; }
+  std::string Source() const { return "[" + Stream() + "]"; }
 
   int Rate() const { return args_.Rate.value_or(44100); }
 
@@ -161,41 +195,72 @@ class Transcode {
     std::string layout;
     if (args_.Channels == ChannelMode::SixMono) layout = "ochl=5.1(side):";
     if (args_.Channels == ChannelMode::Stereo) layout = "ochl=stereo:";
-    std::string chain = "aresample=" + layout + "osr=" + std::to_string(Rate());
+    // The downmix keeps its sums within full scale in both passes alike, so
+    // that the peak measured is the peak written.
+    std::string chain =
+        std::string("aresample=") + kResampler + "rematrix_maxval=1:" + layout + "osr=" + std::to_string(Rate());
     bool pcm = args_.Channels != ChannelMode::DdWav;
     if (final && pcm) chain += std::string(":osf=s16") + (args_.Dither ? ":dither_method=triangular" : "");
     return chain;
   }
 
+  // The AC3-CD keeps the source's dialogue level: it is read from the
+  // source's first frame, copied out as it is.
+  void ReadDialNorm() {
+    std::vector<std::wstring> words = Input();
+    words.insert(words.end(),
+                 {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-frames:a", L"1", L"-f", L"ac3", L"pipe:1"});
+    std::vector<std::uint8_t> frame;
+    FfmpegResult result = RunFfmpeg(words, [&frame](const char* data, size_t size) {
+      frame.insert(frame.end(), data, data + size);
+      return true;
+    });
+    if (result.Succeeded()) dialNorm_ = Ac3DialNorm(frame);
+    const std::string why = result.Succeeded() ? "its first frame is no AC3 frame" : result.Reason();
+    report_.Line("dialnorm", dialNorm_ ? std::to_string(*dialNorm_) + " dB, the source's"
+                                       : "-31 dB (the source's is unknown: " + why + ")");
+  }
+
   // The gain before the chain: the normalising gain found by a first pass,
-  // plus the boost; nothing when the first pass failed.
+  // plus the boost; nothing when the first pass failed. The peak is taken in
+  // floating point, before any quantising, and over every part of the stream.
   std::optional<std::string> GainFilter() {
     double gain = args_.GainDb.value_or(0);
     if (args_.Normalize) {
       std::vector<std::wstring> words = Input();
       words.insert(words.end(),
                    {L"-filter_complex",
-                    Widen(Source() + Chain(false) + ",astats=measure_perchannel=none:measure_overall=Peak_level[peak]"),
+                    Widen(Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp," + kPeakFilter + "[peak]"),
                     L"-map", L"[peak]", L"-f", L"null", L"-"});
-      FfmpegResult result = Ffmpeg(words);
-      std::optional<double> peak = PeakLevel(result.Messages);
-      if (!result.Succeeded() || !peak) {
+      FfmpegResult result = RunFfmpeg(words);
+      backends::PeakLevels peaks = backends::ReadPeakLevels(result.Messages);
+      if (!result.Succeeded() || peaks.Count == 0) {
         Fail(result.Succeeded() ? "no peak level found for normalising" : result.Reason());
         return std::nullopt;
       }
       // Silence has no peak to raise.
-      if (*peak > -120) gain -= *peak;
-      report_.Line("normalise", Fixed(-*peak, 2) + " dB");
+      if (peaks.Loudest && *peaks.Loudest > kSilentBelowDb) {
+        gain -= *peaks.Loudest;
+        report_.Line("normalise", Fixed(-*peaks.Loudest, 2) + " dB");
+      } else {
+        report_.Line("normalise", "0 dB (the stream is silent)");
+      }
     }
     if (gain == 0) return std::string();
     return "volume=" + Fixed(gain, 4) + "dB,";
   }
 
+  // Each mono file a plain mono WAV: the split channels keep their names,
+  // which the WAV muxer would write as an extensible format.
   std::string Outputs() const {
     if (args_.Channels != ChannelMode::SixMono) return "[out]";
-    std::string pads = ",channelsplit=channel_layout=5.1(side)";
-    for (const MonoFile& mono : kMonoFiles) pads += std::string("[") + mono.Pad + "]";
-    return pads;
+    std::string split = ",channelsplit=channel_layout=5.1(side)";
+    std::string mono;
+    for (const MonoFile& file : kMonoFiles) {
+      split += std::string("[s") + file.Pad + "]";
+      mono += std::string(";[s") + file.Pad + "]pan=mono|c0=c0[" + file.Pad + "]";
+    }
+    return split + mono;
   }
 
   std::vector<std::string> Finals() const {
@@ -212,57 +277,69 @@ class Transcode {
   }
 
   void AddOutputs(std::vector<std::wstring>& words) const {
-    const std::vector<std::wstring> pcm = {L"-c:a",          L"pcm_s16le", L"-flags", L"+bitexact",
-                                           L"-map_metadata", L"-1",        L"-f",     L"wav"};
+    // The plain 44-byte header: no LIST chunk with the muxer's name.
+    const std::vector<std::wstring> pcm = {L"-c:a",          L"pcm_s16le", L"-fflags", L"+bitexact",
+                                           L"-map_metadata", L"-1",        L"-f",      L"wav"};
     if (args_.Channels == ChannelMode::SixMono) {
       std::vector<std::string> parts = Parts();
       for (size_t i = 0; i < parts.size(); ++i) {
         words.insert(words.end(), {L"-map", Widen(std::string("[") + kMonoFiles[i].Pad + "]")});
         words.insert(words.end(), pcm.begin(), pcm.end());
-        words.push_back(ffmpeg_.FileArgument(parts[i]));
+        words.push_back(backends::Ffmpeg::FileArgument(parts[i]));
       }
     } else if (args_.Channels == ChannelMode::DdWav) {
-      words.insert(words.end(), {L"-map", L"[out]", L"-c:a", L"ac3", L"-b:a", L"448k", L"-f", L"spdif",
-                                 ffmpeg_.FileArgument(args_.OutputPath + ".spdif" + kPartSuffix)});
+      words.insert(words.end(), {L"-map", L"[out]", L"-c:a", L"ac3", L"-b:a", L"448k"});
+      if (dialNorm_) words.insert(words.end(), {L"-dialnorm", Widen(std::to_string(*dialNorm_))});
+      words.insert(words.end(), {L"-f", L"spdif", L"pipe:1"});
     } else {
       words.insert(words.end(), {L"-map", L"[out]"});
       words.insert(words.end(), pcm.begin(), pcm.end());
-      words.push_back(ffmpeg_.FileArgument(Parts().front()));
+      words.push_back(backends::Ffmpeg::FileArgument(Parts().front()));
     }
   }
 
-  FfmpegResult Ffmpeg(const std::vector<std::wstring>& words) {
+  FfmpegResult RunFfmpeg(const std::vector<std::wstring>& words, const backends::FfmpegOutput& output = nullptr) {
     std::wstring line;
     for (const std::wstring& word : words) line += L" " + backends::QuoteArgument(word);
     report_.Line("ffmpeg", ffmpeg_.Location() + Narrow(line));
-    return ffmpeg_.Run(words);
+    return ffmpeg_.Run(words, nullptr, output);
   }
 
-  // ffmpeg writes the IEC 61937 bursts bare; the track is the same bytes
-  // behind a 16-bit stereo 44.1 kHz WAV header.
-  bool WrapIec61937() {
-    const std::string bursts = args_.OutputPath + ".spdif" + kPartSuffix;
-    win32::UniqueHandle in(CreateFileA(bursts.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  // ffmpeg writes the IEC 61937 bursts to its output; the track is the same
+  // bytes behind a 16-bit stereo 44.1 kHz WAV header, whose sizes are set
+  // once the last burst is in.
+  bool WrapIec61937(const std::vector<std::wstring>& words, FfmpegResult& result) {
     win32::UniqueHandle out(
         CreateFileA(Parts().front().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!in || !out || !GetFileSizeEx(in.Get(), &size)) return Fail("the AC3 bursts could not be wrapped");
-    if (static_cast<unsigned long long>(size.QuadPart) > kMaxWavDataBytes)
-      return Fail("the AC3-CD track is too long for a WAV file");
-    auto header = WavHeader(static_cast<unsigned long long>(size.QuadPart));
-    DWORD done = 0;
-    bool ok =
-        WriteFile(out.Get(), header.data(), static_cast<DWORD>(header.size()), &done, nullptr) && done == header.size();
-    std::vector<char> buffer(1 << 20);
-    for (DWORD read = 0;
-         ok && ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0;) {
-      ok = WriteFile(out.Get(), buffer.data(), read, &done, nullptr) && done == read;
+    if (!out) return Fail(Parts().front() + " cannot be created (" + backends::ErrorText(GetLastError()) + ")");
+    auto write = [&out](const void* data, size_t size) {
+      DWORD done = 0;
+      return WriteFile(out.Get(), data, static_cast<DWORD>(size), &done, nullptr) && done == size;
+    };
+    auto header = WavHeader(0);
+    unsigned long long bytes = 0;
+    std::string failure;
+    if (!write(header.data(), header.size())) failure = "the AC3-CD track could not be written";
+    if (failure.empty()) {
+      result = RunFfmpeg(words, [&](const char* data, size_t size) {
+        if (bytes + size > kMaxWavDataBytes) {
+          failure = "the AC3-CD track is too long for a WAV file";
+        } else if (!write(data, size)) {
+          failure = "the AC3-CD track could not be written (" + backends::ErrorText(GetLastError()) + ")";
+        }
+        bytes += size;
+        return failure.empty();
+      });
+      if (failure.empty() && !result.Succeeded()) failure = result.Reason();
     }
-    ok = ok && FlushFileBuffers(out.Get());
-    in.Reset();
-    DeleteFileA(bursts.c_str());
-    return ok ? true : Fail("the AC3-CD track could not be written (is the disk full?)");
+    if (failure.empty() && bytes % 4 != 0) failure = "ffmpeg's AC3 bursts end inside a sample";
+    if (failure.empty()) {
+      header = WavHeader(bytes);
+      if (SetFilePointer(out.Get(), 0, nullptr, FILE_BEGIN) != 0 || !write(header.data(), header.size()) ||
+          !FlushFileBuffers(out.Get()))
+        failure = "the AC3-CD track could not be written (" + backends::ErrorText(GetLastError()) + ")";
+    }
+    return failure.empty() ? true : Fail(failure);
   }
 
   // Every output under its own name, or none: a part that cannot be renamed
@@ -271,12 +348,12 @@ class Transcode {
     std::vector<std::string> finals = Finals();
     std::vector<std::string> parts = Parts();
     for (size_t i = 0; i < finals.size(); ++i) {
-      if (FileSize(parts[i]) < kWavHeaderBytes) return Fail("ffmpeg wrote no audio to " + finals[i]);
+      if (FileSize(parts[i]) <= kWavHeaderBytes) return Fail("ffmpeg wrote no audio to " + finals[i]);
     }
     for (size_t i = 0; i < finals.size(); ++i) {
       if (!MoveFileExA(parts[i].c_str(), finals[i].c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         for (size_t j = 0; j < i; ++j) DeleteFileA(finals[j].c_str());
-        return Fail(finals[i] + " could not be written (error " + std::to_string(GetLastError()) + ")");
+        return Fail(finals[i] + " could not be written (" + backends::ErrorText(GetLastError()) + ")");
       }
     }
     for (const std::string& final : finals) {
@@ -296,6 +373,7 @@ class Transcode {
   const Arguments& args_;
   const backends::Ffmpeg& ffmpeg_;
   Report& report_;
+  std::optional<int> dialNorm_;
 };
 
 const char* ModeName(ChannelMode mode) {
@@ -347,10 +425,13 @@ int Main() {
     report.Line("ignored", ignored);
   }
   if (args.Dither && args.Channels == ChannelMode::DdWav) report.Line("ignored", "--dither (AC3 is not dithered)");
+  const CompressionOptions compression = OptionsOf(args.Compress);
+  report.Line("compression", std::string(compression.Name) + " (AC3 decoder: drc_scale " + compression.DrcScale +
+                                 (compression.Heavy ? ", heavy_compr 1)" : ")"));
 
   std::optional<backends::Ffmpeg> ffmpeg = backends::Ffmpeg::Find();
   if (!ffmpeg) {
-    report.Line("error", "ffmpeg was not found: put ffmpeg.exe beside this program or on the PATH");
+    report.Line("error", "ffmpeg was not found: ffmpeg.exe belongs beside this program");
     report.Write(args.LogFile);
     return kExitNoFfmpeg;
   }

@@ -48,12 +48,15 @@ std::string RealAudioTest::DtsEncoderPath() {
   return ExtractFileDir(KavrinExePath()) + "\\backends\\kavrin-dts-encoder.exe";
 }
 
+std::string RealAudioTest::FfmpegPath() { return ExtractFileDir(KavrinExePath()) + "\\backends\\ffmpeg.exe"; }
+
 std::string RealAudioTest::IniText(const std::string& tempFolder, const std::string& outputFolder,
-                                   const std::string& log) {
+                                   const std::string& log, bool normalize, const std::string& azid) {
   return "[EXE]\r\nBeSweet=" + TranscoderPath() + "\r\nSurCode=" + DtsEncoderPath() +
          "\r\n[FOLDERS]\r\nBeSweet=" + tempFolder + "\r\nSurCode=" + outputFolder +
-         "\r\n[LOG]\r\nUse Log=1\r\nFilename=" + log +
-         "\r\n[SETTINGS]\r\nNormalize=1\r\nDTS CD=0\r\nAC3 CD=1\r\nCDDA CD=0\r\nShutdown=0\r\n";
+         "\r\n[LOG]\r\nUse Log=1\r\nFilename=" + log + "\r\n[SETTINGS]\r\nNormalize=" + (normalize ? "1" : "0") +
+         "\r\nDTS CD=0\r\nAC3 CD=1\r\nCDDA CD=0\r\nShutdown=0\r\n" +
+         (azid.empty() ? std::string() : "[Azid]\r\nOptions=" + azid + "\r\n");
 }
 
 void RealAudioTest::StartWithIni(const std::string& text) {

@@ -29,6 +29,13 @@ inline constexpr ToneSet kTones81{1510, 1730, 1950, 65, 2170, 2390};
 inline constexpr ToneSet kTonesAc3{2610, 2830, 3050, 80, 3270, 3490};
 inline constexpr char kVobSample[] = "VTS_01_1.VOB";
 inline constexpr char kAc3Sample[] = "movie.ac3";
+inline constexpr int kAc3SampleDialNorm = -27;
+// The samples of "make_samples.sh --odd": loud.ac3 has the tones of stream
+// 0x80 at 1.25 times full scale, drc.ac3 those of movie.ac3 at 1/8 with -6 dB
+// compression words, lfe.ac3 these, 1/8 each, the LFE's five at once.
+inline constexpr ToneSet kTonesLfeMain{700, 900, 1100, 0, 1300, 40};
+inline constexpr double kTonesLfe[] = {20, 30, 50, 80, 120};
+inline constexpr double kToneLevelDb = -18.06;  // 1/8 of full scale
 
 // The value of this program's argument --<name>=<value>, a Unix path made a
 // Windows one; empty when it is not given.
@@ -39,11 +46,14 @@ enum class FlowMoment { StreamsChosen, BatchRunning, Finished };
 
 class RealAudioTest : public BatchTest {
  protected:
-  // The backends built beside kavrin.exe, under backends\.
+  // The backends built beside kavrin.exe, under backends\, with their ffmpeg.
   static std::string TranscoderPath();
   static std::string DtsEncoderPath();
-  // Kavrin.ini with both backends and these folders; logging into `log`.
-  static std::string IniText(const std::string& tempFolder, const std::string& outputFolder, const std::string& log);
+  static std::string FfmpegPath();
+  // Kavrin.ini with both backends and these folders; logging into `log`,
+  // the azid options Kavrin's default unless given.
+  static std::string IniText(const std::string& tempFolder, const std::string& outputFolder, const std::string& log,
+                             bool normalize = true, const std::string& azid = std::string());
 
   void StartWithIni(const std::string& text);
   // Both samples of `folder` through "Input files" > "Add", the ".VOB" with

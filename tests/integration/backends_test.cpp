@@ -1,9 +1,12 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "backends/common/ffmpeg.hpp"
@@ -88,6 +91,49 @@ TEST(Backends, TheTranscoderRefusesOrFailsWithAReportAndNoOutput) {
   EXPECT_EQ(ReadAll(log).rfind("earlier\r\nKavrin transcoder", 0), 0u);
   DeleteFileA(log.c_str());
   RemoveDirectoryA(dir.c_str());
+}
+
+// The id of a running ffmpeg.exe that `parent` started; 0 if there is none.
+DWORD FfmpegChildOf(DWORD parent) {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+    if (entry.th32ParentProcessID == parent && _stricmp(entry.szExeFile, "ffmpeg.exe") == 0) return entry.th32ProcessID;
+  }
+  return 0;
+}
+
+// A transcoder killed from outside (as a user's task manager does) must not
+// leave its ffmpeg running: here ffmpeg waits on an input pipe that never
+// gives it anything.
+TEST(Backends, AKilledTranscoderTakesItsFfmpegWithIt) {
+  const std::string pipe = "\\\\.\\pipe\\kavrin-backends-test-" + std::to_string(GetCurrentProcessId());
+  const UniqueHandle server(
+      CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(server) << GetLastError();
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  std::string line = TranscoderLine("-core( -input \"" + pipe + "\" -output \"" + folder +
+                                    "CDDA-Track-999.wav\" -2ch ) -ssrc(  --rate 44100 ) ");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                             &startup, &started));
+  const UniqueHandle transcoder(started.hProcess);
+  const UniqueHandle thread(started.hThread);
+  DWORD child = 0;
+  for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+       child == 0 && std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    child = FfmpegChildOf(started.dwProcessId);
+  }
+  const UniqueHandle ffmpeg(child != 0 ? OpenProcess(SYNCHRONIZE, FALSE, child) : nullptr);
+  TerminateProcess(transcoder.Get(), 9);
+  ASSERT_NE(child, 0u) << "the transcoder's ffmpeg.exe to start";
+  ASSERT_TRUE(ffmpeg);
+  EXPECT_EQ(WaitForSingleObject(ffmpeg.Get(), 30000), WAIT_OBJECT_0) << "the transcoder's ffmpeg to end with it";
 }
 
 }  // namespace

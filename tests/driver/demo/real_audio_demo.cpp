@@ -12,11 +12,9 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "backends/common/ffmpeg.hpp"
 #include "core/text.hpp"
 #include "real_audio_flow.hpp"
 
@@ -49,26 +47,54 @@ RECT ShownArea(DWORD kavrinId) {
   return area;
 }
 
+// The pixels of an area of the screen as a 24-bit BMP file.
+bool SaveScreenArea(const RECT& area, const std::string& path) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;  // rows bottom-up, as BMP files hold them
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool copied = bitmap != nullptr && memory != nullptr;
+  if (copied) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+    GdiFlush();
+    SelectObject(memory, old);
+  }
+  std::string file;
+  if (copied) {
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    BITMAPFILEHEADER head{};
+    head.bfType = 0x4D42;  // "BM"
+    head.bfOffBits = sizeof head + sizeof info;
+    head.bfSize = head.bfOffBits + rowBytes * static_cast<DWORD>(height);
+    file.append(reinterpret_cast<const char*>(&head), sizeof head);
+    file.append(reinterpret_cast<const char*>(&info), sizeof info);
+    file.append(static_cast<const char*>(bits), rowBytes * static_cast<size_t>(height));
+  }
+  if (bitmap != nullptr) DeleteObject(bitmap);
+  if (memory != nullptr) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return copied && WriteFileBytes(path, file);
+}
+
 class RealAudioDemo : public RealAudioTest {
  protected:
-  // A picture of that area of the X display, taken by ffmpeg; a failure is
-  // reported and the demo goes on.
+  // A picture of that area of the screen; a failure is reported and the demo
+  // goes on.
   void Shoot(const std::string& name) {
     const std::string folder = ProgramOption("shots");
-    char display[256] = {};
-    if (folder.empty() || GetEnvironmentVariableA("DISPLAY", display, sizeof display) == 0) return;
-    const std::optional<backends::Ffmpeg> ffmpeg = backends::Ffmpeg::Find();
-    if (!ffmpeg) return Say("  (no picture: ffmpeg not found)");
-    const RECT area = ShownArea(kavrin_.Id());
-    // Even sizes suit every pixel format.
-    const std::string size =
-        std::to_string((area.right - area.left) & ~1) + "x" + std::to_string((area.bottom - area.top) & ~1);
-    const std::string where = std::string(display) + "+" + std::to_string(area.left) + "," + std::to_string(area.top);
-    const std::string path = folder + "\\" + ZeroPad(++shots_, 2) + "-" + name + ".png";
-    const auto result = ffmpeg->Run({L"-nostdin", L"-hide_banner", L"-loglevel", L"error", L"-y", L"-f", L"x11grab",
-                                     L"-draw_mouse", L"0", L"-video_size", backends::Ffmpeg::Text(size), L"-i",
-                                     backends::Ffmpeg::Text(where), L"-frames:v", L"1", ffmpeg->FileArgument(path)});
-    Say(result.Succeeded() ? "  picture: " + path : "  (no picture: " + result.Reason() + ")");
+    if (folder.empty()) return;
+    const std::string path = folder + "\\" + ZeroPad(++shots_, 2) + "-" + name + ".bmp";
+    Say(SaveScreenArea(ShownArea(kavrin_.Id()), path) ? "  picture: " + path : "  (no picture of " + name + ")");
   }
 
   int shots_ = 0;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kavrin::backends {
+
+// The -loglevel that makes ffmpeg mark each line of its error output with
+// its level ("[error] ..."), so that its own reasons can be told from the
+// rest (the closing "Conversion failed!" is only information).
+inline constexpr char kFfmpegLogLevel[] = "level+info";
+
+// ffmpeg's error lines, without their marks: the first three, joined by
+// "; ". Empty if there are none.
+std::string FfmpegErrors(const std::string& messages);
+
+// The peaks astats wrote, one per part of a stream (a stream whose layout
+// changes is filtered in parts).
+struct PeakLevels {
+  int Count = 0;
+  // The loudest in dBFS; empty when every part was silent ("-inf").
+  std::optional<double> Loudest;
+};
+PeakLevels ReadPeakLevels(const std::string& messages);
+
+}  // namespace kavrin::backends
