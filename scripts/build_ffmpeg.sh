@@ -95,7 +95,7 @@ components=(
   --enable-decoder=ac3,dca,pcm_s16le
   --enable-encoder=ac3,dca,pcm_s16le
   --enable-muxer=wav,spdif,dts,ac3,null,pcm_s16le
-  --enable-filter=aresample,aformat,anull,volume,astats,channelsplit,join,apad,pan
+  --enable-filter=aresample,aformat,anull,volume,astats,channelsplit,join,apad,pan,asplit,firequalizer
 )
 flags=(
   --enable-cross-compile --target-os=mingw32 --arch=x86_64 --cross-prefix="$cross-" --cc="$cc"

@@ -122,6 +122,10 @@ def report(taps, interp):
           (db(d.max()), f[d.argmax()], FOLD / 2, db(d[high].max())), file=out)
     print("worst alias after the decoder: %.1f dB (input at %.0f Hz)" %
           (db(alias.max()), f[high][alias.argmax()]), file=out)
+    print("decimator response, as the transcoder's normalising pass counts the LFE"
+          " (backends/transcoder/main.cpp, kLfeAsEncoded):", file=out)
+    print("  " + ";".join("entry(%d,%.1f)" % (f, db(basis([f]) @ taps[:HALF])[0])
+                          for f in list(range(0, 300, 10)) + [300, 320, 340, 400, 500]), file=out)
     print("sum of |taps|: %.3f (the most any input can drive the decimated LFE,"
           " in units of full scale)" % np.abs(taps).sum(), file=out)
 

@@ -164,6 +164,19 @@ class Transcode {
 
  private:
   static constexpr char kPeakFilter[] = "astats=measure_perchannel=none:measure_overall=Peak_level";
+  // The six mono files feed our DTS encoder, whose LFE decimator lifts the
+  // LFE by the gain a DTS decoder's interpolator takes away: 1.1 dB at 50 Hz,
+  // 3.1 dB at 80 Hz, 6.3 dB at 120 Hz (third_party/ffmpeg/0002-*.patch). A
+  // decoder clips what that lifts above full scale, so the normalising peak
+  // counts the LFE as the encoder will carry it. The entries are the
+  // decimator's response, which tools/design_lfe_decimator.py prints.
+  static constexpr char kLfeAsEncoded[] =
+      "firequalizer=delay=0.1:gain_entry='entry(0,-0.1);entry(20,0.0);entry(30,0.3);entry(40,0.6);entry(50,1.1);"
+      "entry(60,1.7);entry(70,2.4);entry(80,3.1);entry(90,3.9);entry(100,4.7);entry(110,5.6);entry(120,6.3);"
+      "entry(130,7.1);entry(140,7.7);entry(150,8.3);entry(160,8.8);entry(170,9.1);entry(180,9.3);entry(190,9.4);"
+      "entry(200,9.4);entry(210,9.2);entry(220,8.9);entry(230,8.5);entry(240,7.8);entry(250,7.1);entry(260,6.1);"
+      "entry(270,5.0);entry(280,3.7);entry(290,2.2);entry(300,0.4);entry(320,-3.8);entry(340,-9.5);"
+      "entry(400,-35.2);entry(500,-53.1);entry(700,-80)'";
   // A stream whose peak stays below one step of 16 bits is silence on a CD:
   // raising it would only make its decoder's dither noise loud.
   static constexpr double kSilentBelowDb = -90.3;
@@ -228,10 +241,17 @@ class Transcode {
     double gain = args_.GainDb.value_or(0);
     if (args_.Normalize) {
       std::vector<std::wstring> words = Input();
-      words.insert(words.end(),
-                   {L"-filter_complex",
-                    Widen(Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp," + kPeakFilter + "[peak]"),
-                    L"-map", L"[peak]", L"-f", L"null", L"-"});
+      const std::string measured = Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp";
+      if (args_.Channels == ChannelMode::SixMono) {
+        words.insert(words.end(),
+                     {L"-filter_complex",
+                      Widen(measured + ",asplit[all][lfe];[all]" + kPeakFilter + "[peak];[lfe]pan=mono|c0=LFE," +
+                            kLfeAsEncoded + "," + kPeakFilter + "[lfepeak]"),
+                      L"-map", L"[peak]", L"-f", L"null", L"-", L"-map", L"[lfepeak]", L"-f", L"null", L"-"});
+      } else {
+        words.insert(words.end(), {L"-filter_complex", Widen(measured + "," + kPeakFilter + "[peak]"), L"-map",
+                                   L"[peak]", L"-f", L"null", L"-"});
+      }
       FfmpegResult result = RunFfmpeg(words);
       backends::PeakLevels peaks = backends::ReadPeakLevels(result.Messages);
       if (!result.Succeeded() || peaks.Count == 0) {
