@@ -78,16 +78,75 @@ win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
   return win32::UniqueIcon(CreateIconIndirect(&info));
 }
 
+TButton* PushButtonOf(HWND window) {
+  auto* button = dynamic_cast<TButton*>(TControl::FromHandle(window));
+  return button != nullptr && IsWindowVisible(window) && IsWindowEnabled(window) ? button : nullptr;
+}
+
 }  // namespace
 
+// As in a dialog, the push button with the focus looks like the default
+// button; while the focus is elsewhere the window's default button has the
+// look, if it has one.
+void ShowDefaultLook(HWND root, HWND focus) {
+  TButton* marked = PushButtonOf(focus);
+  if (marked == nullptr) marked = DefaultButtonOf(root);
+  for (HWND window : DescendantsOf(root)) {
+    if (dynamic_cast<TButton*>(TControl::FromHandle(window)) == nullptr) continue;
+    const LONG_PTR kind = GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK;
+    const LONG_PTR wanted = marked != nullptr && marked->Handle() == window ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if (kind != wanted) SendMessageA(window, BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+  }
+}
+
 void TButton::Create(const Host& host, const CreateArgs& args) {
+  isDefault_ = args.isDefault;
   const DWORD kind = args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
   CreateChild(host, "Button", args.caption, WS_VISIBLE | WS_TABSTOP | WS_GROUP | kind, 0, args.bounds);
   SetEnabled(args.enabled);
+  Subclass();
 }
 
 void TButton::Click() {
   if (onClick) onClick();
+}
+
+void TButton::Press() {
+  if (IsWindowEnabled(hwnd_)) SendMessageA(hwnd_, BM_CLICK, 0, 0);
+}
+
+LRESULT TButton::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallDefault(message, wParam, lParam);
+  HWND root = GetAncestor(hwnd_, GA_ROOT);
+  if (message == WM_SETFOCUS) ShowDefaultLook(root, hwnd_);
+  // Only a move inside the window gives the look back; a dialog in front
+  // leaves it where it was.
+  if (message == WM_KILLFOCUS) {
+    auto next = reinterpret_cast<HWND>(wParam);
+    if (next != nullptr && IsChild(root, next) && PushButtonOf(next) == nullptr) ShowDefaultLook(root, next);
+  }
+  return result;
+}
+
+TButton* DefaultButtonOf(HWND root) {
+  for (HWND window : DescendantsOf(root)) {
+    TButton* button = PushButtonOf(window);
+    if (button != nullptr && button->IsDefault()) return button;
+  }
+  return nullptr;
+}
+
+bool HandleEnterKey(HWND root, const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+  if (message.hwnd != root && !IsChild(root, message.hwnd)) return false;
+  if ((SendMessageA(message.hwnd, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&message)) &
+       (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) {
+    return false;
+  }
+  TButton* button = PushButtonOf(GetFocus());
+  if (button == nullptr || !IsChild(root, button->Handle())) button = DefaultButtonOf(root);
+  if (button != nullptr) button->Press();
+  return true;
 }
 
 bool TButton::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

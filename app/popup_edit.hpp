@@ -18,6 +18,8 @@ class TdxPopupEdit : public TButtonEdit {
     std::string text;
     Bounds bounds;
     TPanel* popupControl = nullptr;
+    // The control inside it that has the focus when it opens.
+    const TControl* popupFocus = nullptr;
   };
   void Create(const Host& host, const CreateArgs& args);
 
@@ -42,6 +44,7 @@ class TdxPopupEdit : public TButtonEdit {
   RECT DropDownPlace(int clientWidth, int clientHeight) const;
 
   TPanel* popupControl_ = nullptr;
+  const TControl* popupFocus_ = nullptr;
   TdxPopupWindow popup_;
   bool dropped_ = false;
 };

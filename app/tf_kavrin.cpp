@@ -138,7 +138,7 @@ bool TfKavrin::PreTranslate(const MSG& message) {
     PageControl1.SelectNextPage((GetKeyState(VK_SHIFT) & 0x8000) == 0);
     return true;
   }
-  if (HandleTabKey(hwnd_, message)) return true;
+  if (HandleTabKey(hwnd_, message) || HandleEnterKey(hwnd_, message)) return true;
   return IsDialogMessageA(hwnd_, const_cast<MSG*>(&message)) != FALSE;
 }
 
@@ -190,7 +190,8 @@ void TfKavrin::dxPopupEdit1InitPopup() { inputList_.InitPopup(); }
 void TfKavrin::dxPopupEdit1CloseUp(std::string& text, bool& accept) {
   text = inputList_.SummaryText();
   accept = true;
-  Button1.SetEnabled(inputList_.GoEnabled());
+  // A running batch keeps "Go" for itself.
+  Button1.SetEnabled(inputList_.GoEnabled() && !BatchRunning());
 }
 
 void TfKavrin::BitBtn2Click() {
