@@ -7,6 +7,7 @@
 #include "core/scoped_flag.hpp"
 #include "core/widget_rules.hpp"
 #include "platform/win32/win32_dpi.hpp"
+#include "platform/win32/win32_dropped_files.hpp"
 
 namespace kavrin {
 
@@ -49,6 +50,7 @@ void TdxPopupEdit::Create(const Host& host, const CreateArgs& args) {
   popupControl_ = args.popupControl;
   popupFocus_ = args.popupFocus;
   CreateField(host, args.bounds, args.text, true, TEditButton::Glyph::DropDown);
+  SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
 }
 
 void TdxPopupEdit::DropDown() {
@@ -120,6 +122,13 @@ LRESULT TdxPopupEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lPara
   // A click on the text opens the drop-down as the button does.
   if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
     DropDown();
+    return 0;
+  }
+  if (message == WM_DROPFILES) {
+    // The drop is finished as soon as its names are read.
+    const std::vector<std::string> files =
+        win32::DroppedFileNames(win32::UniqueDrop(reinterpret_cast<HDROP>(wParam)).Get());
+    if (onDropFiles) onDropFiles(files);
     return 0;
   }
   const LRESULT result = TButtonEdit::HandleSubclassed(message, wParam, lParam);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/edit_button.hpp"
 #include "app/popup_window.hpp"
@@ -34,6 +35,8 @@ class TdxPopupEdit : public TButtonEdit {
   std::function<void()> onInitPopup;
   // When it closes: the text the field is to show and whether to accept it.
   std::function<void(std::string& text, bool& accept)> onCloseUp;
+  // Files dropped onto the field, in their order.
+  std::function<void(const std::vector<std::string>&)> onDropFiles;
 
  protected:
   LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;

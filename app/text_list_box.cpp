@@ -10,9 +10,8 @@ namespace kavrin {
 
 void TTextListBox::Create(const Host& host, const CreateArgs& args) {
   const DWORD style = WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-  CreateChild(host, "ListBox", "", style, WS_EX_CLIENTEDGE, args.bounds);
+  CreateChild(host, "ListBox", "", style, WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, args.bounds);
   Subclass();
-  DragAcceptFiles(hwnd_, TRUE);
 }
 
 int TTextListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }

@@ -8,6 +8,7 @@
 #include "app/handler_dispatch.hpp"
 #include "app/tab_walk.hpp"
 #include "platform/win32/win32_dpi.hpp"
+#include "platform/win32/win32_dropped_files.hpp"
 #include "settings/settings_file.hpp"
 
 namespace kavrin {
@@ -34,8 +35,9 @@ TfKavrin::~TfKavrin() {
 void TfKavrin::Create(int showCommand) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-  if (!CreateTopLevel("Kavrin v1.2", kWindowStyle, WS_EX_CONTROLPARENT, 0, 0, frame.right - frame.left,
-                      frame.bottom - frame.top)) {
+  // Files dropped anywhere on it join the input list.
+  if (!CreateTopLevel("Kavrin v1.2", kWindowStyle, WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, 0, 0,
+                      frame.right - frame.left, frame.bottom - frame.top)) {
     throw std::runtime_error("Cannot create the main window");
   }
   // Only the window knows which monitor, and so which dpi, it is on.
@@ -73,6 +75,7 @@ void TfKavrin::WireEvents() {
   BitBtn7.onClick = [this] { BitBtn7Click(); };
   lbInputFiles.onClick = [this] { lbInputFilesClick(); };
   lbInputFiles.onDropFiles = [this](const std::vector<std::string>& files) { lbInputFilesDragDrop(files); };
+  dxPopupEdit1.onDropFiles = [this](const std::vector<std::string>& files) { FormDragDrop(files); };
   for (TCheckBox* box : {&cb80, &cb81, &cb82, &cb83, &cb84, &cb85, &cb86, &cb87}) {
     box->onClick = [this, box] { cb80Click(*box); };
   }
@@ -95,6 +98,9 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kDpiChangedMessage:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DROPFILES:
+      FormDragDrop(win32::DroppedFileNames(win32::UniqueDrop(reinterpret_cast<HDROP>(wParam)).Get()));
       return 0;
     default:
       return DefWindowProcA(hwnd_, message, wParam, lParam);
@@ -211,6 +217,17 @@ void TfKavrin::BitBtn3Click() {
 void TfKavrin::lbInputFilesDragDrop(const std::vector<std::string>& files) {
   TakeListSelection();
   if (inputList_.Add(files)) ShowInputList();
+}
+
+// Onto the closed field or the window: the field and "Go" follow at once, as
+// after a close-up. An open drop-down shows them at its close.
+void TfKavrin::FormDragDrop(const std::vector<std::string>& files) {
+  lbInputFilesDragDrop(files);
+  if (dxPopupEdit1.DroppedDown()) return;
+  std::string text = dxPopupEdit1.Text();
+  bool accept = false;
+  dxPopupEdit1CloseUp(text, accept);
+  if (accept) dxPopupEdit1.SetText(text);
 }
 
 void TfKavrin::BitBtn4Click() {

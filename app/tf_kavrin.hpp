@@ -128,6 +128,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void lbInputFilesClick();
   void cb80Click(TCheckBox& sender);
   void lbInputFilesDragDrop(const std::vector<std::string>& files);
+  void FormDragDrop(const std::vector<std::string>& files);
 
  private:
   void BuildTopLevel();
