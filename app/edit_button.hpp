@@ -31,6 +31,9 @@ class TEditButton : public TControl {
 // The edit part of a field with a button: keeps its text clear of the button,
 // passes the button's notifications on and turns Alt+Down into a press.
 class TButtonEdit : public TCustomEdit {
+ public:
+  HWND ButtonHandle() const { return button_.Handle(); }
+
  protected:
   void CreateField(const Host& host, const Bounds& bounds, const std::string& text, bool readOnly,
                    TEditButton::Glyph glyph);

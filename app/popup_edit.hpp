@@ -25,6 +25,8 @@ class TdxPopupEdit : public TButtonEdit {
   void Create(const Host& host, const CreateArgs& args);
 
   TPanel* PopupControl() const { return popupControl_; }
+  // The drop-down window, once it has been opened.
+  HWND PopupWindow() const { return popup_.Handle(); }
   // Opens the drop-down and returns when it has closed.
   void DropDown();
   bool DroppedDown() const { return dropped_; }

@@ -1,6 +1,7 @@
 #include "app/tf_kavrin.hpp"
 
 #include <algorithm>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -18,6 +19,8 @@ namespace {
 constexpr int kClientWidth = 424;
 constexpr int kClientHeight = 209;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Posted at start-up: what the first screen does not need comes after it.
+constexpr UINT kAfterFirstPaint = WM_APP + 1;
 
 RECT FrameAtDpi(int dpi) {
   const RECT client{0, 0, ScaleToDpi(kClientWidth, dpi), ScaleToDpi(kClientHeight, dpi)};
@@ -61,11 +64,15 @@ void TfKavrin::Create(int showCommand) {
   feLogfile.SetEnabled(cbUseLogfile.Checked());
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
+  PostMessageA(hwnd_, kAfterFirstPaint, 0, 0);
 }
 
 void TfKavrin::WireEvents() {
   Button1.onClick = [this] { Button1Click(); };
-  dxPopupEdit1.onInitPopup = [this] { dxPopupEdit1InitPopup(); };
+  dxPopupEdit1.onInitPopup = [this] {
+    names_.Name(dxPopupEdit1.PopupWindow(), L"Input files");
+    dxPopupEdit1InitPopup();
+  };
   dxPopupEdit1.onCloseUp = [this](std::string& text, bool& accept) { dxPopupEdit1CloseUp(text, accept); };
   BitBtn2.onClick = [this] { BitBtn2Click(); };
   BitBtn3.onClick = [this] { BitBtn3Click(); };
@@ -99,6 +106,9 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDpiChangedMessage:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case kAfterFirstPaint:
+      NameControls();
+      return 0;
     case WM_DROPFILES:
       FormDragDrop(win32::DroppedFileNames(win32::UniqueDrop(reinterpret_cast<HDROP>(wParam)).Get()));
       return 0;
@@ -120,6 +130,22 @@ void TfKavrin::ChangeDpi(int dpi, const RECT& suggested) {
   // The old font goes only once no control uses it.
   font_ = std::move(font);
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// Screen readers take a control's name from the label before it; these have
+// none, or not the right one.
+void TfKavrin::NameControls() {
+  names_.Name(feLogfile.Handle(), L"Logfile");
+  names_.Name(eOtaFixed.Handle(), L"Fixed options -azid(");
+  names_.Name(eSSRCFixed.Handle(), L"Fixed options -ssrc(");
+  names_.Name(lbInputFiles.Handle(), L"Input files");
+  names_.Name(dxPopupEdit1.ButtonHandle(), L"Open");
+  names_.Shortcut(dxPopupEdit1.Handle(), L"Alt+Down");
+  for (const TButtonEdit* field : std::initializer_list<const TButtonEdit*>{
+           &feBeSweet, &feSurCode, &deBeSweetOutputFolder, &deSurcodeOutputFolder, &feLogfile}) {
+    names_.Name(field->ButtonHandle(), L"Browse");
+    names_.Shortcut(field->Handle(), L"Alt+Down");
+  }
 }
 
 // As a dialog does: the focus leaves with the window and comes back to the

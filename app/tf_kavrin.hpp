@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/accessible_names.hpp"
 #include "app/app_services.hpp"
 #include "app/base_window.hpp"
 #include "app/button.hpp"
@@ -138,6 +139,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void WireEvents();
   void Close();
   void KeepFocus(bool activating);
+  void NameControls();
   void ChangeDpi(int dpi, const RECT& suggested);
 
   // The control of each setting, reached as the kinds it is: a file-name
@@ -159,6 +161,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
 
   win32::UniqueFont font_;
   int dpi_ = kDesignDpi;
+  AccessibleNames names_;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
   AppServices& services_;
