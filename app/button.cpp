@@ -50,7 +50,7 @@ void DrawGlyph(HDC dc, const Glyph& glyph, int size, int width, COLORREF colour,
 // right that keeps the caption off the glyph: the strokes in the glyph's
 // colour, the rest transparent through the mask. No alpha channel, so that
 // every button and every drawing of icons shows it the same.
-win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
+win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, COLORREF ink, int size, int gap) {
   const int width = size + gap;
   BITMAPINFO format{};
   format.bmiHeader.biSize = sizeof format.bmiHeader;
@@ -67,7 +67,7 @@ win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
   {
     // Where the mask is white the screen shows through; the colour is black there.
     const win32::Selection selectColour = win32::SelectInto(dc.Get(), colour.Get());
-    DrawGlyph(dc.Get(), glyph, size, width, glyph.colour, RGB(0, 0, 0));
+    DrawGlyph(dc.Get(), glyph, size, width, ink, RGB(0, 0, 0));
   }
   {
     const win32::Selection selectMask = win32::SelectInto(dc.Get(), mask.Get());
@@ -181,13 +181,20 @@ void TBitBtn::Rescale(int dpi, HFONT font) {
   ShowGlyph();
 }
 
+void TBitBtn::ColoursChanged() {
+  ShowGlyph();
+  TButton::ColoursChanged();
+}
+
 // The glyph stands left of the caption. A push button of the common controls
 // 6, which the manifest brings, draws an image and its caption side by side,
 // themed or classic; the button keeps its own look, focus rectangle and keys.
 void TBitBtn::ShowGlyph() {
   if (kind_ == Kind::Custom) return;
   const Glyph& glyph = kind_ == Kind::Ok ? kCheckMark : kCross;
-  win32::UniqueIcon icon = CreateGlyphIcon(glyph, ScaleToDpi(16, dpi_), ScaleToDpi(4, dpi_));
+  // In high contrast the glyph takes the button's text colour.
+  const COLORREF ink = HighContrast() ? GetSysColor(COLOR_BTNTEXT) : glyph.colour;
+  win32::UniqueIcon icon = CreateGlyphIcon(glyph, ink, ScaleToDpi(16, dpi_), ScaleToDpi(4, dpi_));
   if (!icon) return;
   SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.Get()));
   // The old one goes only once the button no longer shows it.

@@ -74,8 +74,9 @@ class TBitBtn : public TButton {
   ModalResult Result() const;
   // After the handler, OK and Cancel report their result to their window.
   void Click() override;
-  // The glyph is drawn again for the new dpi.
+  // The glyph is drawn again for the new dpi, and for new colours.
   void Rescale(int dpi, HFONT font) override;
+  void ColoursChanged() override;
 
  private:
   void ShowGlyph();

@@ -76,6 +76,21 @@ void RescaleChildren(HWND parent, int dpi, HFONT font) {
   for (TControl* control : controls) control->ReshapeAfterRescale();
 }
 
+void RefreshColours(HWND root) {
+  for (HWND child : DescendantsOf(root)) {
+    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    if (TControl* control = TControl::FromHandle(child)) control->ColoursChanged();
+  }
+  InvalidateRect(root, nullptr, TRUE);
+}
+
+bool HighContrast() {
+  HIGHCONTRASTA setting{};
+  setting.cbSize = sizeof setting;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) != FALSE &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 TControl::~TControl() {
   if (hwnd_ == nullptr || !IsWindow(hwnd_) || GetPropA(hwnd_, kControlProperty) != this) return;
   if (subclassed_) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
@@ -108,6 +123,8 @@ TControl* TControl::FromHandle(HWND window) {
 }
 
 bool TControl::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void TControl::ColoursChanged() { InvalidateRect(hwnd_, nullptr, TRUE); }
 
 void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style, DWORD exStyle,
                            const Bounds& bounds) {

@@ -219,6 +219,10 @@ LRESULT TdxPopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_ENABLE:
       FollowOwnedDialog(wParam != FALSE);
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      RefreshColours(hwnd_);
+      return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MOVE) return 0;
       break;

@@ -106,6 +106,11 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDpiChangedMessage:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      // The tab control needs the change passed on; the glyphs are drawn again.
+      RefreshColours(hwnd_);
+      return 0;
     case kAfterFirstPaint:
       NameControls();
       return 0;
