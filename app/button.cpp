@@ -173,17 +173,23 @@ void TBitBtn::Create(const Host& host, const CreateArgs& args) {
       break;
   }
   TButton::Create(host, button);
-  ShowGlyph();
 }
 
+// The glyph is drawn when the button is first painted, not at start-up, and
+// again whenever its dpi or the colours change after that.
 void TBitBtn::Rescale(int dpi, HFONT font) {
   TButton::Rescale(dpi, font);
-  ShowGlyph();
+  if (glyph_) ShowGlyph();
 }
 
 void TBitBtn::ColoursChanged() {
-  ShowGlyph();
+  if (glyph_) ShowGlyph();
   TButton::ColoursChanged();
+}
+
+LRESULT TBitBtn::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && !glyph_) ShowGlyph();
+  return TButton::HandleSubclassed(message, wParam, lParam);
 }
 
 // The glyph stands left of the caption. A push button of the common controls

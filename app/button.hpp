@@ -78,6 +78,9 @@ class TBitBtn : public TButton {
   void Rescale(int dpi, HFONT font) override;
   void ColoursChanged() override;
 
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   void ShowGlyph();
 

@@ -91,8 +91,7 @@ void TTextListBox::UpdateScrollRange() {
 LRESULT TTextListBox::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DROPFILES) {
     // The drop is finished as soon as its names are read.
-    const std::vector<std::string> files =
-        win32::DroppedFileNames(win32::UniqueDrop(reinterpret_cast<HDROP>(wParam)).Get());
+    const std::vector<std::string> files = win32::TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
     if (onDropFiles) onDropFiles(files);
     return 0;
   }

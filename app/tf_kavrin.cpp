@@ -53,7 +53,6 @@ void TfKavrin::Create(int showCommand) {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   BuildTopLevel();
-  BuildInputPanel();
   BuildFilesPage();
   BuildSettingsPage();
   WireEvents();
@@ -70,6 +69,7 @@ void TfKavrin::Create(int showCommand) {
 void TfKavrin::WireEvents() {
   Button1.onClick = [this] { Button1Click(); };
   dxPopupEdit1.onInitPopup = [this] {
+    EnsureInputPanel();
     names_.Name(dxPopupEdit1.PopupWindow(), L"Input files");
     dxPopupEdit1InitPopup();
   };
@@ -112,10 +112,11 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RefreshColours(hwnd_);
       return 0;
     case kAfterFirstPaint:
+      EnsureInputPanel();
       NameControls();
       return 0;
     case WM_DROPFILES:
-      FormDragDrop(win32::DroppedFileNames(win32::UniqueDrop(reinterpret_cast<HDROP>(wParam)).Get()));
+      FormDragDrop(win32::TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)));
       return 0;
     default:
       return DefWindowProcA(hwnd_, message, wParam, lParam);
@@ -135,6 +136,12 @@ void TfKavrin::ChangeDpi(int dpi, const RECT& suggested) {
   // The old font goes only once no control uses it.
   font_ = std::move(font);
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The drop-down's content is not on the first screen: it is built once that
+// has been painted, or when something needs it first.
+void TfKavrin::EnsureInputPanel() {
+  if (BitBtn1.Handle() == nullptr) BuildInputPanel();
 }
 
 // Screen readers take a control's name from the label before it; these have
@@ -253,6 +260,7 @@ void TfKavrin::lbInputFilesDragDrop(const std::vector<std::string>& files) {
 // Onto the closed field or the window: the field and "Go" follow at once, as
 // after a close-up. An open drop-down shows them at its close.
 void TfKavrin::FormDragDrop(const std::vector<std::string>& files) {
+  EnsureInputPanel();
   lbInputFilesDragDrop(files);
   if (dxPopupEdit1.DroppedDown()) return;
   std::string text = dxPopupEdit1.Text();

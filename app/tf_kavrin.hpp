@@ -134,6 +134,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
  private:
   void BuildTopLevel();
   void BuildInputPanel();
+  void EnsureInputPanel();
   void BuildFilesPage();
   void BuildSettingsPage();
   void WireEvents();
