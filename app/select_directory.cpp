@@ -310,11 +310,7 @@ class SelectDirDialog {
         if (const TreeLine* line = SelectedLine()) Show(std::string(line->path));
         return TRUE;
       case kGoUp:
-        if (lines_.size() > 1) {
-          const size_t open = static_cast<size_t>(
-              std::count_if(lines_.begin(), lines_.end(), [](const TreeLine& line) { return line.open; }));
-          if (open >= 2) Show(std::string(lines_[open - 2].path));
-        }
+        GoUp();
         return TRUE;
       case kDpiChangedMessage:
         dpi_ = HIWORD(wParam);
@@ -329,6 +325,12 @@ class SelectDirDialog {
   }
 
   HWND Tree() const { return GetDlgItem(dialog_, kFolders); }
+
+  // To the parent of the folder the tree is open at: the line above it.
+  void GoUp() {
+    const auto open = std::count_if(lines_.begin(), lines_.end(), [](const TreeLine& line) { return line.open; });
+    if (open >= 2) Show(std::string(lines_[static_cast<size_t>(open) - 2].path));
+  }
 
   void PrepareTree() {
     SetWindowSubclass(Tree(), &FolderTreeKeys, 0, 0);
