@@ -124,16 +124,6 @@ bool StartsWithDrive(const std::string& path) {
          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// A typed folder name that is relative lies inside `base`; one that starts
-// with "\" on the drive of `base`. Absolute names stay as they were typed.
-std::string InsideFolder(const std::string& base, const std::string& name) {
-  if (name.empty() || StartsWithDrive(name) || name.rfind("\\\\", 0) == 0) return name;
-  const std::string joined =
-      name[0] == '\\' ? (StartsWithDrive(base) ? base.substr(0, 2) + name : name) : WithTrailingDelimiter(base) + name;
-  // An absolute path does not depend on the current folder; ".." parts go.
-  return FullPath(joined);
-}
-
 // How long the root of an absolute path is: "C:\", "\\server\share\", "\".
 size_t RootLength(std::string_view path) {
   if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && path[2] == '\\' ? 3 : 2;
@@ -144,6 +134,16 @@ size_t RootLength(std::string_view path) {
     end = delimiter == std::string_view::npos ? path.size() : end + delimiter + 1;
   }
   return end;
+}
+
+// A typed folder name that is relative lies inside `base`; one that starts
+// with "\" at the root of `base`. Absolute names stay as they were typed.
+std::string InsideFolder(const std::string& base, const std::string& name) {
+  if (name.empty() || StartsWithDrive(name) || name.rfind("\\\\", 0) == 0) return name;
+  const std::string joined = name[0] == '\\' ? WithTrailingDelimiter(base.substr(0, RootLength(base))) + name.substr(1)
+                                             : WithTrailingDelimiter(base) + name;
+  // An absolute path does not depend on the current folder; ".." parts go.
+  return FullPath(joined);
 }
 
 // The folders from the root down to `folder` itself, root first.
