@@ -1,4 +1,7 @@
+#include <windows.h>
 #include <gtest/gtest.h>
+// After windows.h, which it needs.
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <string>
@@ -243,6 +246,31 @@ TEST_F(BrowseE2e, TempFolderIsCreatedWithoutAQuestion) {
                       kReactBound,
                       "the folder beside the one shown (the field has " + TextOf(window_.deBeSweetOutputFolder) + ")"));
   EXPECT_TRUE(FileExists(folder_.File("temp\\a\\c d")));
+}
+
+// With visual styles on (Wine has its own), the buttons inside the fields
+// are drawn by the theme, which shows where the mouse is over them.
+TEST_F(BrowseE2e, TheBrowseButtonShowsTheMouseOverItWithVisualStyles) {
+  if (!IsThemeActive()) GTEST_SKIP() << "no visual style is active";
+  HWND button = BrowseButton(window_.feBeSweet);
+  ASSERT_NE(button, nullptr);
+  const auto pixels = [&] {
+    const RECT rect = ScreenRect(button);
+    const win32::WindowDc screen = win32::GetWindowDc(nullptr);
+    std::vector<COLORREF> seen;
+    for (LONG y = rect.top; y < rect.bottom; ++y) {
+      for (LONG x = rect.left; x < rect.right; ++x) seen.push_back(GetPixel(screen.Get().dc, x, y));
+    }
+    return seen;
+  };
+  SetCursorPos(0, 0);
+  std::vector<COLORREF> away;
+  ASSERT_TRUE(WaitFor([&] { return !(away = pixels()).empty() && pixels() == away; }, kReactBound, "a still button"));
+  const POINT over = CentreOf(button);
+  SetCursorPos(over.x, over.y);
+  EXPECT_TRUE(WaitFor([&] { return pixels() != away; }, kReactBound, "the button's hover look"));
+  SetCursorPos(0, 0);
+  EXPECT_TRUE(WaitFor([&] { return pixels() == away; }, kReactBound, "the button's look without the mouse"));
 }
 
 TEST_F(BrowseE2e, FileNameDialogsHaveTheFieldsFilterAndNoReadOnlyBox) {
