@@ -50,7 +50,7 @@ void DrawGlyph(HDC dc, const Glyph& glyph, int size, int width, COLORREF colour,
 // right that keeps the caption off the glyph: the strokes in the glyph's
 // colour, the rest transparent through the mask. No alpha channel, so that
 // every button and every drawing of icons shows it the same.
-win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
+win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, COLORREF ink, int size, int gap) {
   const int width = size + gap;
   BITMAPINFO format{};
   format.bmiHeader.biSize = sizeof format.bmiHeader;
@@ -67,7 +67,7 @@ win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
   {
     // Where the mask is white the screen shows through; the colour is black there.
     const win32::Selection selectColour = win32::SelectInto(dc.Get(), colour.Get());
-    DrawGlyph(dc.Get(), glyph, size, width, glyph.colour, RGB(0, 0, 0));
+    DrawGlyph(dc.Get(), glyph, size, width, ink, RGB(0, 0, 0));
   }
   {
     const win32::Selection selectMask = win32::SelectInto(dc.Get(), mask.Get());
@@ -78,16 +78,75 @@ win32::UniqueIcon CreateGlyphIcon(const Glyph& glyph, int size, int gap) {
   return win32::UniqueIcon(CreateIconIndirect(&info));
 }
 
+TButton* PushButtonOf(HWND window) {
+  auto* button = dynamic_cast<TButton*>(TControl::FromHandle(window));
+  return button != nullptr && IsWindowVisible(window) && IsWindowEnabled(window) ? button : nullptr;
+}
+
 }  // namespace
 
+// As in a dialog, the push button with the focus looks like the default
+// button; while the focus is elsewhere the window's default button has the
+// look, if it has one.
+void ShowDefaultLook(HWND root, HWND focus) {
+  TButton* marked = PushButtonOf(focus);
+  if (marked == nullptr) marked = DefaultButtonOf(root);
+  for (HWND window : DescendantsOf(root)) {
+    if (dynamic_cast<TButton*>(TControl::FromHandle(window)) == nullptr) continue;
+    const LONG_PTR kind = GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK;
+    const LONG_PTR wanted = marked != nullptr && marked->Handle() == window ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if (kind != wanted) SendMessageA(window, BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+  }
+}
+
 void TButton::Create(const Host& host, const CreateArgs& args) {
+  isDefault_ = args.isDefault;
   const DWORD kind = args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
   CreateChild(host, "Button", args.caption, WS_VISIBLE | WS_TABSTOP | WS_GROUP | kind, 0, args.bounds);
   SetEnabled(args.enabled);
+  Subclass();
 }
 
 void TButton::Click() {
   if (onClick) onClick();
+}
+
+void TButton::Press() {
+  if (IsWindowEnabled(hwnd_)) SendMessageA(hwnd_, BM_CLICK, 0, 0);
+}
+
+LRESULT TButton::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallDefault(message, wParam, lParam);
+  HWND root = GetAncestor(hwnd_, GA_ROOT);
+  if (message == WM_SETFOCUS) ShowDefaultLook(root, hwnd_);
+  // Only a move inside the window gives the look back; a dialog in front
+  // leaves it where it was.
+  if (message == WM_KILLFOCUS) {
+    auto next = reinterpret_cast<HWND>(wParam);
+    if (next != nullptr && IsChild(root, next) && PushButtonOf(next) == nullptr) ShowDefaultLook(root, next);
+  }
+  return result;
+}
+
+TButton* DefaultButtonOf(HWND root) {
+  for (HWND window : DescendantsOf(root)) {
+    TButton* button = PushButtonOf(window);
+    if (button != nullptr && button->IsDefault()) return button;
+  }
+  return nullptr;
+}
+
+bool HandleEnterKey(HWND root, const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+  if (message.hwnd != root && !IsChild(root, message.hwnd)) return false;
+  if ((SendMessageA(message.hwnd, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&message)) &
+       (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) {
+    return false;
+  }
+  TButton* button = PushButtonOf(GetFocus());
+  if (button == nullptr || !IsChild(root, button->Handle())) button = DefaultButtonOf(root);
+  if (button != nullptr) button->Press();
+  return true;
 }
 
 bool TButton::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -114,12 +173,23 @@ void TBitBtn::Create(const Host& host, const CreateArgs& args) {
       break;
   }
   TButton::Create(host, button);
-  ShowGlyph();
 }
 
+// The glyph is drawn when the button is first painted, not at start-up, and
+// again whenever its dpi or the colours change after that.
 void TBitBtn::Rescale(int dpi, HFONT font) {
   TButton::Rescale(dpi, font);
-  ShowGlyph();
+  if (glyph_) ShowGlyph();
+}
+
+void TBitBtn::ColoursChanged() {
+  if (glyph_) ShowGlyph();
+  TButton::ColoursChanged();
+}
+
+LRESULT TBitBtn::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && !glyph_) ShowGlyph();
+  return TButton::HandleSubclassed(message, wParam, lParam);
 }
 
 // The glyph stands left of the caption. A push button of the common controls
@@ -128,7 +198,9 @@ void TBitBtn::Rescale(int dpi, HFONT font) {
 void TBitBtn::ShowGlyph() {
   if (kind_ == Kind::Custom) return;
   const Glyph& glyph = kind_ == Kind::Ok ? kCheckMark : kCross;
-  win32::UniqueIcon icon = CreateGlyphIcon(glyph, ScaleToDpi(16, dpi_), ScaleToDpi(4, dpi_));
+  // In high contrast the glyph takes the button's text colour.
+  const COLORREF ink = HighContrast() ? GetSysColor(COLOR_BTNTEXT) : glyph.colour;
+  win32::UniqueIcon icon = CreateGlyphIcon(glyph, ink, ScaleToDpi(16, dpi_), ScaleToDpi(4, dpi_));
   if (!icon) return;
   SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.Get()));
   // The old one goes only once the button no longer shows it.

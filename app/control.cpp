@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <unordered_map>
 
 #include "app/handler_dispatch.hpp"
 
@@ -10,7 +11,13 @@ namespace kavrin {
 
 namespace {
 
-constexpr const char* kControlProperty = "Kavrin.Control";
+// The control of each window, found without asking the system (a window
+// property costs a round trip to the server under Wine, and some loops ask
+// for every sibling). Only the user-interface thread makes controls.
+std::unordered_map<HWND, TControl*>& Controls() {
+  static std::unordered_map<HWND, TControl*> controls;
+  return controls;
+}
 constexpr UINT_PTR kSubclassId = 1;
 
 HWND NotifyingChild(UINT message, LPARAM lParam) {
@@ -76,10 +83,26 @@ void RescaleChildren(HWND parent, int dpi, HFONT font) {
   for (TControl* control : controls) control->ReshapeAfterRescale();
 }
 
+void RefreshColours(HWND root) {
+  for (HWND child : DescendantsOf(root)) {
+    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    if (TControl* control = TControl::FromHandle(child)) control->ColoursChanged();
+  }
+  InvalidateRect(root, nullptr, TRUE);
+}
+
+bool HighContrast() {
+  HIGHCONTRASTA setting{};
+  setting.cbSize = sizeof setting;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) != FALSE &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 TControl::~TControl() {
-  if (hwnd_ == nullptr || !IsWindow(hwnd_) || GetPropA(hwnd_, kControlProperty) != this) return;
-  if (subclassed_) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
-  RemovePropA(hwnd_, kControlProperty);
+  const auto entry = Controls().find(hwnd_);
+  if (entry == Controls().end() || entry->second != this) return;
+  Controls().erase(entry);
+  if (subclassed_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId);
 }
 
 bool TControl::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
@@ -104,10 +127,14 @@ void TControl::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.
 void TControl::SetFocus() { ::SetFocus(hwnd_); }
 
 TControl* TControl::FromHandle(HWND window) {
-  return window != nullptr ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+  if (window == nullptr) return nullptr;
+  const auto entry = Controls().find(window);
+  return entry != Controls().end() ? entry->second : nullptr;
 }
 
 bool TControl::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void TControl::ColoursChanged() { InvalidateRect(hwnd_, nullptr, TRUE); }
 
 void TControl::CreateChild(const Host& host, const char* className, const std::string& text, DWORD style, DWORD exStyle,
                            const Bounds& bounds) {
@@ -118,7 +145,7 @@ void TControl::CreateChild(const Host& host, const char* className, const std::s
                           place.height, host.window, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd_ == nullptr) throw std::runtime_error(std::string("Cannot create a control of class ") + className);
   font_ = host.font;
-  SetPropA(hwnd_, kControlProperty, this);
+  Controls()[hwnd_] = this;
   if (font_ != nullptr) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 

@@ -67,6 +67,8 @@ class TControl {
 
   // Lays the control out again at `dpi` from its 96-dpi bounds, with `font`.
   virtual void Rescale(int dpi, HFONT font);
+  // The system's colours or theme changed; drawn again with them.
+  virtual void ColoursChanged();
   // After every control of the window has been rescaled.
   void ReshapeAfterRescale();
 
@@ -115,5 +117,13 @@ std::vector<HWND> DescendantsOf(HWND parent);
 
 // Rescales every control below `parent`, then lets each reshape itself.
 void RescaleChildren(HWND parent, int dpi, HFONT font);
+
+// Tells every window below `root` that the system's colours changed (the
+// common controls need it passed on) and lets each control draw again.
+void RefreshColours(HWND root);
+
+// The user's high-contrast setting is on: colours of the program's own
+// choice give way to the system's.
+bool HighContrast();
 
 }  // namespace kavrin

@@ -13,12 +13,15 @@ void TEdit::Create(const Host& host, const CreateArgs& args) {
 }
 
 bool TEdit::OnReflected(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
-  // A read-only edit asks for the static colours.
+  // A read-only edit asks for the static colours. In high contrast the grey
+  // gives way to the button colours, which the user's scheme sets in pairs.
   if (!grey_ || (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLOREDIT)) return false;
+  const bool highContrast = HighContrast();
+  const int face = highContrast ? COLOR_BTNFACE : COLOR_SCROLLBAR;
   auto dc = reinterpret_cast<HDC>(wParam);
-  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  SetBkColor(dc, GetSysColor(COLOR_SCROLLBAR));
-  result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
+  SetTextColor(dc, GetSysColor(highContrast ? COLOR_BTNTEXT : COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(face));
+  result = reinterpret_cast<LRESULT>(GetSysColorBrush(face));
   return true;
 }
 

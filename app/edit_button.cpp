@@ -1,5 +1,8 @@
 #include "app/edit_button.hpp"
 
+#include <uxtheme.h>
+#include <vsstyle.h>
+
 #include <algorithm>
 
 #include "app/handler_dispatch.hpp"
@@ -24,6 +27,38 @@ void TEditButton::Create(HWND edit, HFONT font, Glyph glyph) {
   glyph_ = glyph;
   CreateChild({edit, font}, "Button", glyph == Glyph::Ellipsis ? "..." : "", WS_VISIBLE | BS_OWNERDRAW, 0,
               ButtonPlace(edit));
+  Subclass();
+}
+
+// Tracks the mouse for the hover look, and lets a new theme be opened.
+LRESULT TEditButton::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (!hot_) {
+        hot_ = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      hot_ = false;
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      break;
+    case WM_THEMECHANGED:
+      if (theme_ != nullptr) CloseThemeData(theme_);
+      theme_ = nullptr;
+      themeOpened_ = false;
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      break;
+    case WM_NCDESTROY:
+      if (theme_ != nullptr) CloseThemeData(theme_);
+      theme_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return CallDefault(message, wParam, lParam);
 }
 
 void TEditButton::FitToField() {
@@ -45,7 +80,31 @@ bool TEditButton::OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   return false;
 }
 
-void TEditButton::Draw(const DRAWITEMSTRUCT& item) const {
+bool TEditButton::DrawThemed(const DRAWITEMSTRUCT& item) {
+  if (!themeOpened_) {
+    themeOpened_ = true;
+    theme_ = IsAppThemed() ? OpenThemeData(hwnd_, glyph_ == Glyph::DropDown ? L"COMBOBOX" : L"BUTTON") : nullptr;
+  }
+  if (theme_ == nullptr) return false;
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  const int part = glyph_ == Glyph::DropDown ? static_cast<int>(CP_DROPDOWNBUTTON) : static_cast<int>(BP_PUSHBUTTON);
+  // The two parts number their states alike: normal, hot, pressed, disabled.
+  const int state = disabled ? PBS_DISABLED : pushed ? PBS_PRESSED : hot_ ? PBS_HOT : PBS_NORMAL;
+  RECT area = item.rcItem;
+  if (IsThemeBackgroundPartiallyTransparent(theme_, part, state)) DrawThemeParentBackground(hwnd_, item.hDC, &area);
+  DrawThemeBackground(theme_, item.hDC, part, state, &area, nullptr);
+  if (glyph_ == Glyph::Ellipsis) {
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    const win32::Selection select = win32::SelectInto(item.hDC, font_);
+    DrawTextA(item.hDC, "...", 3, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  return true;
+}
+
+void TEditButton::Draw(const DRAWITEMSTRUCT& item) {
+  if (DrawThemed(item)) return;
   RECT area = item.rcItem;
   const bool pushed = (item.itemState & ODS_SELECTED) != 0;
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;

@@ -23,14 +23,29 @@ class TEditButton : public TControl {
 
   std::function<void()> onClick;
 
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
-  void Draw(const DRAWITEMSTRUCT& item) const;
+  void Draw(const DRAWITEMSTRUCT& item);
+  // With visual styles on, the theme's button or drop-down arrow; false for
+  // the classic look.
+  bool DrawThemed(const DRAWITEMSTRUCT& item);
   Glyph glyph_ = Glyph::Ellipsis;
+  // The mouse is over it.
+  bool hot_ = false;
+  // The theme's data, opened at the first themed drawing; null for the
+  // classic look.
+  HANDLE theme_ = nullptr;
+  bool themeOpened_ = false;
 };
 
 // The edit part of a field with a button: keeps its text clear of the button,
 // passes the button's notifications on and turns Alt+Down into a press.
 class TButtonEdit : public TCustomEdit {
+ public:
+  HWND ButtonHandle() const { return button_.Handle(); }
+
  protected:
   void CreateField(const Host& host, const Bounds& bounds, const std::string& text, bool readOnly,
                    TEditButton::Glyph glyph);

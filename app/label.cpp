@@ -21,14 +21,18 @@ void TLabel::Rescale(int dpi, HFONT font) {
 
 // Measured as the static control draws it: with tabs expanded, and "&" read
 // as a mnemonic marker unless the label shows it as it is.
+// A memory context measures as the screen does, without the window's own,
+// which costs more to get.
 void TLabel::FitToCaption() {
   const std::string caption = Caption();
-  const win32::WindowDc dc = win32::GetWindowDc(hwnd_);
-  const win32::Selection select = win32::SelectInto(dc.Get().dc, font_);
+  static const win32::UniqueMemoryDc measuring(CreateCompatibleDC(nullptr));
+  HDC dc = measuring.Get();
+  if (dc == nullptr) return;
+  const win32::Selection select = win32::SelectInto(dc, font_);
   UINT format = DT_CALCRECT | DT_LEFT | DT_EXPANDTABS;
   if ((GetWindowLongPtrA(hwnd_, GWL_STYLE) & SS_NOPREFIX) != 0) format |= DT_NOPREFIX;
   RECT text{0, 0, 0, 0};
-  if (DrawTextA(dc.Get().dc, caption.c_str(), static_cast<int>(caption.size()), &text, format) == 0) return;
+  if (DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format) == 0) return;
   SetWindowPos(hwnd_, nullptr, 0, 0, text.right - text.left, text.bottom - text.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -14,6 +14,20 @@ namespace {
 constexpr DWORD kMultiSelectBuffer = 1 << 20;
 constexpr DWORD kSingleBuffer = 32768;
 
+// comdlg32 is loaded with the first dialog rather than with the program:
+// under Wine it and what it brings cost a good part of the start-up. It
+// stays loaded.
+BOOL ShowOpenDialog(OPENFILENAMEA& dialog) {
+  using Call = BOOL(WINAPI*)(OPENFILENAMEA*);
+  static const Call call = [] {
+    HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+    return dialogs != nullptr
+               ? reinterpret_cast<Call>(reinterpret_cast<void (*)()>(GetProcAddress(dialogs, "GetOpenFileNameA")))
+               : nullptr;
+  }();
+  return call != nullptr && call(&dialog);
+}
+
 }  // namespace
 
 bool TOpenDialog::Execute(HWND owner) {
@@ -35,7 +49,7 @@ bool TOpenDialog::Execute(HWND owner) {
   dialog.Flags = OFN_EXPLORER | (hideReadOnly ? OFN_HIDEREADONLY : 0) | (allowMultiSelect ? OFN_ALLOWMULTISELECT : 0) |
                  (extensionDifferent ? OFN_EXTENSIONDIFFERENT : 0) | (enableSizing ? OFN_ENABLESIZING : 0);
   const CurrentFolderGuard keep(folders_);
-  if (!GetOpenFileNameA(&dialog)) return false;
+  if (!ShowOpenDialog(dialog)) return false;
 
   filterIndex = static_cast<int>(dialog.nFilterIndex);
   files_ = DialogFiles(buffer);

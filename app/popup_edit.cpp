@@ -1,10 +1,13 @@
 #include "app/popup_edit.hpp"
 
+#include <exception>
+
 #include "app/handler_dispatch.hpp"
 #include "app/panel.hpp"
 #include "core/scoped_flag.hpp"
 #include "core/widget_rules.hpp"
 #include "platform/win32/win32_dpi.hpp"
+#include "platform/win32/win32_dropped_files.hpp"
 
 namespace kavrin {
 
@@ -45,7 +48,9 @@ PixelRect ToPixels(const RECT& rect) { return {rect.left, rect.top, rect.right, 
 
 void TdxPopupEdit::Create(const Host& host, const CreateArgs& args) {
   popupControl_ = args.popupControl;
+  popupFocus_ = args.popupFocus;
   CreateField(host, args.bounds, args.text, true, TEditButton::Glyph::DropDown);
+  SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
 }
 
 void TdxPopupEdit::DropDown() {
@@ -57,24 +62,32 @@ void TdxPopupEdit::DropDown() {
 
   const ScopedFlag dropped(dropped_);
   bool accept = false;
+  // An error that ends the drop-down's loop still closes it: the close-up
+  // runs, not accepting, and the error goes on afterwards.
+  std::exception_ptr failure;
   {
     LentControl panel(popupControl_->Handle(), popup_.Handle());
-    popup_.SetContent(popupControl_->Handle());
+    popup_.SetContent(popupControl_->Handle(), popupFocus_ != nullptr ? popupFocus_->Handle() : nullptr);
     // The content's designed size, every time, whatever the user made of it last time.
     SetWindowPos(popupControl_->Handle(), nullptr, 0, 0, panel.Width(), panel.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(popupControl_->Handle(), SW_SHOWNA);
-    accept = popup_.Run(hwnd_, DropDownPlace(panel.Width(), panel.Height()));
-    if (!IsWindow(hwnd_)) return;
-
-    std::string text = Text();
-    if (onCloseUp) onCloseUp(text, accept);
-    if (accept && text != Text()) SetText(text);
+    try {
+      accept = popup_.Run(hwnd_, DropDownPlace(panel.Width(), panel.Height()));
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    if (IsWindow(hwnd_)) {
+      std::string text = Text();
+      if (onCloseUp) onCloseUp(text, accept);
+      if (accept && text != Text()) SetText(text);
+    }
   }
   // Back from a drop-down that changed its dpi: the panel takes the field's again.
-  if (popupControl_->Dpi() != dpi_) {
+  if (IsWindow(hwnd_) && popupControl_->Dpi() != dpi_) {
     popupControl_->Rescale(dpi_, font_);
     RescaleChildren(popupControl_->Handle(), dpi_, font_);
   }
+  if (failure) std::rethrow_exception(failure);
 }
 
 RECT TdxPopupEdit::DropDownPlace(int clientWidth, int clientHeight) const {
@@ -109,6 +122,12 @@ LRESULT TdxPopupEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lPara
   // A click on the text opens the drop-down as the button does.
   if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
     DropDown();
+    return 0;
+  }
+  if (message == WM_DROPFILES) {
+    // The drop is finished as soon as its names are read.
+    const std::vector<std::string> files = win32::TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+    if (onDropFiles) onDropFiles(files);
     return 0;
   }
   const LRESULT result = TButtonEdit::HandleSubclassed(message, wParam, lParam);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/edit_button.hpp"
 #include "app/popup_window.hpp"
@@ -18,10 +19,14 @@ class TdxPopupEdit : public TButtonEdit {
     std::string text;
     Bounds bounds;
     TPanel* popupControl = nullptr;
+    // The control inside it that has the focus when it opens.
+    const TControl* popupFocus = nullptr;
   };
   void Create(const Host& host, const CreateArgs& args);
 
   TPanel* PopupControl() const { return popupControl_; }
+  // The drop-down window, once it has been opened.
+  HWND PopupWindow() const { return popup_.Handle(); }
   // Opens the drop-down and returns when it has closed.
   void DropDown();
   bool DroppedDown() const { return dropped_; }
@@ -32,6 +37,8 @@ class TdxPopupEdit : public TButtonEdit {
   std::function<void()> onInitPopup;
   // When it closes: the text the field is to show and whether to accept it.
   std::function<void(std::string& text, bool& accept)> onCloseUp;
+  // Files dropped onto the field, in their order.
+  std::function<void(const std::vector<std::string>&)> onDropFiles;
 
  protected:
   LRESULT HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,6 +49,7 @@ class TdxPopupEdit : public TButtonEdit {
   RECT DropDownPlace(int clientWidth, int clientHeight) const;
 
   TPanel* popupControl_ = nullptr;
+  const TControl* popupFocus_ = nullptr;
   TdxPopupWindow popup_;
   bool dropped_ = false;
 };

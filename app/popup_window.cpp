@@ -5,6 +5,7 @@
 #include "app/button.hpp"
 #include "app/control.hpp"
 #include "app/tab_walk.hpp"
+#include "core/scoped_flag.hpp"
 
 namespace kavrin {
 
@@ -41,14 +42,30 @@ bool TdxPopupWindow::Create(HWND owner) {
 bool TdxPopupWindow::Run(HWND field, const RECT& place) {
   outcome_ = Outcome::Open;
   appLeft_ = false;
-  lastFocus_ = nullptr;
-  SetWindowPos(hwnd_, HWND_TOP, place.left, place.top, place.right - place.left, place.bottom - place.top,
-               SWP_SHOWWINDOW);
+  lastFocus_ = initialFocus_;
+  Place(place);
   running_ = true;
   FocusInside();
+  // The buttons may have been styled in the main window since.
+  ShowDefaultLook(hwnd_, GetFocus());
 
-  bool quit = false;
-  WPARAM quitCode = 0;
+  // However the loop ends, an error included, the drop-down is hidden, the
+  // owner enabled again and a request to end still reaches the main loop.
+  struct Closing {
+    TdxPopupWindow& popup;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    ~Closing() {
+      popup.running_ = false;
+      popup.FollowOwnedDialog(true);
+      // Hand the activation back to the owner first, unless another program has it.
+      HWND self = popup.hwnd_;
+      if (!popup.appLeft_ && GetActiveWindow() == self) SetActiveWindow(GetWindow(self, GW_OWNER));
+      ShowWindow(self, SW_HIDE);
+      if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    }
+  } closing{*this};
+
   while (IsWindowVisible(hwnd_) && IsWindow(field)) {
     if (appLeft_) outcome_ = Outcome::Cancel;
     if (outcome_ != Outcome::Open) break;
@@ -58,8 +75,8 @@ bool TdxPopupWindow::Run(HWND field, const RECT& place) {
       continue;
     }
     if (message.message == WM_QUIT) {
-      quit = true;
-      quitCode = message.wParam;
+      closing.quit = true;
+      closing.quitCode = message.wParam;
       break;
     }
     // The activation that such a click brings closes the drop-down too, but
@@ -69,38 +86,46 @@ bool TdxPopupWindow::Run(HWND field, const RECT& place) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  running_ = false;
+  return outcome_ == Outcome::Accept;
+}
 
-  const bool accept = outcome_ == Outcome::Accept;
-  // Hand the activation back to the owner first, unless another program has it.
-  if (!appLeft_ && GetActiveWindow() == hwnd_) SetActiveWindow(GetWindow(hwnd_, GW_OWNER));
-  ShowWindow(hwnd_, SW_HIDE);
-  // The main loop must still see the request to end.
-  if (quit) PostQuitMessage(static_cast<int>(quitCode));
-  return accept;
+// In two steps, so that the move to a monitor of another dpi, which lays the
+// content out for it, cannot size the window from a size already scaled.
+void TdxPopupWindow::Place(const RECT& place) {
+  const ScopedFlag placing(placing_);
+  SetWindowPos(hwnd_, HWND_TOP, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, HWND_TOP, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_SHOWWINDOW);
+}
+
+// A modal dialog opened from inside ("Add", an error box) disables this
+// window; the main window behind it goes with it, as it would behind a
+// dialog of its own, and comes back with it.
+void TdxPopupWindow::FollowOwnedDialog(bool enabled) {
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  if (owner == nullptr) return;
+  if (!enabled && running_ && IsWindowEnabled(owner)) {
+    ownerDisabled_ = true;
+    EnableWindow(owner, FALSE);
+  } else if (enabled && ownerDisabled_) {
+    ownerDisabled_ = false;
+    EnableWindow(owner, TRUE);
+  }
 }
 
 // Escape presses the Cancel button; Enter presses the focused push button, or
-// the OK button when no other button has the focus.
+// the OK button when no other button has the focus. Both press as a click
+// does.
 bool TdxPopupWindow::HandleDialogKey(const MSG& message) {
-  if (message.message != WM_KEYDOWN || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) return false;
-  if (message.wParam == VK_ESCAPE) {
-    if (TBitBtn* cancel = ButtonOfKind(hwnd_, TBitBtn::Kind::Cancel)) {
-      cancel->Click();
-    } else {
-      Finish(Outcome::Cancel);
-    }
-    return true;
+  if (HandleEnterKey(hwnd_, message)) return true;
+  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return false;
+  if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+  if (TBitBtn* cancel = ButtonOfKind(hwnd_, TBitBtn::Kind::Cancel)) {
+    cancel->Press();
+  } else {
+    Finish(Outcome::Cancel);
   }
-  if (message.wParam == VK_RETURN) {
-    if (auto* focused = dynamic_cast<TButton*>(TControl::FromHandle(GetFocus()))) {
-      focused->Click();
-    } else if (TBitBtn* ok = ButtonOfKind(hwnd_, TBitBtn::Kind::Ok)) {
-      ok->Click();
-    }
-    return true;
-  }
-  return false;
+  return true;
 }
 
 // A window this one owns, directly or further down: the "Add" dialog, an
@@ -144,9 +169,10 @@ void TdxPopupWindow::Finish(Outcome outcome) {
 }
 
 // Moved to a monitor of another dpi while open: the content is laid out
-// again for it, and filled to the suggested size.
+// again for it, and filled to the suggested size. The change its own placing
+// brings is not one: it opens at the field's dpi, with the size it is given.
 void TdxPopupWindow::ChangeDpi(int dpi, const RECT& suggested) {
-  if (dpi <= 0) return;
+  if (dpi <= 0 || placing_) return;
   win32::UniqueFont font = CreateWindowFont(dpi);
   RescaleChildren(hwnd_, dpi, font.Get());
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -189,6 +215,13 @@ LRESULT TdxPopupWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_CLOSE:
       Finish(Outcome::Cancel);
+      return 0;
+    case WM_ENABLE:
+      FollowOwnedDialog(wParam != FALSE);
+      return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      RefreshColours(hwnd_);
       return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MOVE) return 0;

@@ -21,8 +21,12 @@ class TdxPopupWindow : public BaseWindow<TdxPopupWindow> {
   static const char* ClassName() { return "TdxPopupWindow"; }
 
   bool Create(HWND owner);
-  // The control that fills the client area while the window is open.
-  void SetContent(HWND content) { content_ = content; }
+  // The control that fills the client area while the window is open, and
+  // the one inside it that has the focus when it opens.
+  void SetContent(HWND content, HWND initialFocus) {
+    content_ = content;
+    initialFocus_ = initialFocus;
+  }
   // Shows the window at `place` and runs its loop until it closes, `field`
   // goes away or the application is told to end. True when it closed
   // accepting (a button of kind OK).
@@ -38,13 +42,19 @@ class TdxPopupWindow : public BaseWindow<TdxPopupWindow> {
   bool IsClickElsewhere(const MSG& message) const;
   void FocusInside();
   void Finish(Outcome outcome);
+  void Place(const RECT& place);
+  void FollowOwnedDialog(bool enabled);
   void ChangeDpi(int dpi, const RECT& suggested);
 
   HWND content_ = nullptr;
+  HWND initialFocus_ = nullptr;
   // The content's font while the drop-down is at a dpi of its own.
   win32::UniqueFont font_;
   HWND lastFocus_ = nullptr;
   bool running_ = false;
+  bool placing_ = false;
+  // The owner was disabled with this window, by a dialog opened from it.
+  bool ownerDisabled_ = false;
   // Another program is active; the loop closes at its next turn.
   bool appLeft_ = false;
   Outcome outcome_ = Outcome::Open;

@@ -50,9 +50,9 @@ void TRadioButton::SetState(bool checked) {
       std::any_of(group.begin(), group.end(), [](const TRadioButton* radio) { return radio->Checked(); });
   for (TRadioButton* radio : group) {
     const bool stop = radio->Checked() || (!anyChecked && radio == group.front());
-    LONG_PTR style = GetWindowLongPtrA(radio->hwnd_, GWL_STYLE);
-    style = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-    SetWindowLongPtrA(radio->hwnd_, GWL_STYLE, style);
+    const LONG_PTR style = GetWindowLongPtrA(radio->hwnd_, GWL_STYLE);
+    const LONG_PTR wanted = stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    if (wanted != style) SetWindowLongPtrA(radio->hwnd_, GWL_STYLE, wanted);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/control.hpp"
 #include "app/current_folder.hpp"
 #include "app/handler_dispatch.hpp"
 #include "core/dpi_scale.hpp"
@@ -33,8 +34,6 @@ enum ControlId : WORD {
 
 constexpr const char* kCaption = "Select Directory";
 constexpr const char* kCreateQuestion = "The specified directory does not exist. Create it?";
-// The list functions rewrite the path they are given; room for any path.
-constexpr size_t kPathRoom = 32768;
 
 // A dialog template built in memory: DLGTEMPLATE, then DLGITEMTEMPLATEs, each
 // on a DWORD boundary, texts in UTF-16 as the system reads them.
@@ -137,6 +136,16 @@ size_t RootLength(std::string_view path) {
   return end;
 }
 
+// A typed folder name that is relative lies inside `base`; one that starts
+// with "\" at the root of `base`. Absolute names stay as they were typed.
+std::string InsideFolder(const std::string& base, const std::string& name) {
+  if (name.empty() || StartsWithDrive(name) || name.rfind("\\\\", 0) == 0) return name;
+  const std::string joined = name[0] == '\\' ? WithTrailingDelimiter(base.substr(0, RootLength(base))) + name.substr(1)
+                                             : WithTrailingDelimiter(base) + name;
+  // An absolute path does not depend on the current folder; ".." parts go.
+  return FullPath(joined);
+}
+
 // The folders from the root down to `folder` itself, root first.
 std::vector<std::string> FoldersOnPath(std::string folder) {
   const size_t root = RootLength(folder);
@@ -193,8 +202,16 @@ void DrawFolderIcon(HDC dc, POINT origin, int size, bool open) {
   }
 }
 
-// Enter in the folder tree opens the selected folder, as a double click does,
-// instead of pressing the default button.
+// Sent to the dialog by the folder tree: open the selected folder, or go up.
+constexpr UINT kOpenSelected = WM_APP + 1;
+constexpr UINT kGoUp = WM_APP + 2;
+// Posted to the dialog after a dpi change, once the system has given the
+// tree its new font.
+constexpr UINT kFitTree = WM_APP + 3;
+
+// The folder tree answers a tree's keys: Enter and Right open the selected
+// folder, as a double click does (Enter does not press the default button),
+// Left and Backspace go up a level.
 LRESULT CALLBACK FolderTreeKeys(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   switch (message) {
     case WM_GETDLGCODE:
@@ -204,14 +221,17 @@ LRESULT CALLBACK FolderTreeKeys(HWND list, UINT message, WPARAM wParam, LPARAM l
       }
       break;
     case WM_KEYDOWN:
-      if (wParam == VK_RETURN) {
-        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
-                     reinterpret_cast<LPARAM>(list));
+      if (wParam == VK_RETURN || wParam == VK_RIGHT) {
+        SendMessageA(GetParent(list), kOpenSelected, 0, 0);
+        return 0;
+      }
+      if (wParam == VK_LEFT || wParam == VK_BACK) {
+        SendMessageA(GetParent(list), kGoUp, 0, 0);
         return 0;
       }
       break;
     case WM_CHAR:
-      if (wParam == '\r') return 0;  // no search for a line starting with it
+      if (wParam == '\r' || wParam == '\b') return 0;  // no search for a line starting with it
       break;
     case WM_NCDESTROY:
       RemoveWindowSubclass(list, &FolderTreeKeys, 0);
@@ -240,8 +260,9 @@ class SelectDirDialog {
         WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
         8, 44, 122, 104);
     dialog.AddItem(kFilesLabel, kStaticAtom, "&Files: (*.*)", SS_LEFT, 136, 34, 118, 8);
+    // It ends above OK.
     dialog.AddItem(kFiles, kListBoxAtom, "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOINTEGRALHEIGHT, 136,
-                   44, 118, 104);
+                   44, 118, 96);
     dialog.AddItem(kDrivesLabel, kStaticAtom, "D&rives:", SS_LEFT, 8, 152, 120, 8);
     dialog.AddItem(kDrives, kComboBoxAtom, "", WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_SORT, 8, 162, 122, 80);
     if (connect_ != nullptr) dialog.AddItem(kNetwork, kButtonAtom, "Ne&twork...", WS_TABSTOP, 136, 162, 54, 14);
@@ -285,6 +306,19 @@ class SelectDirDialog {
       case WM_COMMAND:
         Command(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
+      case kOpenSelected:
+        if (const TreeLine* line = SelectedLine()) Show(std::string(line->path));
+        return TRUE;
+      case kGoUp:
+        GoUp();
+        return TRUE;
+      case kDpiChangedMessage:
+        dpi_ = HIWORD(wParam);
+        PostMessageA(dialog_, kFitTree, 0, 0);
+        return FALSE;  // the system lays the dialog out again
+      case kFitTree:
+        FitTree();
+        return TRUE;
       default:
         return FALSE;
     }
@@ -292,10 +326,21 @@ class SelectDirDialog {
 
   HWND Tree() const { return GetDlgItem(dialog_, kFolders); }
 
+  // To the parent of the folder the tree is open at: the line above it.
+  void GoUp() {
+    const auto open = std::count_if(lines_.begin(), lines_.end(), [](const TreeLine& line) { return line.open; });
+    if (open >= 2) Show(std::string(lines_[static_cast<size_t>(open) - 2].path));
+  }
+
   void PrepareTree() {
-    HWND tree = Tree();
-    SetWindowSubclass(tree, &FolderTreeKeys, 0, 0);
+    SetWindowSubclass(Tree(), &FolderTreeKeys, 0, 0);
     dpi_ = win32::WindowDpi(dialog_);
+    FitTree();
+  }
+
+  // Rows as high as the tree's font or the icon at the dialog's dpi.
+  void FitTree() {
+    HWND tree = Tree();
     const int iconSize = ScaleToDpi(kIconSize, dpi_);
     const win32::WindowDc dc = win32::GetWindowDc(tree);
     const win32::Selection font =
@@ -304,6 +349,7 @@ class SelectDirDialog {
     GetTextMetricsA(dc.Get().dc, &metrics);
     const int height = std::max<int>(metrics.tmHeight, iconSize) + ScaleToDpi(2, dpi_);
     SendMessageA(tree, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+    InvalidateRect(tree, nullptr, TRUE);
   }
 
   // At the given folder when it is an absolute path on a drive that can be
@@ -314,11 +360,16 @@ class SelectDirDialog {
   }
 
   // Shows the folder in the tree, its files and the drives, and names it.
-  // False, with nothing changed, when the folder cannot be opened. The
+  // False, with nothing changed, when the folder cannot be opened; a drive's
+  // root that cannot be read (no disc, no card) shows as an empty tree. The
   // process's current folder stays where it is.
-  bool Show(const std::string& folder) {
+  bool Show(const std::string& folder, bool emptyIfUnreadable = false) {
     FolderContents contents;
-    if (folder.empty() || !ReadFolder(folders_, folder, contents)) return false;
+    if (folder.empty()) return false;
+    if (!ReadFolder(folders_, folder, contents)) {
+      if (!emptyIfUnreadable) return false;
+      contents = {};
+    }
     lines_.clear();
     for (const std::string& path : FoldersOnPath(folder)) {
       lines_.push_back({path, static_cast<int>(lines_.size()), true});
@@ -356,14 +407,19 @@ class SelectDirDialog {
     return true;
   }
 
+  // The drives as the system names them: "C:". None is read.
   void ShowDrives() {
-    // A pattern without a folder, so that the list leaves the current folder alone.
-    std::string pattern = "*.*";
-    pattern.resize(kPathRoom, '\0');
-    DlgDirListComboBoxA(dialog_, pattern.data(), kDrives, 0, DDL_DRIVES | DDL_EXCLUSIVE);
+    HWND drives = GetDlgItem(dialog_, kDrives);
+    SendMessageA(drives, CB_RESETCONTENT, 0, 0);
+    const DWORD mask = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+      if ((mask & (1u << letter)) == 0) continue;
+      const char drive[] = {static_cast<char>('A' + letter), ':', '\0'};
+      SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive));
+    }
     if (StartsWithDrive(current_)) {
-      const char drive[] = {'[', '-', static_cast<char>(current_[0] | 0x20), '-', '\0'};
-      SendDlgItemMessageA(dialog_, kDrives, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(drive));
+      const char drive[] = {static_cast<char>(current_[0] & ~0x20), ':', '\0'};
+      SendMessageA(drives, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(drive));
     }
   }
 
@@ -389,7 +445,7 @@ class SelectDirDialog {
     RECT textBox{label.left + gap, label.top, label.right, label.bottom};
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &label);
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) DrawFocusRect(dc, &label);
   }
 
   // The root in full, every other folder by its name.
@@ -402,14 +458,15 @@ class SelectDirDialog {
     return index >= 0 && static_cast<size_t>(index) < lines_.size() ? &lines_[static_cast<size_t>(index)] : nullptr;
   }
 
-  // The drive selected in the drive list, as the system words it: "c:".
+  // The drive selected in the drive list: "C:".
   std::string SelectedDrive() const {
-    std::string chosen(kPathRoom, '\0');
-    if (!DlgDirSelectComboBoxExA(dialog_, chosen.data(), static_cast<int>(chosen.size()), kDrives)) {
+    const LRESULT index = SendDlgItemMessageA(dialog_, kDrives, CB_GETCURSEL, 0, 0);
+    char drive[8] = {};
+    if (index == CB_ERR || SendDlgItemMessageA(dialog_, kDrives, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) != 2) {
       return std::string();
     }
-    chosen.resize(chosen.find('\0'));
-    return chosen;
+    SendDlgItemMessageA(dialog_, kDrives, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(drive));
+    return drive;
   }
 
   void Command(WORD id, WORD code) {
@@ -429,8 +486,7 @@ class SelectDirDialog {
       case kDrives:
         if (code == CBN_SELCHANGE) {
           const std::string drive = SelectedDrive();
-          // A drive that cannot be opened leaves the dialog where it was.
-          if (drive.empty() || !Show(WithTrailingDelimiter(drive))) Show(current_);
+          if (!drive.empty()) Show(WithTrailingDelimiter(drive), true);
         }
         break;
       case kNetwork:
@@ -451,7 +507,7 @@ class SelectDirDialog {
   }
 
   void Accept() {
-    const std::string chosen = options_.allowCreate ? ItemText(dialog_, kName) : named_;
+    const std::string chosen = options_.allowCreate ? InsideFolder(current_, ItemText(dialog_, kName)) : named_;
     if (options_.prompt && !folders_.NamesExistingFolder(chosen) &&
         MessageBoxA(dialog_, kCreateQuestion, "Confirm", MB_YESNO | MB_ICONQUESTION) != IDYES) {
       return;

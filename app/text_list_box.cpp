@@ -10,9 +10,8 @@ namespace kavrin {
 
 void TTextListBox::Create(const Host& host, const CreateArgs& args) {
   const DWORD style = WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-  CreateChild(host, "ListBox", "", style, WS_EX_CLIENTEDGE, args.bounds);
+  CreateChild(host, "ListBox", "", style, WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, args.bounds);
   Subclass();
-  DragAcceptFiles(hwnd_, TRUE);
 }
 
 int TTextListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
@@ -92,8 +91,7 @@ void TTextListBox::UpdateScrollRange() {
 LRESULT TTextListBox::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DROPFILES) {
     // The drop is finished as soon as its names are read.
-    const std::vector<std::string> files =
-        win32::DroppedFileNames(win32::UniqueDrop(reinterpret_cast<HDROP>(wParam)).Get());
+    const std::vector<std::string> files = win32::TakeDroppedFiles(reinterpret_cast<HDROP>(wParam));
     if (onDropFiles) onDropFiles(files);
     return 0;
   }

@@ -1,6 +1,7 @@
 #include "app/tf_kavrin.hpp"
 
 #include <algorithm>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include "app/handler_dispatch.hpp"
 #include "app/tab_walk.hpp"
 #include "platform/win32/win32_dpi.hpp"
+#include "platform/win32/win32_dropped_files.hpp"
 #include "settings/settings_file.hpp"
 
 namespace kavrin {
@@ -17,6 +19,8 @@ namespace {
 constexpr int kClientWidth = 424;
 constexpr int kClientHeight = 209;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Posted at start-up: what the first screen does not need comes after it.
+constexpr UINT kAfterFirstPaint = WM_APP + 1;
 
 RECT FrameAtDpi(int dpi) {
   const RECT client{0, 0, ScaleToDpi(kClientWidth, dpi), ScaleToDpi(kClientHeight, dpi)};
@@ -34,8 +38,9 @@ TfKavrin::~TfKavrin() {
 void TfKavrin::Create(int showCommand) {
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-  if (!CreateTopLevel("Kavrin v1.2", kWindowStyle, WS_EX_CONTROLPARENT, 0, 0, frame.right - frame.left,
-                      frame.bottom - frame.top)) {
+  // Files dropped anywhere on it join the input list.
+  if (!CreateTopLevel("Kavrin v1.2", kWindowStyle, WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, 0, 0,
+                      frame.right - frame.left, frame.bottom - frame.top)) {
     throw std::runtime_error("Cannot create the main window");
   }
   // Only the window knows which monitor, and so which dpi, it is on.
@@ -48,7 +53,6 @@ void TfKavrin::Create(int showCommand) {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   BuildTopLevel();
-  BuildInputPanel();
   BuildFilesPage();
   BuildSettingsPage();
   WireEvents();
@@ -65,11 +69,16 @@ void TfKavrin::Create(int showCommand) {
   feLogfile.SetEnabled(cbUseLogfile.Checked());
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
+  PostMessageA(hwnd_, kAfterFirstPaint, 0, 0);
 }
 
 void TfKavrin::WireEvents() {
   Button1.onClick = [this] { Button1Click(); };
-  dxPopupEdit1.onInitPopup = [this] { dxPopupEdit1InitPopup(); };
+  dxPopupEdit1.onInitPopup = [this] {
+    EnsureInputPanel();
+    names_.Name(dxPopupEdit1.PopupWindow(), L"Input files");
+    dxPopupEdit1InitPopup();
+  };
   dxPopupEdit1.onCloseUp = [this](std::string& text, bool& accept) { dxPopupEdit1CloseUp(text, accept); };
   BitBtn2.onClick = [this] { BitBtn2Click(); };
   BitBtn3.onClick = [this] { BitBtn3Click(); };
@@ -79,6 +88,7 @@ void TfKavrin::WireEvents() {
   BitBtn7.onClick = [this] { BitBtn7Click(); };
   lbInputFiles.onClick = [this] { lbInputFilesClick(); };
   lbInputFiles.onDropFiles = [this](const std::vector<std::string>& files) { lbInputFilesDragDrop(files); };
+  dxPopupEdit1.onDropFiles = [this](const std::vector<std::string>& files) { FormDragDrop(files); };
   for (TCheckBox* box : {&cb80, &cb81, &cb82, &cb83, &cb84, &cb85, &cb86, &cb87}) {
     box->onClick = [this, box] { cb80Click(*box); };
   }
@@ -106,6 +116,18 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDpiChangedMessage:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      // The tab control needs the change passed on; the glyphs are drawn again.
+      RefreshColours(hwnd_);
+      return 0;
+    case kAfterFirstPaint:
+      EnsureInputPanel();
+      NameControls();
+      return 0;
+    case WM_DROPFILES:
+      FormDragDrop(win32::TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)));
+      return 0;
     default:
       return DefWindowProcA(hwnd_, message, wParam, lParam);
   }
@@ -124,6 +146,28 @@ void TfKavrin::ChangeDpi(int dpi, const RECT& suggested) {
   // The old font goes only once no control uses it.
   font_ = std::move(font);
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The drop-down's content is not on the first screen: it is built once that
+// has been painted, or when something needs it first.
+void TfKavrin::EnsureInputPanel() {
+  if (BitBtn1.Handle() == nullptr) BuildInputPanel();
+}
+
+// Screen readers take a control's name from the label before it; these have
+// none, or not the right one.
+void TfKavrin::NameControls() {
+  names_.Name(feLogfile.Handle(), L"Logfile");
+  names_.Name(eOtaFixed.Handle(), L"Fixed options -azid(");
+  names_.Name(eSSRCFixed.Handle(), L"Fixed options -ssrc(");
+  names_.Name(lbInputFiles.Handle(), L"Input files");
+  names_.Name(dxPopupEdit1.ButtonHandle(), L"Open");
+  names_.Shortcut(dxPopupEdit1.Handle(), L"Alt+Down");
+  for (const TButtonEdit* field : std::initializer_list<const TButtonEdit*>{
+           &feBeSweet, &feSurCode, &deBeSweetOutputFolder, &deSurcodeOutputFolder, &feLogfile}) {
+    names_.Name(field->ButtonHandle(), L"Browse");
+    names_.Shortcut(field->Handle(), L"Alt+Down");
+  }
 }
 
 // As a dialog does: the focus leaves with the window and comes back to the
@@ -148,7 +192,7 @@ bool TfKavrin::PreTranslate(const MSG& message) {
     PageControl1.SelectNextPage((GetKeyState(VK_SHIFT) & 0x8000) == 0);
     return true;
   }
-  if (HandleTabKey(hwnd_, message)) return true;
+  if (HandleTabKey(hwnd_, message) || HandleEnterKey(hwnd_, message)) return true;
   return IsDialogMessageA(hwnd_, const_cast<MSG*>(&message)) != FALSE;
 }
 
@@ -211,7 +255,8 @@ void TfKavrin::dxPopupEdit1InitPopup() { inputList_.InitPopup(); }
 void TfKavrin::dxPopupEdit1CloseUp(std::string& text, bool& accept) {
   text = inputList_.SummaryText();
   accept = true;
-  Button1.SetEnabled(inputList_.GoEnabled());
+  // A running batch keeps "Go" for itself.
+  Button1.SetEnabled(inputList_.GoEnabled() && !BatchRunning());
 }
 
 void TfKavrin::BitBtn2Click() {
@@ -231,6 +276,18 @@ void TfKavrin::BitBtn3Click() {
 void TfKavrin::lbInputFilesDragDrop(const std::vector<std::string>& files) {
   TakeListSelection();
   if (inputList_.Add(files)) ShowInputList();
+}
+
+// Onto the closed field or the window: the field and "Go" follow at once, as
+// after a close-up. An open drop-down shows them at its close.
+void TfKavrin::FormDragDrop(const std::vector<std::string>& files) {
+  EnsureInputPanel();
+  lbInputFilesDragDrop(files);
+  if (dxPopupEdit1.DroppedDown()) return;
+  std::string text = dxPopupEdit1.Text();
+  bool accept = false;
+  dxPopupEdit1CloseUp(text, accept);
+  if (accept) dxPopupEdit1.SetText(text);
 }
 
 void TfKavrin::BitBtn4Click() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/accessible_names.hpp"
 #include "app/app_services.hpp"
 #include "app/base_window.hpp"
 #include "app/button.hpp"
@@ -129,15 +130,18 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void lbInputFilesClick();
   void cb80Click(TCheckBox& sender);
   void lbInputFilesDragDrop(const std::vector<std::string>& files);
+  void FormDragDrop(const std::vector<std::string>& files);
 
  private:
   void BuildTopLevel();
   void BuildInputPanel();
+  void EnsureInputPanel();
   void BuildFilesPage();
   void BuildSettingsPage();
   void WireEvents();
   void Close();
   void KeepFocus(bool activating);
+  void NameControls();
   void ChangeDpi(int dpi, const RECT& suggested);
 
   // The control of each setting, reached as the kinds it is: a file-name
@@ -159,6 +163,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
 
   win32::UniqueFont font_;
   int dpi_ = kDesignDpi;
+  AccessibleNames names_;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
   AppServices& services_;

@@ -53,10 +53,14 @@ void TfKavrin::Button1Click() {
 }
 
 // The list refuses every change of its entries while locked; the buttons that
-// would change them show it. Stream choices stay open to the user.
+// would change them show it, and so does "Go", which gets its state back
+// afterwards. Stream choices stay open to the user.
 void TfKavrin::LockInputList(bool locked) {
   inputList_.SetLocked(locked);
   for (TBitBtn* button : {&BitBtn3, &BitBtn4, &BitBtn5, &BitBtn6, &BitBtn7}) button->SetEnabled(!locked);
+  // A disabled button with the focus would leave the keyboard nowhere.
+  if (locked && GetFocus() == Button1.Handle()) dxPopupEdit1.SetFocus();
+  Button1.SetEnabled(!locked && inputList_.GoEnabled());
 }
 
 void TfKavrin::ShowFinishedMessage(const std::string& text, bool warning) {

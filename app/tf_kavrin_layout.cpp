@@ -7,11 +7,12 @@ namespace kavrin {
 
 void TfKavrin::BuildTopLevel() {
   const Host window{hwnd_, font_.Get(), dpi_};
-  Label2.Create(window, {"Input files", {8, 8, 45, 13}});
   Button1.Create(window, {"Go", {344, 4, 75, 25}, false});
   // Lies below the client area; shown only inside the drop-down.
   Panel1.Create(window, {{0, 224, 424, 289}, false});
-  dxPopupEdit1.Create(window, {"0 files selected", {64, 4, 273, 21}, &Panel1});
+  // Just before its field, so that screen readers take it for the field's name.
+  Label2.Create(window, {"Input files", {8, 8, 45, 13}});
+  dxPopupEdit1.Create(window, {"0 files selected", {64, 4, 273, 21}, &Panel1, &lbInputFiles});
   PageControl1.Create(window, {{8, 32, 409, 173}});
   PageControl1.AddSheet(tsFiles, "Files and folders");
   PageControl1.AddSheet(tsSettings, "Besweet Settings");

@@ -16,7 +16,7 @@ strip=x86_64-w64-mingw32-strip
 
 # The DLLs the executables may import: Windows' own, and only those they use.
 allowed=(ADVAPI32.DLL BCRYPT.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL
-         USER32.DLL)
+         USER32.DLL UXTHEME.DLL)
 
 check_imports() {
   local exe=$1

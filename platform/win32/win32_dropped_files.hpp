@@ -13,4 +13,8 @@ namespace kavrin::win32 {
 // caller's to finish.
 std::vector<std::string> DroppedFileNames(HDROP drop);
 
+// The names of a drop, which is finished then: what WM_DROPFILES asks of
+// the window that receives it.
+std::vector<std::string> TakeDroppedFiles(HDROP drop);
+
 }  // namespace kavrin::win32

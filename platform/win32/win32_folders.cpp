@@ -9,7 +9,22 @@ namespace kavrin::win32 {
 
 namespace {
 
+// A drive without its medium (an empty optical drive, a card reader) is
+// reported as an error of the call, not in a box of the system's that asks
+// the user to insert one.
+class QuietDriveErrors {
+ public:
+  QuietDriveErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous_); }
+  ~QuietDriveErrors() { SetThreadErrorMode(previous_, nullptr); }
+  QuietDriveErrors(const QuietDriveErrors&) = delete;
+  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+ private:
+  DWORD previous_ = 0;
+};
+
 DWORD Attributes(const std::string& path) {
+  const QuietDriveErrors quiet;
   return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
 }
 
@@ -27,6 +42,7 @@ bool Win32Folders::NamesExistingFolder(const std::string& path) {
 
 bool Win32Folders::ReadFolder(const std::string& folder, std::vector<std::string>& folders,
                               std::vector<std::string>& files) {
+  const QuietDriveErrors quiet;
   WIN32_FIND_DATAA entry;
   const UniqueFind search(FindFirstFileA((WithTrailingDelimiter(folder) + "*").c_str(), &entry));
   if (!search) return GetLastError() == ERROR_FILE_NOT_FOUND;

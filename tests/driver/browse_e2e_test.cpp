@@ -1,4 +1,7 @@
+#include <windows.h>
 #include <gtest/gtest.h>
+// After windows.h, which it needs.
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <string>
@@ -151,6 +154,30 @@ TEST_F(BrowseE2e, SelectDirectoryShowsItsControlsAndAFolderTreeAtTheFieldsFolder
   ASSERT_TRUE(ClickListBoxLine(tree, subA - 1));
   PostMessageA(tree, WM_KEYDOWN, VK_RETURN, 0);
   WaitForTree(tree, atFolder, "the tree back at the field's folder after Enter (not OK)");
+  // Right opens the selected folder, Left and Backspace go up.
+  ASSERT_TRUE(ClickListBoxLine(tree, subA));
+  PostMessageA(tree, WM_KEYDOWN, VK_RIGHT, 0);
+  WaitForTree(tree, ExpectedTree(folder_.File("sub a"), {"inner"}), "the tree at \"sub a\" after Right");
+  PostMessageA(tree, WM_KEYDOWN, VK_LEFT, 0);
+  WaitForTree(tree, atFolder, "the tree back at the field's folder after Left");
+  PostMessageA(tree, WM_KEYDOWN, VK_BACK, 0);
+  EXPECT_TRUE(WaitFor([&] { return SameFolder(TextOf(line), ExtractFileDir(folder_.Path())); }, kReactBound,
+                      "the tree one level up after Backspace"));
+  // The drives as the system names them; the rows follow a dpi change.
+  const std::vector<std::string> drives = ComboBoxLines(FindControls(dialog, "ComboBox").front());
+  EXPECT_NE(std::find(drives.begin(), drives.end(), "C:"), drives.end()) << ::testing::PrintToString(drives);
+  const auto rowHeight = [&] { return SendToList(tree, LB_GETITEMHEIGHT, 0); };
+  const DWORD_PTR rowAt96 = rowHeight();
+  const win32::RemoteMemory suggested = LendMemory(kavrin_.Handle(), sizeof(RECT));
+  const RECT frame = ScreenRect(dialog);
+  ASSERT_TRUE(WriteRemote(suggested, &frame, sizeof frame));
+  PostMessageA(dialog, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(suggested.Get().address));
+  EXPECT_TRUE(WaitFor([&] { return rowHeight() >= rowAt96 * 3 / 2; }, kReactBound, "rows for 144 dpi"));
+  const std::vector<std::string> up = ListBoxLines(tree);
+  const auto ours = std::find(up.begin(), up.end(), ExtractFileName(folder_.Path()));
+  ASSERT_NE(ours, up.end());
+  ASSERT_NO_FATAL_FAILURE(DoubleClickLine(tree, static_cast<int>(ours - up.begin())));
+  WaitForTree(tree, atFolder, "the tree at the field's folder again");
 
   // OK takes the folder the user selected.
   ASSERT_TRUE(ClickListBoxLine(tree, subA + 1));
@@ -207,6 +234,43 @@ TEST_F(BrowseE2e, TempFolderIsCreatedWithoutAQuestion) {
   CancelDialog(dialog);
   EXPECT_EQ(TextOf(window_.deBeSweetOutputFolder), "");
   ASSERT_NO_FATAL_FAILURE(ExpectCurrentFolderKept("Cancel in the folder dialog"));
+
+  // A relative name lies inside the folder shown, not the current one.
+  ASSERT_TRUE(SetText(window_.deBeSweetOutputFolder, typed));
+  dialog = Browse(window_.deBeSweetOutputFolder, "Select Directory");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(SetText(FolderLine(dialog), "..\\c d"));
+  PressDialogOk(dialog);
+  ASSERT_NO_FATAL_FAILURE(WaitForDialogGone(dialog, "the dialog to close on a relative name"));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(window_.deBeSweetOutputFolder) == folder_.File("temp\\a\\c d"); },
+                      kReactBound,
+                      "the folder beside the one shown (the field has " + TextOf(window_.deBeSweetOutputFolder) + ")"));
+  EXPECT_TRUE(FileExists(folder_.File("temp\\a\\c d")));
+}
+
+// With visual styles on (Wine has its own), the buttons inside the fields
+// are drawn by the theme, which shows where the mouse is over them.
+TEST_F(BrowseE2e, TheBrowseButtonShowsTheMouseOverItWithVisualStyles) {
+  if (!IsThemeActive()) GTEST_SKIP() << "no visual style is active";
+  HWND button = BrowseButton(window_.feBeSweet);
+  ASSERT_NE(button, nullptr);
+  const auto pixels = [&] {
+    const RECT rect = ScreenRect(button);
+    const win32::WindowDc screen = win32::GetWindowDc(nullptr);
+    std::vector<COLORREF> seen;
+    for (LONG y = rect.top; y < rect.bottom; ++y) {
+      for (LONG x = rect.left; x < rect.right; ++x) seen.push_back(GetPixel(screen.Get().dc, x, y));
+    }
+    return seen;
+  };
+  SetCursorPos(0, 0);
+  std::vector<COLORREF> away;
+  ASSERT_TRUE(WaitFor([&] { return !(away = pixels()).empty() && pixels() == away; }, kReactBound, "a still button"));
+  const POINT over = CentreOf(button);
+  SetCursorPos(over.x, over.y);
+  EXPECT_TRUE(WaitFor([&] { return pixels() != away; }, kReactBound, "the button's hover look"));
+  SetCursorPos(0, 0);
+  EXPECT_TRUE(WaitFor([&] { return pixels() == away; }, kReactBound, "the button's look without the mouse"));
 }
 
 TEST_F(BrowseE2e, FileNameDialogsHaveTheFieldsFilterAndNoReadOnlyBox) {

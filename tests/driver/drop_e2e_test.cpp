@@ -29,21 +29,22 @@ std::string DropBlock(const std::vector<std::string>& paths, POINT at) {
   return block;
 }
 
-// Posts a drop of `paths` onto the list box. WM_DROPFILES carries a handle
+// Posts a drop of `paths` onto a window, the list box unless told. WM_DROPFILES carries a handle
 // that only the receiving process can read, so the block is written into
 // kavrin.exe's memory and passed as a fixed block, whose handle is its
 // address. Wine reads such a block; Windows may refuse one that its own heap
 // did not allocate. The batch test's folder serves the drops during a batch.
 class DropE2e : public BatchTest {
  protected:
-  void Drop(const std::vector<std::string>& paths) {
+  void Drop(const std::vector<std::string>& paths, HWND target = nullptr) {
     const std::string block = DropBlock(paths, {20, 20});
     void* remote = blocks_.emplace_back(LendMemory(kavrin_.Handle(), block.size())).Get().address;
     ASSERT_NE(remote, nullptr);
     SIZE_T written = 0;
     ASSERT_TRUE(WriteProcessMemory(kavrin_.Handle(), remote, block.data(), block.size(), &written));
     ASSERT_EQ(written, block.size());
-    ASSERT_TRUE(PostMessageA(window_.lbInputFiles, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0));
+    ASSERT_TRUE(PostMessageA(target != nullptr ? target : window_.lbInputFiles, WM_DROPFILES,
+                             reinterpret_cast<WPARAM>(remote), 0));
   }
 
   void TearDown() override {
@@ -91,6 +92,20 @@ TEST_F(DropE2e, DroppedFilesJoinTheListInTheirOrderAsAddWouldAddThem) {
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
 }
 
+// Dragging from another program closes the drop-down, so the closed field and
+// the window take drops too: the field's text and "Go" follow at once.
+TEST_F(DropE2e, DropsOntoTheClosedFieldAndTheWindowJoinTheList) {
+  ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+  ASSERT_NO_FATAL_FAILURE(Drop({"C:\\Film\\VTS_01_1.VOB"}, window_.dxPopupEdit1));
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("1 file selected"));
+  EXPECT_TRUE(IsEnabled(window_.Button1));
+  ASSERT_NO_FATAL_FAILURE(Drop({"C:\\Film\\a.ac3", "C:\\Film\\b.ac3"}, window_.fKavrin));
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("3 files selected"));
+  EXPECT_EQ(ListBoxLines(window_.lbInputFiles),
+            (std::vector<std::string>{"C:\\Film\\VTS_01_1.VOB", "C:\\Film\\a.ac3", "C:\\Film\\b.ac3"}));
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+}
+
 // A batch reads its entries by position, so while it runs nothing changes
 // the list: the buttons that would are disabled, and a drop or a press that
 // reaches them anyway is refused. A stream choice for an entry
@@ -105,6 +120,8 @@ TEST_F(DropE2e, ListChangesAreRefusedWhileABatchRunsAndStreamChoicesStillApply) 
 
   Click(window_.Button1);
   ASSERT_NO_FATAL_FAILURE(WaitForRuns(1));
+  EXPECT_FALSE(IsEnabled(window_.Button1)) << "\"Go\" is disabled while the batch runs";
+  ASSERT_NO_FATAL_FAILURE(Drop({Input("dropped.ac3")}, window_.dxPopupEdit1));
   ASSERT_NO_FATAL_FAILURE(OpenDropDown());
   for (HWND button : changing) EXPECT_FALSE(IsEnabled(button));
   ASSERT_TRUE(ClickListBoxLine(window_.lbInputFiles, 2));
@@ -115,7 +132,9 @@ TEST_F(DropE2e, ListChangesAreRefusedWhileABatchRunsAndStreamChoicesStillApply) 
   ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("3 files selected"));
   EXPECT_EQ(ListBoxLines(window_.lbInputFiles), lines);
+  EXPECT_FALSE(IsEnabled(window_.Button1)) << "the close-up leaves \"Go\" to the batch";
   ASSERT_NO_FATAL_FAILURE(ExpectFinishedAndClose());
+  EXPECT_TRUE(WaitFor([&] { return IsEnabled(window_.Button1); }, kReactBound, "\"Go\" back after the batch"));
 
   std::vector<std::string> outputs;
   for (const StandInRun& run : ReadRuns(Record())) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <atomic>
@@ -495,6 +496,21 @@ bool MessageBoxHasIcon(HWND box) {
     }
   }
   return false;
+}
+
+std::wstring AccessibleName(HWND window) {
+  const win32::ComInitialisation com(COINIT_APARTMENTTHREADED);
+  void* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, &object))) return {};
+  const win32::ComPointer<IAccessible> accessible(static_cast<IAccessible*>(object));
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  if (FAILED(accessible.Get()->get_accName(self, &name)) || name == nullptr) return {};
+  std::wstring text(name, SysStringLen(name));
+  SysFreeString(name);
+  return text;
 }
 
 bool PressButton(HWND dialog, const std::string& caption) {

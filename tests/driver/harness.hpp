@@ -135,6 +135,9 @@ std::vector<std::string> TabTexts(HANDLE process, HWND tab);
 int SelectedTab(HWND tab);
 bool ClickTab(HANDLE process, HWND tab, int index);
 
+// The name a screen reader reads for a control: its client object's name.
+std::wstring AccessibleName(HWND window);
+
 // Message boxes (dialog class "#32770") of a process.
 HWND FindMessageBox(DWORD processId, const std::string& caption);
 // The message text: the static that is not the icon.

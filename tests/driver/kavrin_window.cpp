@@ -94,7 +94,9 @@ std::string NamesToType(const std::vector<std::string>& names) {
 
 }  // namespace
 
-::testing::AssertionResult FindKavrinControls(HWND form, KavrinWindow& window) {
+namespace {
+
+::testing::AssertionResult FindEveryControl(HWND form, KavrinWindow& window) {
   window = KavrinWindow{};
   window.fKavrin = form;
   std::vector<std::string> missing;
@@ -126,6 +128,15 @@ std::string NamesToType(const std::vector<std::string>& names) {
   auto failure = ::testing::AssertionFailure() << "controls not found in the main window:";
   for (const std::string& name : missing) failure << ' ' << name;
   return failure;
+}
+
+}  // namespace
+
+// The drop-down's controls come just after the first paint.
+::testing::AssertionResult FindKavrinControls(HWND form, KavrinWindow& window) {
+  ::testing::AssertionResult found = ::testing::AssertionFailure();
+  WaitFor([&] { return static_cast<bool>(found = FindEveryControl(form, window)); }, kStartBound, "the controls");
+  return found;
 }
 
 HWND FindDropDown(DWORD processId) {

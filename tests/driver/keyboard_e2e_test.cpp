@@ -184,19 +184,135 @@ TEST_F(KeyboardE2e, AddAFileCloseTheDropDownAndRunABatch) {
   ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("1 file selected"));
   ASSERT_TRUE(WaitFor([&] { return IsEnabled(window_.Button1); }, kReactBound, "\"Go\" to be enabled"));
 
-  // Space on "Go" runs the batch; Enter ends its information box.
-  ASSERT_NO_FATAL_FAILURE(TabTo(window_.Button1, "\"Go\""));
-  PressKeys({VK_SPACE});
-  HWND box = nullptr;
-  ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
-  EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }, kReactBound, "the information box in front"));
-  PressKeys({VK_RETURN});
-  ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));
+  // Space, then Enter on "Go" runs the batch: "Go" is disabled while it runs,
+  // the focus waits in the field, and Enter ends the information box.
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "1500");
+  for (const WORD key : {VK_SPACE, VK_RETURN}) {
+    ASSERT_NO_FATAL_FAILURE(TabTo(window_.Button1, "\"Go\""));
+    EXPECT_EQ(StyleOf(window_.Button1) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << "the focused button looks like the default";
+    PressKeys({key});
+    EXPECT_TRUE(WaitFor([&] { return !IsEnabled(window_.Button1) && FocusOf(window_.fKavrin) == window_.dxPopupEdit1; },
+                        kRunStartBound, "\"Go\" disabled, the focus in the field"));
+    HWND box = nullptr;
+    ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
+    EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }, kReactBound, "the information box in front"));
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));
+    EXPECT_TRUE(WaitFor([&] { return IsEnabled(window_.Button1); }, kReactBound, "\"Go\" back after the batch"));
+  }
 
   const std::vector<StandInRun> runs = ReadRuns(Record());
-  ASSERT_EQ(runs.size(), 1u);
+  ASSERT_EQ(runs.size(), 2u);
   EXPECT_NE(runs[0].commandLine.find(" -input " + Quoted(input) + " "), std::string::npos) << runs[0].commandLine;
+}
+
+// Space and Enter press each button of the drop-down as a click does; the
+// focused push button looks like the default one, and OK gets the look back
+// when the focus leaves the buttons. Enter on "Sort" over a missing file shows
+// its error with the main window disabled behind it, and the drop-down goes on.
+TEST_F(KeyboardE2e, SpaceAndEnterPressEveryButtonOfTheDropDown) {
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  // Written in the order of their names, so that "Sort" gives that order.
+  std::vector<std::string> abc;
+  for (const char* name : {"a.ac3", "b.ac3", "c.ac3"}) {
+    abc.push_back(Input(name));
+    ASSERT_TRUE(WriteFileBytes(abc.back(), "sample"));
+  }
+  const std::string &a = abc[0], &b = abc[1], &c = abc[2];
+  ASSERT_NO_FATAL_FAILURE(AddInputFiles({c, a, b}));
+  SetForegroundWindow(window_.fKavrin);
+  ASSERT_TRUE(
+      WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound, "the main window in front"));
+  const KavrinWindow& w = window_;
+  const auto lines = [&](const std::vector<std::string>& expected, const std::string& after) {
+    EXPECT_TRUE(WaitFor([&] { return ListBoxLines(w.lbInputFiles) == expected; }, kReactBound,
+                        "the list after " + after + ": " + ::testing::PrintToString(ListBoxLines(w.lbInputFiles))));
+  };
+  const auto looksDefault = [](HWND button) { return (StyleOf(button) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; };
+  const auto open = [&] {
+    ASSERT_NO_FATAL_FAILURE(TabTo(w.dxPopupEdit1, "the drop-down field"));
+    PressKeys({VK_F4});
+    ASSERT_TRUE(WaitFor([&] { return FindDropDown(kavrin_.Id()) != nullptr && FocusOf(w.fKavrin) == w.lbInputFiles; },
+                        kStartBound, "the drop-down open with the focus in the list"));
+    EXPECT_TRUE(looksDefault(w.BitBtn1));
+  };
+  const auto press = [&](HWND button, const char* name, WORD key) {
+    ASSERT_NO_FATAL_FAILURE(TabTo(button, name));
+    EXPECT_TRUE(looksDefault(button) && (button == w.BitBtn1 || !looksDefault(w.BitBtn1)))
+        << name << " looks like the default button";
+    PressKeys({key});
+  };
+
+  ASSERT_NO_FATAL_FAILURE(open());
+  PressKeys({VK_DOWN});
+  ASSERT_TRUE(WaitFor([&] { return ListBoxSelection(w.lbInputFiles) == 0; }, kReactBound, "the first entry selected"));
+  struct Step {
+    HWND button;
+    const char* name;
+    WORD key;
+    std::vector<std::string> after;
+  };
+  const Step steps[] = {
+      {w.BitBtn7, "Move down", VK_SPACE, {a, c, b}}, {w.BitBtn7, "Move down", VK_RETURN, {a, b, c}},
+      {w.BitBtn5, "Move up", VK_SPACE, {a, c, b}},   {w.BitBtn5, "Move up", VK_RETURN, {c, a, b}},
+      {w.BitBtn6, "Sort", VK_SPACE, {a, b, c}},
+  };
+  for (const Step& step : steps) {
+    ASSERT_NO_FATAL_FAILURE(press(step.button, step.name, step.key));
+    lines(step.after, step.name);
+  }
+
+  ASSERT_TRUE(DeleteFileA(c.c_str()));
+  ASSERT_NO_FATAL_FAILURE(press(w.BitBtn6, "Sort", VK_RETURN));
+  HWND box = nullptr;
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Kavrin", box));
+  EXPECT_EQ(MessageBoxText(box).substr(0, 22), "Win32 Error.  Code: 2.");
+  EXPECT_FALSE(IsEnabled(w.fKavrin)) << "the main window is disabled behind the error box";
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }, kReactBound, "the error box in front"));
+  PressKeys({VK_RETURN});
+  ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Kavrin"));
+  EXPECT_TRUE(IsEnabled(w.fKavrin));
+  ASSERT_TRUE(FindDropDown(kavrin_.Id()) != nullptr && GetParent(w.Panel1) == FindDropDown(kavrin_.Id()))
+      << "the drop-down stays open with its list; the program shows " << DescribeWindows(kavrin_.Id());
+  lines({a, b, c}, "the failed Sort");
+
+  // Delete, with Space and with Enter, on the last entry.
+  for (const WORD key : {VK_SPACE, VK_RETURN}) {
+    const std::vector<std::string> before = ListBoxLines(w.lbInputFiles);
+    ASSERT_TRUE(ClickListBoxLine(w.lbInputFiles, static_cast<int>(before.size()) - 1));
+    ASSERT_TRUE(WaitFor([&] { return looksDefault(w.BitBtn1); }, kReactBound, "OK the default again in the list"));
+    ASSERT_NO_FATAL_FAILURE(press(w.BitBtn4, "Delete", key));
+    lines(std::vector<std::string>(before.begin(), before.end() - 1), "Delete");
+  }
+  // Space on "Add" opens its dialog, with the main window disabled behind it.
+  ASSERT_NO_FATAL_FAILURE(press(w.BitBtn3, "Add", VK_SPACE));
+  HWND dialog = WaitForDialog("Open source files");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_FALSE(IsEnabled(w.fKavrin)) << "the main window is disabled behind \"Add\"";
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) && IsEnabled(w.fKavrin); }, kReactBound,
+                      "the dialog gone and the main window enabled again"));
+
+  // Cancel puts back the list of the opening; OK keeps the list.
+  ASSERT_NO_FATAL_FAILURE(press(w.BitBtn2, "Cancel", VK_SPACE));
+  ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed("3 files selected"));
+  lines({c, a, b}, "Cancel");
+  const struct {
+    HWND button;
+    const char* name;
+    WORD key;
+    const char* summary;
+  } closes[] = {{w.BitBtn2, "Cancel", VK_RETURN, "3 files selected"}, {w.BitBtn1, "OK", VK_SPACE, "2 files selected"}};
+  for (const auto& close : closes) {
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_TRUE(ClickListBoxLine(w.lbInputFiles, 0));
+    ASSERT_NO_FATAL_FAILURE(press(w.BitBtn4, "Delete", VK_SPACE));
+    lines({a, b}, "Delete");
+    ASSERT_NO_FATAL_FAILURE(press(close.button, close.name, close.key));
+    ASSERT_NO_FATAL_FAILURE(WaitForDropDownClosed(close.summary));
+  }
+  EXPECT_TRUE(IsEnabled(w.Button1));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness.hpp"
@@ -238,6 +239,25 @@ TEST_F(SettingsE2e, WindowIsLaidOutAsDesignedAndCentred) {
                               {"feLogfile", w.feLogfile, 136, 100, 0, 0},
                               {"cbUseLogfile", w.cbUseLogfile, 8, 104, 97, 17},
                           });
+
+  // Screen readers name a field after the label just before it in z-order.
+  // The others are named through the system's annotation service, which
+  // Wine lacks: there a name reads as the window's text.
+  EXPECT_EQ(GetWindow(w.dxPopupEdit1, GW_HWNDPREV), FindLabel(w.fKavrin, "Input files"));
+  if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr) {
+    const std::pair<HWND, const wchar_t*> names[] = {
+        {w.feLogfile, L"Logfile"},
+        {w.eOtaFixed, L"Fixed options -azid("},
+        {w.eSSRCFixed, L"Fixed options -ssrc("},
+        {w.lbInputFiles, L"Input files"},
+        {FindControls(w.feBeSweet, "Button").front(), L"Browse"},
+        {FindControls(w.dxPopupEdit1, "Button").front(), L"Open"},
+    };
+    for (const auto& [control, name] : names) {
+      EXPECT_TRUE(WaitFor([&, name = name, control = control] { return AccessibleName(control) == name; }, kReactBound,
+                          "the accessible name of " + TextOf(control)));
+    }
+  }
 
   const RECT frame = ScreenRect(w.fKavrin);
   const LONG centreX = (frame.left + frame.right) / 2;
