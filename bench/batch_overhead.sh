@@ -12,13 +12,13 @@ build=${1:-$KAVRIN_ROOT/build/windows-x64}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake --preset windows-x64 -S "$KAVRIN_ROOT" -B "$build"
 fi
-cmake --build "$build" --target kavrin e2e_tests besweet_standin
+cmake --build "$build" --target kavrin batch_bench besweet_standin
 kavrin_wine_env
 
 if [ -z "${DISPLAY:-}" ]; then
   kavrin_start_xvfb
   trap kavrin_stop_session EXIT
 fi
-wine "$build/tests/driver/e2e_tests.exe" --kavrin="$build/kavrin.exe" \
+wine "$build/tests/driver/batch_bench.exe" --kavrin="$build/kavrin.exe" \
   --gtest_also_run_disabled_tests --gtest_filter='BatchBench.*' 2>&1 |
   grep -E '^(per job|open handles|CPU time)|FAILED|Failure' || true
