@@ -24,18 +24,19 @@
 #include "batch/batch_form.hpp"
 #include "batch/batch_run.hpp"
 #include "encoder/encoder_automation.hpp"
-#include "encoder/encoder_form.hpp"
 #include "inputlist/input_list.hpp"
 #include "platform/win32/unique_resource.hpp"
+#include "platform/win32/win32_message_pump.hpp"
+#include "platform/win32/win32_taskbar_progress.hpp"
 #include "settings/settings_file.hpp"
 #include "settings/settings_form.hpp"
 
 namespace kavrin {
 
 // The one main window. It owns every control, and through them every setting.
-class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm, public EncoderForm {
+class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm {
  public:
-  explicit TfKavrin(AppServices& services);
+  explicit TfKavrin(const AppServices& services);
   ~TfKavrin() override;
 
   static const char* ClassName() { return "TfKavrin"; }
@@ -57,23 +58,9 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void ShowSettingsTab() override;
   void UpdateOtaFixed() override;
 
-  // BatchForm and EncoderForm: the batch reads the controls as it goes.
-  bool DtsCdChecked() override;
-  bool Ac3CdChecked() override;
-  bool CddaChecked() override;
-  std::string BeSweetFileName() override;
-  std::string SurCodeFileName() override;
-  std::string BeSweetTempFolderText() override;
-  std::string FinalOutputFolderText() override;
-  bool UseLogfileChecked() override;
-  std::string LogfileText() override;
-  bool NormalizeChecked() override;
-  std::string AzidText() override;
-  std::string OtaText() override;
-  std::string SsrcText() override;
-  std::string SsrcFixedText() override;
-  std::string BoostText() override;
-  bool ShutdownChecked() override;
+  // BatchForm: the batch reads the controls at the moments it needs them.
+  BatchMode ReadMode() override;
+  JobSettings ReadJobSettings() override;
   int InputEntryCount() override;
   bool InputEntryText(int index, std::string& text) override;
   bool InputEntryStream(int index, int stream, bool& selected) override;
@@ -166,7 +153,11 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   AccessibleNames names_;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
-  AppServices& services_;
+  AppServices services_;
+  // They act on this window: the batch's waits pass keys on as the main loop
+  // does, and the taskbar button is this window's.
+  win32::Win32MessagePump pump_;
+  win32::Win32TaskbarProgress taskbar_;
   // The batch behind "Go": one runner for the life of the window, so that it
   // can tell a running batch from none.
   EncoderAutomation encoder_;
