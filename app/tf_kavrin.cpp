@@ -29,10 +29,27 @@ RECT FrameAtDpi(int dpi) {
 
 }  // namespace
 
+TfKavrin::TfKavrin(const AppServices& services)
+    : odVobFiles(services.folders),
+      feBeSweet(services.folders),
+      feSurCode(services.folders),
+      deBeSweetOutputFolder(services.folders),
+      deSurcodeOutputFolder(services.folders),
+      feLogfile(services.folders),
+      services_(services),
+      pump_([this](MSG& message) { return hwnd_ != nullptr && PreTranslate(message); }),
+      // Asked at each call: the window does not exist yet.
+      taskbar_([this] { return hwnd_; }),
+      encoder_(EncoderServices{services.program, services.registry, services.windows, pump_, services.clock,
+                               services.launcher, services.files, services.lookup}),
+      runner_(BatchServices{services.launcher, services.lookup, services.files, services.clock, pump_, encoder_,
+                            &taskbar_, &services.session}) {
+  TableSettingFields();
+}
+
 TfKavrin::~TfKavrin() {
   // The controls must still exist while their windows go.
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-  services_.hooks = {};
 }
 
 void TfKavrin::Create(int showCommand) {

@@ -24,18 +24,19 @@
 #include "batch/batch_form.hpp"
 #include "batch/batch_run.hpp"
 #include "encoder/encoder_automation.hpp"
-#include "encoder/encoder_form.hpp"
 #include "inputlist/input_list.hpp"
 #include "platform/win32/unique_resource.hpp"
+#include "platform/win32/win32_message_pump.hpp"
+#include "platform/win32/win32_taskbar_progress.hpp"
 #include "settings/settings_file.hpp"
 #include "settings/settings_form.hpp"
 
 namespace kavrin {
 
 // The one main window. It owns every control, and through them every setting.
-class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm, public EncoderForm {
+class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm {
  public:
-  explicit TfKavrin(AppServices& services);
+  explicit TfKavrin(const AppServices& services);
   ~TfKavrin() override;
 
   static const char* ClassName() { return "TfKavrin"; }
@@ -57,23 +58,9 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void ShowSettingsTab() override;
   void UpdateOtaFixed() override;
 
-  // BatchForm and EncoderForm: the batch reads the controls as it goes.
-  bool DtsCdChecked() override;
-  bool Ac3CdChecked() override;
-  bool CddaChecked() override;
-  std::string BeSweetFileName() override;
-  std::string SurCodeFileName() override;
-  std::string BeSweetTempFolderText() override;
-  std::string FinalOutputFolderText() override;
-  bool UseLogfileChecked() override;
-  std::string LogfileText() override;
-  bool NormalizeChecked() override;
-  std::string AzidText() override;
-  std::string OtaText() override;
-  std::string SsrcText() override;
-  std::string SsrcFixedText() override;
-  std::string BoostText() override;
-  bool ShutdownChecked() override;
+  // BatchForm: the batch reads the controls at the moments it needs them.
+  BatchMode ReadMode() override;
+  JobSettings ReadJobSettings() override;
   int InputEntryCount() override;
   bool InputEntryText(int index, std::string& text) override;
   bool InputEntryStream(int index, int stream, bool& selected) override;
@@ -81,38 +68,62 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void ShowAnotherBatchRunning() override;
   void ShutdownComputer() override;
 
-  TButton Button1;
-  TPanel Panel1;
-  TBitBtn BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn7;
-  TOpenDialog odVobFiles;
-  TLabel Label2;
-  TdxPopupEdit dxPopupEdit1;
-  TPageControl PageControl1;
-  TTabSheet tsFiles;
-  TLabel Label1;
-  TFilenameEdit feBeSweet;
-  TLabel Label3;
-  TFilenameEdit feSurCode;
-  TLabel Label4;
-  TDirectoryEdit deBeSweetOutputFolder;
-  TLabel Label5;
-  TDirectoryEdit deSurcodeOutputFolder;
-  TTabSheet tsSettings;
-  TCheckBox cbUseGMax;
-  TLabel Label6, Label7, Label8, Label9;
-  TEdit eBoost, eSSRC, eAzid, eOta;
-  TLabel Label11, Label12, Label13, Label14;
-  TRadioButton rbDTSCD, rbCDDA;
-  TEdit eOtaFixed;
-  TLabel Label17, Label18;
-  TCheckBox cbShutdown;
-  TFilenameEdit feLogfile;
-  TCheckBox cbUseLogfile;
-  TEdit eSSRCFixed;
-  TTextListBox lbInputFiles;
-  TGroupBox cbStreams;
-  TCheckBox cb80, cb81, cb82, cb83, cb84, cb85, cb86, cb87;
-  TRadioButton rbAC3CD;
+  TButton Button1;                       // "Go"
+  TPanel Panel1;                         // the drop-down's content
+  TBitBtn BitBtn1;                       // "OK"
+  TBitBtn BitBtn2;                       // "Cancel"
+  TBitBtn BitBtn3;                       // "Add"
+  TBitBtn BitBtn4;                       // "Delete"
+  TBitBtn BitBtn5;                       // "Move up"
+  TBitBtn BitBtn6;                       // "Sort"
+  TBitBtn BitBtn7;                       // "Move down"
+  TOpenDialog odVobFiles;                // "Open source files"
+  TLabel Label2;                         // "Input files"
+  TdxPopupEdit dxPopupEdit1;             // "0 files selected": the input list
+  TPageControl PageControl1;             // the two pages
+  TTabSheet tsFiles;                     // "Files and folders"
+  TLabel Label1;                         // "BeSweet"
+  TFilenameEdit feBeSweet;               // the transcoder's program
+  TLabel Label3;                         // "SurCode CD Pro DTS"
+  TFilenameEdit feSurCode;               // the DTS encoder's program
+  TLabel Label4;                         // "BeSweet Temp Folder"
+  TDirectoryEdit deBeSweetOutputFolder;  // the folder of the mono files
+  TLabel Label5;                         // "Final Output Folder"
+  TDirectoryEdit deSurcodeOutputFolder;  // the folder of the tracks
+  TTabSheet tsSettings;                  // "Besweet Settings"
+  TCheckBox cbUseGMax;                   // "Normalize"
+  TLabel Label6;                         // "-ota("
+  TLabel Label7;                         // "-azid("
+  TLabel Label8;                         // "-ssrc("
+  TLabel Label9;                         // "-boost("
+  TEdit eBoost;                          // the options of -boost(
+  TEdit eSSRC;                           // the additional options of -ssrc(
+  TEdit eAzid;                           // the additional options of -azid(
+  TEdit eOta;                            // the options of -ota(
+  TLabel Label11;                        // ")" after -ota(
+  TLabel Label12;                        // ")" after -azid(
+  TLabel Label13;                        // ")" after -ssrc(
+  TLabel Label14;                        // ")" after -boost(
+  TRadioButton rbDTSCD;                  // "DTS-CD"
+  TRadioButton rbCDDA;                   // "CDDA"
+  TEdit eOtaFixed;                       // "-g max" while normalising: the fixed -azid( option
+  TLabel Label17;                        // "Additional options"
+  TLabel Label18;                        // "Fixed options"
+  TCheckBox cbShutdown;                  // "Shutdown afterwards"
+  TFilenameEdit feLogfile;               // the log file
+  TCheckBox cbUseLogfile;                // "Logfile"
+  TEdit eSSRCFixed;                      // "--rate 44100": the fixed -ssrc( option
+  TTextListBox lbInputFiles;             // the input files
+  TGroupBox cbStreams;                   // "Audio Streams"
+  TCheckBox cb80;                        // "0x80"
+  TCheckBox cb81;                        // "0x81"
+  TCheckBox cb82;                        // "0x82"
+  TCheckBox cb83;                        // "0x83"
+  TCheckBox cb84;                        // "0x84"
+  TCheckBox cb85;                        // "0x85"
+  TCheckBox cb86;                        // "0x86"
+  TCheckBox cb87;                        // "0x87"
+  TRadioButton rbAC3CD;                  // "AC3-CD"
 
   void Button1Click();
   void FormCreate();
@@ -166,7 +177,11 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   AccessibleNames names_;
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
-  AppServices& services_;
+  AppServices services_;
+  // They act on this window: the batch's waits pass keys on as the main loop
+  // does, and the taskbar button is this window's.
+  win32::Win32MessagePump pump_;
+  win32::Win32TaskbarProgress taskbar_;
   // The batch behind "Go": one runner for the life of the window, so that it
   // can tell a running batch from none.
   EncoderAutomation encoder_;

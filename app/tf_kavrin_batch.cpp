@@ -6,30 +6,6 @@
 
 namespace kavrin {
 
-TfKavrin::TfKavrin(AppServices& services)
-    : odVobFiles(services.folders),
-      feBeSweet(services.folders),
-      feSurCode(services.folders),
-      deBeSweetOutputFolder(services.folders),
-      deSurcodeOutputFolder(services.folders),
-      feLogfile(services.folders),
-      services_(services),
-      encoder_(EncoderServices{*this, services.program, services.registry, services.windows, services.pump,
-                               services.clock, services.launcher, services.files, services.lookup}),
-      runner_(BatchServices{services.launcher, services.lookup, services.files, services.clock, services.pump, encoder_,
-                            &services.taskbar, &services.session}) {
-  // The batch's waits pass keys on as the main loop does.
-  services_.hooks.preTranslate = [this](MSG& message) { return hwnd_ != nullptr && PreTranslate(message); };
-  services_.hooks.mainWindow = [this] { return hwnd_; };
-  // The program ends through the main loop's exit, which destroys the window;
-  // it does not pass the close, so the settings are not stored.
-  services_.hooks.endProgram = [this](int exitCode) {
-    lifecycle_ = Lifecycle::Ending;
-    EndProgram(exitCode);
-  };
-  TableSettingFields();
-}
-
 bool TfKavrin::BatchRunning() const { return runner_.Running(); }
 
 void TfKavrin::Button1Click() {
@@ -86,25 +62,33 @@ void TfKavrin::ShutdownComputer() {
     } catch (const std::exception&) {
     }
   }
-  kavrin::ShutdownComputer(services_.shutdown);
+  if (kavrin::ShutdownComputer(services_.shutdown)) {
+    // Through the main loop's exit, which destroys the window; it does not
+    // pass the close, so the settings are not stored.
+    lifecycle_ = Lifecycle::Ending;
+    EndProgram(0);
+  }
 }
 
-bool TfKavrin::DtsCdChecked() { return rbDTSCD.Checked(); }
-bool TfKavrin::Ac3CdChecked() { return rbAC3CD.Checked(); }
-bool TfKavrin::CddaChecked() { return rbCDDA.Checked(); }
-std::string TfKavrin::BeSweetFileName() { return feBeSweet.FileName(); }
-std::string TfKavrin::SurCodeFileName() { return feSurCode.FileName(); }
-std::string TfKavrin::BeSweetTempFolderText() { return deBeSweetOutputFolder.Text(); }
-std::string TfKavrin::FinalOutputFolderText() { return deSurcodeOutputFolder.Text(); }
-bool TfKavrin::UseLogfileChecked() { return cbUseLogfile.Checked(); }
-std::string TfKavrin::LogfileText() { return feLogfile.Text(); }
-bool TfKavrin::NormalizeChecked() { return cbUseGMax.Checked(); }
-std::string TfKavrin::AzidText() { return eAzid.Text(); }
-std::string TfKavrin::OtaText() { return eOta.Text(); }
-std::string TfKavrin::SsrcText() { return eSSRC.Text(); }
-std::string TfKavrin::SsrcFixedText() { return eSSRCFixed.Text(); }
-std::string TfKavrin::BoostText() { return eBoost.Text(); }
-bool TfKavrin::ShutdownChecked() { return cbShutdown.Checked(); }
+BatchMode TfKavrin::ReadMode() { return FirstCheckedMode(rbDTSCD.Checked(), rbAC3CD.Checked(), rbCDDA.Checked()); }
+
+JobSettings TfKavrin::ReadJobSettings() {
+  JobSettings settings;
+  settings.BeSweetPath = feBeSweet.FileName();
+  settings.SurCodePath = feSurCode.FileName();
+  settings.TempFolderText = deBeSweetOutputFolder.Text();
+  settings.FinalFolderText = deSurcodeOutputFolder.Text();
+  settings.UseLogfile = cbUseLogfile.Checked();
+  settings.LogfileText = feLogfile.Text();
+  settings.Normalize = cbUseGMax.Checked();
+  settings.Azid = eAzid.Text();
+  settings.Ota = eOta.Text();
+  settings.Ssrc = eSSRC.Text();
+  settings.SsrcFixed = eSSRCFixed.Text();
+  settings.Boost = eBoost.Text();
+  settings.Shutdown = cbShutdown.Checked();
+  return settings;
+}
 
 int TfKavrin::InputEntryCount() { return lbInputFiles.Count(); }
 

@@ -1,30 +1,10 @@
 #pragma once
 
 #include <functional>
-#include <optional>
-#include <string>
 
-#include "batch/batch_form.hpp"
 #include "platform/taskbar_progress.hpp"
 
 namespace kavrin {
-
-// One job of a batch: an entry, and for a ".vob" entry one selected stream.
-struct JobSpot {
-  int Entry;
-  std::string Path;
-  std::optional<int> Stream;
-};
-
-// Calls `job` for each job of the list: one for every entry that is not a
-// ".vob" file, one for each selected stream of a ".vob" entry. The entry
-// count is taken at the start; each entry and stream is read just before its
-// job, so a choice made during an earlier job counts. The walk ends where the
-// list no longer has a position.
-void ForEachJob(BatchForm& form, const std::function<void(const JobSpot&)>& job);
-
-// The jobs a batch would run over the list as it stands.
-int CountJobs(BatchForm& form);
 
 // A batch's progress on the taskbar: jobs done of the jobs counted at its
 // start, the error state from the first job that failed (its program did not
@@ -37,7 +17,8 @@ class BatchProgress {
   BatchProgress(const BatchProgress&) = delete;
   BatchProgress& operator=(const BatchProgress&) = delete;
 
-  void Start(BatchForm& form);
+  // Only the taskbar needs the count: without one, `countJobs` is not called.
+  void Start(const std::function<int()>& countJobs);
   void JobDone(bool succeeded);
 
  private:

@@ -10,16 +10,19 @@ namespace kavrin {
 
 namespace {
 
-BeSweetFields ReadBeSweetFields(BatchForm& form) {
+BeSweetFields BeSweetFieldsOf(const JobSettings& settings, const std::string& tempFolder,
+                              const std::string& finalFolder) {
   BeSweetFields fields;
-  fields.UseLogfile = form.UseLogfileChecked();
-  fields.LogfileText = form.LogfileText();
-  fields.Normalize = form.NormalizeChecked();
-  fields.Azid = form.AzidText();
-  fields.Ota = form.OtaText();
-  fields.Ssrc = form.SsrcText();
-  fields.SsrcFixed = form.SsrcFixedText();
-  fields.Boost = form.BoostText();
+  fields.TempFolder = tempFolder;
+  fields.FinalOutputFolder = finalFolder;
+  fields.UseLogfile = settings.UseLogfile;
+  fields.LogfileText = settings.LogfileText;
+  fields.Normalize = settings.Normalize;
+  fields.Azid = settings.Azid;
+  fields.Ota = settings.Ota;
+  fields.Ssrc = settings.Ssrc;
+  fields.SsrcFixed = settings.SsrcFixed;
+  fields.Boost = settings.Boost;
   return fields;
 }
 
@@ -44,27 +47,27 @@ class SessionHold {
 
 }  // namespace
 
-BatchMode ReadBatchMode(BatchForm& form) {
-  if (form.DtsCdChecked()) return BatchMode::DtsCd;
-  if (form.Ac3CdChecked()) return BatchMode::Ac3Cd;
-  if (form.CddaChecked()) return BatchMode::Cdda;
-  return BatchMode::None;
-}
-
-int LastStreamIndex(const std::string& path) { return IsVobFile(path) ? kStreamCount - 1 : 0; }
-
-std::optional<int> FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder,
-                                        const std::string& trackName) {
-  for (int number = 1;; ++number) {
-    switch (lookup.Look(OutputFileName(finalOutputFolder, trackName, number))) {
-      case FileLookup::Presence::Present:
-        break;
-      case FileLookup::Presence::Absent:
-        return number;
-      case FileLookup::Presence::Unknown:
-        return std::nullopt;
+void ForEachJob(BatchForm& form, const std::function<void(const JobSpot&)>& job) {
+  const int entryCount = form.InputEntryCount();
+  for (int entry = 0; entry < entryCount; ++entry) {
+    std::string path;
+    if (!form.InputEntryText(entry, path)) return;
+    if (!IsVobFile(path)) {
+      job({entry, path, std::nullopt});
+      continue;
+    }
+    for (int stream = 0; stream < kStreamCount; ++stream) {
+      bool selected = false;
+      if (!form.InputEntryStream(entry, stream, selected)) return;
+      if (selected) job({entry, path, stream});
     }
   }
+}
+
+int CountJobs(BatchForm& form) {
+  int jobs = 0;
+  ForEachJob(form, [&jobs](const JobSpot&) { ++jobs; });
+  return jobs;
 }
 
 std::vector<std::string> NotMadeLines(const std::vector<std::string>& notMade, int jobs) {
@@ -89,7 +92,7 @@ bool BatchRunner::Run(BatchForm& form) {
   // Running for exactly as long as the batch runs, however it ends.
   ScopedFlag flag(running_);
   sessionEnded_ = false;
-  mode_ = ReadBatchMode(form);
+  mode_ = form.ReadMode();
   // Cleared on leaving, after the finished message or on an error.
   BatchProgress progress(services_.Taskbar);
   Batch run{form, mode_, progress, TrackName(mode_)};
@@ -128,8 +131,10 @@ bool BatchRunner::Run(BatchForm& form) {
 // the log, and in the message unless the computer shuts down.
 void BatchRunner::Finish(BatchForm& form, int jobs, const std::vector<std::string>& notMade) {
   const std::vector<std::string> lines = NotMadeLines(notMade, jobs);
-  if (!lines.empty()) LogLine(form, lines);
-  if (form.ShutdownChecked()) {
+  // Read afresh: the log and the shutdown are as the window shows them now.
+  const JobSettings settings = form.ReadJobSettings();
+  if (!lines.empty()) LogLine(settings, lines);
+  if (settings.Shutdown) {
     form.ShutdownComputer();
     return;
   }
@@ -149,14 +154,14 @@ void BatchRunner::EndSession() {
   }
 }
 
-void BatchRunner::LogLine(BatchForm& form, const std::vector<std::string>& lines) {
-  if (LoggingActive(form.UseLogfileChecked(), form.LogfileText())) {
-    AppendLogLines(services_.Files, services_.Time, form.LogfileText(), lines, true);
+void BatchRunner::LogLine(const JobSettings& settings, const std::vector<std::string>& lines) {
+  if (LoggingActive(settings.UseLogfile, settings.LogfileText)) {
+    AppendLogLines(services_.Files, services_.Time, settings.LogfileText, lines, true);
   }
 }
 
 void BatchRunner::RunEntries(Batch& batch) {
-  batch.Progress.Start(batch.Form);
+  batch.Progress.Start([&batch] { return CountJobs(batch.Form); });
   ForEachJob(batch.Form, [&](const JobSpot& job) {
     if (sessionEnded_) return;
     ++batch.Jobs;
@@ -167,33 +172,31 @@ void BatchRunner::RunEntries(Batch& batch) {
 }
 
 bool BatchRunner::RunJob(Batch& batch, const JobSpot& spot) {
-  BatchForm& form = batch.Form;
-  // The job's folders and number are fixed here, for the transcoder and the
-  // encoder stage alike; a change applies from the next job on. A folder
-  // pasted with its quotes names the folder inside them.
-  const std::string tempFolder = UnquotedFieldText(form.BeSweetTempFolderText());
-  const std::string finalFolder = UnquotedFieldText(form.FinalOutputFolderText());
+  // The job reads the window once, here, and its folders and number are
+  // fixed here, for the transcoder and the encoder stage alike; a change
+  // applies from the next job on. A folder pasted with its quotes names the
+  // folder inside them.
+  const JobSettings settings = batch.Form.ReadJobSettings();
+  const std::string tempFolder = UnquotedFieldText(settings.TempFolderText);
+  const std::string finalFolder = UnquotedFieldText(settings.FinalFolderText);
   const std::optional<int> outputNumber = FindFreeOutputNumber(services_.Lookup, finalFolder, batch.TrackName);
   // A number that only seems free would have the transcoder write over a track.
   if (!outputNumber) {
-    LogLine(form, {"Cannot look up the tracks in " + finalFolder + " - job skipped"});
+    LogLine(settings, {"Cannot look up the tracks in " + finalFolder + " - job skipped"});
     return false;
   }
-  const SurCodeJob encoderJob{batch.TrackName, *outputNumber, spot.Entry + 1, tempFolder, finalFolder};
+  const SurCodeJob encoderJob{batch.TrackName, *outputNumber, spot.Entry + 1, tempFolder, finalFolder, settings};
   const bool dts = batch.Mode == BatchMode::DtsCd;
   if (dts && !services_.Encoder.PrepareSurCodeJob(encoderJob)) return false;
 
-  BeSweetFields fields = ReadBeSweetFields(form);
-  fields.TempFolder = tempFolder;
-  fields.FinalOutputFolder = finalFolder;
   const BeSweetJob job{batch.Mode, batch.TrackName, spot.Path, spot.Stream, *outputNumber};
-  const std::string arguments = BeSweetArguments(job, fields);
+  const std::string arguments = BeSweetArguments(job, BeSweetFieldsOf(settings, tempFolder, finalFolder));
 
-  if (LoggingActive(form.UseLogfileChecked(), form.LogfileText())) {
-    AppendPreRunLine(services_.Files, services_.Time, form.LogfileText());
+  if (LoggingActive(settings.UseLogfile, settings.LogfileText)) {
+    AppendPreRunLine(services_.Files, services_.Time, settings.LogfileText);
   }
 
-  const std::string commandLine = BeSweetCommandLine(form.BeSweetFileName(), arguments);
+  const std::string commandLine = BeSweetCommandLine(settings.BeSweetPath, arguments);
   if (!RunAndWait(services_.Launcher, commandLine, services_.Time, services_.Pump, batch.ExitCode)) return false;
 
   // Without a mode there is no track to look for.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "batch/batch_progress.hpp"
 #include "batch/besweet_command_line.hpp"
 #include "batch/encoder_stage.hpp"
+#include "batch/track_names.hpp"
 #include "platform/batch_session.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_system.hpp"
@@ -40,16 +42,22 @@ inline constexpr std::size_t kNotMadeListed = 10;
 // when every track was made.
 std::vector<std::string> NotMadeLines(const std::vector<std::string>& notMade, int jobs);
 
-// The first checked of rbDTSCD, rbAC3CD, rbCDDA.
-BatchMode ReadBatchMode(BatchForm& form);
+// One job of a batch: an entry, and for a ".vob" entry one selected stream.
+struct JobSpot {
+  int Entry;
+  std::string Path;
+  std::optional<int> Stream;
+};
 
-// 7 for a ".vob" entry in any letter case, 0 for every other.
-int LastStreamIndex(const std::string& path);
+// Calls `job` for each job of the list: one for every entry that is not a
+// ".vob" file, one for each selected stream of a ".vob" entry. The entry
+// count is taken at the start; each entry and stream is read just before its
+// job, so a choice made during an earlier job counts. The walk ends where the
+// list no longer has a position.
+void ForEachJob(BatchForm& form, const std::function<void(const JobSpot&)>& job);
 
-// The lowest number from 1 whose output file name names no entry; none when
-// a lookup fails for another reason than a missing name or folder.
-std::optional<int> FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder,
-                                        const std::string& trackName);
+// The jobs a batch would run over the list as it stands.
+int CountJobs(BatchForm& form);
 
 // The batch behind "Go". One object lives as long as the window.
 class BatchRunner {
@@ -84,7 +92,7 @@ class BatchRunner {
   // started, the encoder stage skipped the job, or the track is missing.
   bool RunJob(Batch& batch, const JobSpot& spot);
   void Finish(BatchForm& form, int jobs, const std::vector<std::string>& notMade);
-  void LogLine(BatchForm& form, const std::vector<std::string>& lines);
+  void LogLine(const JobSettings& settings, const std::vector<std::string>& lines);
 
   BatchServices services_;
   bool running_ = false;

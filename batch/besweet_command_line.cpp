@@ -1,7 +1,6 @@
 #include "batch/besweet_command_line.hpp"
 
 #include "batch/log_file.hpp"
-#include "core/file_name_rules.hpp"
 #include "core/text.hpp"
 #include "inputlist/vob_file.hpp"
 
@@ -35,24 +34,6 @@ std::string ModePiece(const BeSweetJob& job, const BeSweetFields& fields) {
 }
 
 }  // namespace
-
-std::string TrackName(BatchMode mode) {
-  switch (mode) {
-    case BatchMode::DtsCd:
-      return "DTS-Track";
-    case BatchMode::Ac3Cd:
-      return "DOLBYDIGITAL-Track";
-    case BatchMode::Cdda:
-      return "CDDA-Track";
-    case BatchMode::None:
-      break;
-  }
-  return std::string();
-}
-
-std::string OutputFileName(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber) {
-  return TrackOutputBase(finalOutputFolder, trackName, outputNumber) + ".wav";
-}
 
 std::string BeSweetArguments(const BeSweetJob& job, const BeSweetFields& fields) {
   std::string text = ModePiece(job, fields);

@@ -3,16 +3,10 @@
 #include <optional>
 #include <string>
 
+#include "batch/job_settings.hpp"
+#include "batch/track_names.hpp"
+
 namespace kavrin {
-
-enum class BatchMode { None, DtsCd, Ac3Cd, Cdda };
-
-// "DTS-Track", "DOLBYDIGITAL-Track", "CDDA-Track", or "" without a mode.
-std::string TrackName(BatchMode mode);
-
-// Final folder with a trailing delimiter, track name, "-", the number padded
-// to three digits, ".wav".
-std::string OutputFileName(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber);
 
 // The window fields one job's command line is built from, as the fields hold
 // them; trimming and delimiters are applied here.

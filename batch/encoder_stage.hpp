@@ -2,16 +2,19 @@
 
 #include <string>
 
+#include "batch/job_settings.hpp"
+
 namespace kavrin {
 
-// One DTS-CD job as the batch fixed it when the job started: a folder field
-// changed later applies from the next job on.
+// One DTS-CD job as the batch fixed it when the job started: a field changed
+// later applies from the next job on.
 struct SurCodeJob {
   std::string TrackName;
   int OutputNumber = 1;
   int InputPosition = 1;   // the job's list entry, counted from 1
   std::string TempFolder;  // the folder fields as names: trimmed, unquoted
   std::string FinalFolder;
+  JobSettings Settings;  // the encoder's path and the log come from here
 };
 
 // What a batch asks of the DTS encoder automation. The batch creates the

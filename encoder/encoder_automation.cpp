@@ -16,6 +16,8 @@ std::string MonoName(const std::string& tempFolder, std::string_view channel) {
 
 std::string Skipped(const char* prefix, const std::string& name) { return prefix + name + " - job skipped"; }
 
+bool LoggingOn(const SurCodeJob& job) { return LoggingActive(job.Settings.UseLogfile, job.Settings.LogfileText); }
+
 }  // namespace
 
 EncoderAutomation::EncoderAutomation(const EncoderServices& services)
@@ -51,12 +53,8 @@ void EncoderAutomation::RestoreEncoderOptions() {
 
 void EncoderAutomation::RestoreEncoderOptionsNow() { options_.RestoreEncoderOptions(); }
 
-bool EncoderAutomation::LoggingIsActive() {
-  return LoggingActive(services_.Form.UseLogfileChecked(), services_.Form.LogfileText());
-}
-
-void EncoderAutomation::LogLine(const std::string& line) {
-  if (LoggingIsActive()) AppendLogLines(services_.Files, services_.Time, services_.Form.LogfileText(), {line}, true);
+void EncoderAutomation::LogLine(const SurCodeJob& job, const std::string& line) {
+  if (LoggingOn(job)) AppendLogLines(services_.Files, services_.Time, job.Settings.LogfileText, {line}, true);
 }
 
 bool EncoderAutomation::Cleared(const std::string& path) {
@@ -69,7 +67,7 @@ bool EncoderAutomation::PrepareSurCodeJob(const SurCodeJob& job) {
   for (const std::string_view channel : ChannelFileNames) {
     const std::string mono = MonoName(job.TempFolder, channel);
     if (!Cleared(mono)) {
-      LogLine(Skipped(kCannotDeletePrefix, mono));
+      LogLine(job, Skipped(kCannotDeletePrefix, mono));
       return false;
     }
   }
@@ -82,7 +80,7 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
   for (const std::string_view channel : ChannelFileNames) {
     const std::string mono = MonoName(job.TempFolder, channel);
     if (services_.Lookup.Look(mono) != FileLookup::Presence::Present) {
-      LogLine(Skipped(kNotWrittenPrefix, mono));
+      LogLine(job, Skipped(kNotWrittenPrefix, mono));
       return false;
     }
   }
@@ -96,11 +94,11 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
   // this job's track at the first poll.
   const std::string outputBase = TrackOutputBase(folders.FinalFolder, job.TrackName, job.OutputNumber);
   if (!Cleared(outputBase + ".tmp")) {
-    LogLine(Skipped(kCannotDeletePrefix, outputBase + ".tmp"));
+    LogLine(job, Skipped(kCannotDeletePrefix, outputBase + ".tmp"));
     return false;
   }
 
-  const std::string encoderPath = services_.Form.SurCodeFileName();
+  const std::string encoderPath = job.Settings.SurCodePath;
   const std::string encoderFolder = ExtractFileDir(encoderPath);
   // An empty folder would make the start fail; a bare name starts in our folder.
   const std::unique_ptr<ChildProcess> encoder =
@@ -108,7 +106,7 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
                                encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
   if (!encoder) return false;
 
-  if (LoggingIsActive()) AppendStartBlock(services_.Files, services_.Time, services_.Form.LogfileText());
+  if (LoggingOn(job)) AppendStartBlock(services_.Files, services_.Time, job.Settings.LogfileText);
 
   JobOutcome outcome = JobOutcome::WindowNotFound;
   const WindowHandle window = FindEncoderWindow(outcome);
@@ -132,10 +130,10 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
       services_.Files.Remove(MonoName(folders.TempFolder, channel));
   }
 
-  if (outcome == JobOutcome::WindowNotFound) LogLine(kWindowNotFoundLine);
-  if (outcome == JobOutcome::StartupWindowStayed) LogLine(kStartupWindowStayedLine);
-  if (outcome == JobOutcome::EndedWithoutOutput) LogLine(kEndedWithoutOutputLine);
-  if (LoggingIsActive()) AppendEndBlock(services_.Files, services_.Time, services_.Form.LogfileText());
+  if (outcome == JobOutcome::WindowNotFound) LogLine(job, kWindowNotFoundLine);
+  if (outcome == JobOutcome::StartupWindowStayed) LogLine(job, kStartupWindowStayedLine);
+  if (outcome == JobOutcome::EndedWithoutOutput) LogLine(job, kEndedWithoutOutputLine);
+  if (LoggingOn(job)) AppendEndBlock(services_.Files, services_.Time, job.Settings.LogfileText);
   return outcome == JobOutcome::Encoded;
 }
 

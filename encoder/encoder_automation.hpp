@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "batch/encoder_stage.hpp"
-#include "encoder/encoder_form.hpp"
 #include "encoder/option_registry.hpp"
 #include "encoder/window_finder.hpp"
 #include "platform/clock.hpp"
@@ -19,7 +18,6 @@
 namespace kavrin {
 
 struct EncoderServices {
-  EncoderForm& Form;
   ProgramLocation& Program;
   Registry& Options;
   WindowSystem& Windows;
@@ -65,9 +63,6 @@ class EncoderAutomation final : public EncoderStage {
   // At start-up: what a batch that never ended left in the backup file.
   void RecoverEncoderOptions() { options_.RecoverLeftBackup(); }
 
-  WindowFinder& Finder() { return finder_; }
-  EncoderOptions& Options() { return options_; }
-
  private:
   enum class JobOutcome { Encoded, WindowNotFound, StartupWindowStayed, EndedWithoutOutput };
 
@@ -76,8 +71,8 @@ class EncoderAutomation final : public EncoderStage {
   void CloseWindowsOf(std::uint32_t process);
   // Deleted, or not there at all.
   bool Cleared(const std::string& path);
-  bool LoggingIsActive();
-  void LogLine(const std::string& line);
+  // The log of the job's settings, when logging is on.
+  void LogLine(const SurCodeJob& job, const std::string& line);
 
   EncoderServices services_;
   WindowFinder finder_;

@@ -21,7 +21,7 @@ StreamChoices InputList::SelectedStreamChoices() const {
 }
 
 bool InputList::StoreStreamChoice(int tag, bool checked) {
-  if (!selection_ || tag < 0 || tag >= 8) return false;
+  if (!selection_ || tag < 0 || tag >= kStreamCount) return false;
   entries_[*selection_].File->Streams[static_cast<std::size_t>(tag)] = checked;
   return true;
 }

@@ -25,7 +25,7 @@ struct InputEntry {
 // eight boxes take `Enabled`; box k shows `Checked[k]`.
 struct StreamChoices {
   bool Enabled = false;
-  std::array<bool, 8> Checked{};
+  std::array<bool, kStreamCount> Checked{};
 };
 
 // The input list behind the drop-down of dxPopupEdit1. The window mirrors it:

@@ -25,7 +25,6 @@ bool ShutdownComputer(ShutdownApi& api) {
     api.EnablePrivilege("SeShutdownPrivilege", kPrivilegeEnabled);
     api.RequestShutdown(kPowerOffForced);
   }
-  api.EndProgram(0);
   return true;
 }
 

@@ -4,10 +4,10 @@
 
 namespace kavrin {
 
-// Asks Windows to shut the computer down, forcing other programs to close,
-// and ends this program without storing the settings. Returns false, having
-// done nothing, when the version query fails; true once EndProgram has been
-// called (the caller then does nothing more, should EndProgram return).
+// Asks Windows to shut the computer down, forcing other programs to close.
+// True when the program must end now, without storing the settings, whether
+// or not the request was granted; false, having done nothing, when the
+// version query fails.
 bool ShutdownComputer(ShutdownApi& api);
 
 }  // namespace kavrin

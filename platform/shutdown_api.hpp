@@ -5,7 +5,7 @@
 
 namespace kavrin {
 
-// The Windows operations that shut the computer down, and the program's exit.
+// The Windows operations that shut the computer down.
 class ShutdownApi {
  public:
   virtual ~ShutdownApi() = default;
@@ -23,11 +23,6 @@ class ShutdownApi {
   // ExitWindowsEx with reserved value 0. Not called ExitWindows: winuser.h
   // defines that name as a macro.
   virtual void RequestShutdown(std::uint32_t flags) = 0;
-
-  // Ends the program through its ordinary exit: the window and its parts are
-  // destroyed, the settings are not stored. It may return, when the window
-  // layer ends the program through its message loop; nothing else runs then.
-  virtual void EndProgram(int exitCode) = 0;
 };
 
 }  // namespace kavrin

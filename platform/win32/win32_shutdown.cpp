@@ -2,13 +2,9 @@
 
 #include <windows.h>
 
-#include <utility>
-
 namespace kavrin::win32 {
 
 static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record is the full 148-byte OSVERSIONINFOA");
-
-Win32ShutdownApi::Win32ShutdownApi(std::function<void(int)> endProgram) : endProgram_(std::move(endProgram)) {}
 
 bool Win32ShutdownApi::QueryPlatformId(std::uint32_t& platformId) {
   OSVERSIONINFOA info{};
@@ -52,13 +48,5 @@ void Win32ShutdownApi::EnablePrivilege(const std::string& privilege, std::uint32
 }
 
 void Win32ShutdownApi::RequestShutdown(std::uint32_t flags) { ExitWindowsEx(flags, 0); }
-
-void Win32ShutdownApi::EndProgram(int exitCode) {
-  if (endProgram_) {
-    endProgram_(exitCode);
-  } else {
-    ExitProcess(static_cast<UINT>(exitCode));
-  }
-}
 
 }  // namespace kavrin::win32

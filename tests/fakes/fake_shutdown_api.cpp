@@ -22,6 +22,4 @@ void FakeShutdownApi::RequestShutdown(std::uint32_t flags) {
   calls.push_back("RequestShutdown " + std::to_string(flags));
 }
 
-void FakeShutdownApi::EndProgram(int exitCode) { calls.push_back("EndProgram " + std::to_string(exitCode)); }
-
 }  // namespace kavrin::fakes

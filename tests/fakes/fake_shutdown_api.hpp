@@ -9,14 +9,13 @@
 namespace kavrin::fakes {
 
 // Records every call as one line, e.g. "OpenProcessToken 40"; nothing is
-// shut down and EndProgram returns.
+// shut down.
 class FakeShutdownApi final : public ShutdownApi {
  public:
   bool QueryPlatformId(std::uint32_t& platformId) override;
   bool OpenProcessToken(std::uint32_t desiredAccess) override;
   void EnablePrivilege(const std::string& privilege, std::uint32_t attributes) override;
   void RequestShutdown(std::uint32_t flags) override;
-  void EndProgram(int exitCode) override;
 
   std::uint32_t platformId = 2;
   bool failVersionQuery = false;

@@ -15,21 +15,11 @@
 #include "platform/win32/win32_process.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_window_system.hpp"
+#include "support/fake_batch_form.hpp"
+#include "support/wait_for.hpp"
 
 namespace kavrin::win32 {
 namespace {
-
-class StageForm final : public EncoderForm {
- public:
-  std::string SurCodeFileName() override { return surCode; }
-  bool UseLogfileChecked() override { return true; }
-  std::string LogfileText() override { return logFile; }
-
-  std::string surCode;
-  std::string tempFolder;
-  std::string finalFolder;
-  std::string logFile;
-};
 
 class StageProgram final : public ProgramLocation {
  public:
@@ -56,7 +46,8 @@ class EncoderStageTest : public ::testing::Test {
     form_.surCode = ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
     form_.tempFolder = folder_ + "\\temp";
     form_.finalFolder = folder_ + "\\out";
-    form_.logFile = folder_ + "\\kavrin.log";
+    form_.useLogfile = true;
+    form_.logfile = folder_ + "\\kavrin.log";
     program_.path = folder_ + "\\kavrin.exe";
     for (std::string_view channel : ChannelFileNames) {
       WriteAll(form_.tempFolder + "\\mono" + std::string(channel), "pcm");
@@ -66,8 +57,7 @@ class EncoderStageTest : public ::testing::Test {
 
   void TearDown() override {
     // The stand-in is only asked to close; give it time to go.
-    const ULONGLONG end = GetTickCount64() + 10000;
-    while (ReadAll(record_).find("\r\nexit") == std::string::npos && GetTickCount64() < end) Sleep(50);
+    support::WaitFor([this] { return ReadAll(record_).find("\r\nexit") != std::string::npos; }, 10000);
     userOptions_.RestoreEncoderOptions();
     SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", nullptr);
     RemoveTree(folder_);
@@ -77,7 +67,7 @@ class EncoderStageTest : public ::testing::Test {
     WriteAll(folder_ + "\\surcode.ssf", knobs);
     stage_.CreateWindowList();
     stage_.BackupEncoderOptions();
-    stage_.RunSurCodeJob(SurCodeJob{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder});
+    stage_.RunSurCodeJob(SurCodeJob{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder, form_.ReadJobSettings()});
     stage_.RestoreEncoderOptions();
     stage_.ReleaseWindowList();
   }
@@ -91,7 +81,7 @@ class EncoderStageTest : public ::testing::Test {
 
   std::string folder_;
   std::string record_;
-  StageForm form_;
+  fakes::FakeBatchForm form_;
   StageProgram program_;
   Win32Registry registry_;
   Win32WindowSystem windows_;
@@ -101,8 +91,7 @@ class EncoderStageTest : public ::testing::Test {
   Win32FileStore files_;
   Win32FileLookup lookup_;
   EncoderOptions userOptions_{registry_, files_, [this] { return folder_ + "\\user options.bak"; }};
-  EncoderAutomation stage_{
-      EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
+  EncoderAutomation stage_{EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
 };
 
 TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
@@ -134,7 +123,7 @@ TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
   ASSERT_NE(started, std::string::npos) << record;
   EXPECT_LT(startupClosed, started);
 
-  const std::string log = ReadAll(form_.logFile);
+  const std::string log = ReadAll(form_.logfile);
   EXPECT_EQ(log.find("SurCode CD Pro DTS\r\n-----------------------------------\r\nLogging start : "), 0u) << log;
   EXPECT_NE(log.find("\r\nLogging end : "), std::string::npos) << log;
 
@@ -149,7 +138,7 @@ TEST_F(EncoderStageTest, EncoderEndingWithoutOutputSkipsTheJob) {
   RunJob("no_output=1\r\n");
   EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
   EXPECT_TRUE(MonoFilesRemain());
-  const std::string log = ReadAll(form_.logFile);
+  const std::string log = ReadAll(form_.logfile);
   EXPECT_NE(log.find(std::string(kEndedWithoutOutputLine) + "\r\nLogging end : "), std::string::npos) << log;
 }
 
@@ -158,14 +147,14 @@ TEST_F(EncoderStageTest, EncoderWithoutVisibleWindowSkipsTheJob) {
   EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
   EXPECT_TRUE(MonoFilesRemain());
   EXPECT_EQ(ReadAll(record_).find("WM_COMMAND"), std::string::npos);
-  const std::string log = ReadAll(form_.logFile);
+  const std::string log = ReadAll(form_.logfile);
   EXPECT_NE(log.find(std::string(kWindowNotFoundLine) + "\r\nLogging end : "), std::string::npos) << log;
 }
 
 TEST_F(EncoderStageTest, EncoderThatCannotStartLeavesNoTrace) {
   form_.surCode = folder_ + "\\missing.exe";
   RunJob("");
-  EXPECT_FALSE(Exists(form_.logFile));
+  EXPECT_FALSE(Exists(form_.logfile));
   EXPECT_TRUE(MonoFilesRemain());
   WriteAll(record_, "\r\nexit");  // nothing to wait for
 }

@@ -11,22 +11,14 @@
 #include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_window_system.hpp"
+#include "support/wait_for.hpp"
 
 namespace kavrin::win32 {
 namespace {
 
-std::string StandinPath() { return ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe"; }
+using support::WaitFor;
 
-// Polls a condition every 20 ms for up to `ms` milliseconds.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  while (!condition()) {
-    if (GetTickCount64() > end) return false;
-    Sleep(20);
-  }
-  return true;
-}
+std::string StandinPath() { return ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe"; }
 
 // Starts the stand-in encoder in a fresh folder, with the encoder options of
 // the current user pointed at that folder for the test's length.

@@ -6,12 +6,8 @@
 #include "batch/batch_progress.hpp"
 #include "batch/batch_run.hpp"
 #include "core/error.hpp"
-#include "fakes/fake_batch_form.hpp"
-#include "fakes/fake_clock.hpp"
-#include "fakes/fake_file_lookup.hpp"
-#include "fakes/fake_file_store.hpp"
-#include "fakes/fake_process.hpp"
-#include "fakes/fake_taskbar_progress.hpp"
+#include "support/batch_fixture.hpp"
+#include "support/fake_batch_form.hpp"
 
 namespace kavrin {
 namespace {
@@ -42,19 +38,16 @@ TEST(CountJobsTest, OnePerPlainEntryAndOnePerSelectedVobStream) {
   }
 }
 
-class BatchProgressTest : public ::testing::Test {
+class BatchProgressTest : public support::BatchFixture {
  protected:
-  void SetUp() override {
-    launcher_.journal = &journal_;
-    encoder_.journal = &journal_;
-    form_.journal = &journal_;
-    taskbar_.journal = &journal_;
+  BatchProgressTest() : BatchFixture(true) {
+    // The batch's steps and the taskbar calls only.
+    files_.journal = nullptr;
+    clock_.journal = nullptr;
+    pump_.journal = nullptr;
     form_.cdda = true;
     // Each job leaves its track, as the programs would.
-    launcher_.onStart = [this](const fakes::FakeStartCall& call) {
-      const size_t from = call.commandLine.find("-output \"") + 9;
-      lookup_.AddEntry(call.commandLine.substr(from, call.commandLine.find('"', from) - from));
-    };
+    TranscoderWritesItsOutput();
     encoder_.onJob = [this](const SurCodeJob& job) {
       lookup_.AddEntry(job.FinalFolder + "\\DTS-Track-00" + std::to_string(job.OutputNumber) + ".wav");
     };
@@ -72,17 +65,6 @@ class BatchProgressTest : public ::testing::Test {
     }
     return steps;
   }
-
-  Lines journal_;
-  fakes::FakeProcessLauncher launcher_;
-  fakes::FakeFileLookup lookup_;
-  fakes::FakeFileStore files_;
-  fakes::FakeClock clock_;
-  fakes::FakeMessagePump pump_;
-  fakes::FakeEncoderStage encoder_;
-  fakes::FakeBatchForm form_;
-  fakes::FakeTaskbarProgress taskbar_;
-  BatchRunner runner_{BatchServices{launcher_, lookup_, files_, clock_, pump_, encoder_, &taskbar_}};
 };
 
 TEST_F(BatchProgressTest, JobsDoneOfTheCountedJobsThenClearedAfterTheMessage) {

@@ -6,38 +6,18 @@
 
 #include "batch/batch_run.hpp"
 #include "core/error.hpp"
-#include "fakes/fake_batch_form.hpp"
 #include "fakes/fake_batch_session.hpp"
-#include "fakes/fake_clock.hpp"
 #include "fakes/fake_file_lookup.hpp"
-#include "fakes/fake_file_store.hpp"
-#include "fakes/fake_process.hpp"
+#include "support/batch_fixture.hpp"
+#include "support/fake_batch_form.hpp"
 
 namespace kavrin {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class BatchRunTest : public ::testing::Test {
+class BatchRunTest : public support::BatchFixture {
  protected:
-  void SetUp() override {
-    launcher_.journal = &journal_;
-    encoder_.journal = &journal_;
-    form_.journal = &journal_;
-    files_.journal = &journal_;
-    clock_.journal = &journal_;
-    pump_.journal = &journal_;
-  }
-
-  // Every successful run leaves its "-output" file, as BeSweet would.
-  void TranscoderWritesItsOutput() {
-    launcher_.onStart = [this](const fakes::FakeStartCall& call) { WriteOutput(call); };
-  }
-  void WriteOutput(const fakes::FakeStartCall& call) {
-    const std::string marker = "-output \"";
-    const size_t from = call.commandLine.find(marker) + marker.size();
-    lookup_.AddEntry(call.commandLine.substr(from, call.commandLine.find('"', from) - from));
-  }
   // The encoder stage leaves the job's track where the job said.
   void EncoderWritesTheTrack() {
     encoder_.onJob = [this](const SurCodeJob& job) {
@@ -53,22 +33,6 @@ class BatchRunTest : public ::testing::Test {
     }
     return steps;
   }
-
-  Lines CommandLines() const {
-    Lines lines;
-    for (const auto& start : launcher_.starts) lines.push_back(start.commandLine);
-    return lines;
-  }
-
-  Lines journal_;
-  fakes::FakeProcessLauncher launcher_;
-  fakes::FakeFileLookup lookup_;
-  fakes::FakeFileStore files_;
-  fakes::FakeClock clock_;
-  fakes::FakeMessagePump pump_;
-  fakes::FakeEncoderStage encoder_;
-  fakes::FakeBatchForm form_;
-  BatchRunner runner_{BatchServices{launcher_, lookup_, files_, clock_, pump_, encoder_}};
 };
 
 TEST(FreeNumberTest, LowestFreeNumberFillsGapsAndCountsFolders) {
@@ -98,13 +62,13 @@ TEST(FreeNumberTest, LowestFreeNumberFillsGapsAndCountsFolders) {
 
 TEST(BatchModeTest, FirstCheckedRadioDecides) {
   fakes::FakeBatchForm form;
-  EXPECT_EQ(ReadBatchMode(form), BatchMode::None);
+  EXPECT_EQ(form.ReadMode(), BatchMode::None);
   form.cdda = true;
-  EXPECT_EQ(ReadBatchMode(form), BatchMode::Cdda);
+  EXPECT_EQ(form.ReadMode(), BatchMode::Cdda);
   form.ac3Cd = true;
-  EXPECT_EQ(ReadBatchMode(form), BatchMode::Ac3Cd);
+  EXPECT_EQ(form.ReadMode(), BatchMode::Ac3Cd);
   form.dtsCd = true;
-  EXPECT_EQ(ReadBatchMode(form), BatchMode::DtsCd);
+  EXPECT_EQ(form.ReadMode(), BatchMode::DtsCd);
 }
 
 TEST_F(BatchRunTest, JobsInListAndStreamOrderWithRisingNumbers) {

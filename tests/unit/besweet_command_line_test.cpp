@@ -5,6 +5,7 @@
 
 #include "batch/batch_run.hpp"
 #include "batch/besweet_command_line.hpp"
+#include "inputlist/vob_file.hpp"
 
 namespace kavrin {
 namespace {
@@ -178,13 +179,15 @@ TEST(BeSweetCommandLineTest, ProgramPathIsQuotedAsIs) {
 TEST(BeSweetCommandLineTest, StreamPieceFollowsTheExtension) {
   struct Row {
     const char* path;
-    int lastStream;
+    bool vob;
   };
   const std::vector<Row> rows = {
-      {"D:\\DVD\\a.vob", 7},       {"D:\\DVD\\a.VOB", 7},      {"D:\\DVD\\a.VoB", 7}, {"D:\\DVD\\a.ac3", 0},
-      {"D:\\DVD\\noextension", 0}, {"D:\\Film.vob\\track", 0}, {"D:\\a.vob.ac3", 0},  {"C:a.vob", 7},
+      {"D:\\DVD\\a.vob", true},        {"D:\\DVD\\a.VOB", true},
+      {"D:\\DVD\\a.VoB", true},        {"D:\\DVD\\a.ac3", false},
+      {"D:\\DVD\\noextension", false}, {"D:\\Film.vob\\track", false},
+      {"D:\\a.vob.ac3", false},        {"C:a.vob", true},
   };
-  for (const Row& row : rows) EXPECT_EQ(LastStreamIndex(row.path), row.lastStream) << row.path;
+  for (const Row& row : rows) EXPECT_EQ(IsVobFile(row.path), row.vob) << row.path;
 }
 
 }  // namespace

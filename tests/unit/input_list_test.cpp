@@ -11,7 +11,7 @@
 namespace kavrin {
 namespace {
 
-using Streams = std::array<bool, 8>;
+using Streams = std::array<bool, kStreamCount>;
 constexpr Streams kOnly80 = {true, false, false, false, false, false, false, false};
 
 std::vector<std::string> Texts(const InputList& list) {

@@ -20,17 +20,16 @@ TEST(ShutdownComputer, EachPathMakesExactlyTheseCalls) {
     bool ends;
     Calls calls;
   } cases[] = {
-      {"old family", 1, false, false, true, {"QueryPlatformId", "RequestShutdown 5", "EndProgram 0"}},
-      {"unknown platform 0", 0, false, false, true, {"QueryPlatformId", "RequestShutdown 5", "EndProgram 0"}},
-      {"unknown platform 3", 3, false, false, true, {"QueryPlatformId", "RequestShutdown 5", "EndProgram 0"}},
+      {"old family", 1, false, false, true, {"QueryPlatformId", "RequestShutdown 5"}},
+      {"unknown platform 0", 0, false, false, true, {"QueryPlatformId", "RequestShutdown 5"}},
+      {"unknown platform 3", 3, false, false, true, {"QueryPlatformId", "RequestShutdown 5"}},
       {"NT family",
        2,
        false,
        false,
        true,
-       {"QueryPlatformId", "OpenProcessToken 40", "EnablePrivilege SeShutdownPrivilege 2", "RequestShutdown 12",
-        "EndProgram 0"}},
-      {"token refused", 2, false, true, true, {"QueryPlatformId", "OpenProcessToken 40", "EndProgram 0"}},
+       {"QueryPlatformId", "OpenProcessToken 40", "EnablePrivilege SeShutdownPrivilege 2", "RequestShutdown 12"}},
+      {"token refused", 2, false, true, true, {"QueryPlatformId", "OpenProcessToken 40"}},
       {"version query fails", 2, true, false, false, {"QueryPlatformId"}},
   };
   for (const auto& c : cases) {

@@ -13,22 +13,10 @@
 #include "fakes/fake_process.hpp"
 #include "fakes/fake_registry.hpp"
 #include "fakes/fake_window_system.hpp"
+#include "support/fake_batch_form.hpp"
 
 namespace kavrin {
 namespace {
-
-class TestForm final : public EncoderForm {
- public:
-  std::string SurCodeFileName() override { return surCode; }
-  bool UseLogfileChecked() override { return useLog; }
-  std::string LogfileText() override { return logFile; }
-
-  std::string surCode = "C:\\Program Files\\SurCode\\surcodedts.exe";
-  std::string tempFolder = "C:\\Temp";
-  std::string finalFolder = "D:\\CD\\";
-  bool useLog = true;
-  std::string logFile = "C:\\kavrin.log";
-};
 
 class TestProgram final : public ProgramLocation {
  public:
@@ -46,6 +34,9 @@ const char* const kSeparator = "-----------------------------------";
 class SurCodeJobTest : public ::testing::Test {
  protected:
   SurCodeJobTest() {
+    form_.finalFolder = "D:\\CD\\";
+    form_.useLogfile = true;
+    form_.logfile = "C:\\kavrin.log";
     for (auto* journal : {&windows_.journal, &registry_.journal, &clock_.journal, &pump_.journal, &launcher_.journal,
                           &files_.journal}) {
       *journal = &journal_;
@@ -54,7 +45,7 @@ class SurCodeJobTest : public ::testing::Test {
       files_.files["C:\\Temp\\mono" + std::string(channel)] = "pcm";
       lookup_.AddEntry("C:\\Temp\\mono" + std::string(channel));
     }
-    files_.files[form_.logFile] = "";
+    files_.files[form_.logfile] = "";
 
     launcher_.onStart = [this](const fakes::FakeStartCall&) {
       startupLeft_ = startupShows;
@@ -94,7 +85,8 @@ class SurCodeJobTest : public ::testing::Test {
 
   // The job with the form's folders, as the batch fixes them.
   bool Run(const std::string& track, int number, int position) {
-    return automation_.RunSurCodeJob(SurCodeJob{track, number, position, form_.tempFolder, form_.finalFolder});
+    return automation_.RunSurCodeJob(
+        SurCodeJob{track, number, position, form_.tempFolder, form_.finalFolder, form_.ReadJobSettings()});
   }
 
   // The journal without the finder's polling: enumerations, their message
@@ -123,7 +115,7 @@ class SurCodeJobTest : public ::testing::Test {
     return true;
   }
 
-  std::string Log() const { return files_.files.at(form_.logFile); }
+  std::string Log() const { return files_.files.at(form_.logfile); }
 
   int startupShows = 0;
   bool hideEncoder = false;
@@ -133,7 +125,7 @@ class SurCodeJobTest : public ::testing::Test {
   std::string outputName = kTmp;
 
   std::vector<std::string> journal_;
-  TestForm form_;
+  fakes::FakeBatchForm form_;
   TestProgram program_;
   fakes::FakeRegistry registry_;
   fakes::FakeWindowSystem windows_;
@@ -143,7 +135,7 @@ class SurCodeJobTest : public ::testing::Test {
   fakes::FakeFileStore files_;
   fakes::FakeFileLookup lookup_;
   EncoderAutomation automation_{
-      EncoderServices{form_, program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
+      EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
 
   WindowHandle startupWindow_ = 0;
   WindowHandle encoderWindow_ = 0;
@@ -255,7 +247,7 @@ TEST_F(SurCodeJobTest, AFileLeftUnderTheTemporaryNameIsDeletedFirst) {
 // An earlier job's mono files are never encoded as this one's: they are
 // deleted before the transcoder, and all six must be there after it.
 TEST_F(SurCodeJobTest, TheMonoFilesAreClearedBeforeAndNeededAfterTheTranscoder) {
-  const SurCodeJob job{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder};
+  const SurCodeJob job{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder, form_.ReadJobSettings()};
   EXPECT_TRUE(automation_.PrepareSurCodeJob(job));
   EXPECT_EQ(files_.deletes.size(), ChannelFileNames.size());
   EXPECT_FALSE(MonoFilesRemain());
@@ -371,7 +363,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SurCodeOutputWaitTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SurCodeJobTest, NothingIsLoggedWithoutActiveLogging) {
-  form_.logFile = "   ";
+  form_.logfile = "   ";
   files_.files.erase("C:\\kavrin.log");
   hideEncoder = true;
   Run("DTS-Track", 1, 1);

@@ -13,21 +13,8 @@ namespace kavrin::fakes {
 // The main window as a batch sees it: public fields stand for the controls.
 class FakeBatchForm final : public BatchForm {
  public:
-  bool DtsCdChecked() override { return dtsCd; }
-  bool Ac3CdChecked() override { return ac3Cd; }
-  bool CddaChecked() override { return cdda; }
-  std::string BeSweetFileName() override { return beSweet; }
-  std::string BeSweetTempFolderText() override { return tempFolder; }
-  std::string FinalOutputFolderText() override { return finalFolder; }
-  bool UseLogfileChecked() override { return useLogfile; }
-  std::string LogfileText() override { return logfile; }
-  bool NormalizeChecked() override { return normalize; }
-  std::string AzidText() override { return azid; }
-  std::string OtaText() override { return ota; }
-  std::string SsrcText() override { return ssrc; }
-  std::string SsrcFixedText() override { return ssrcFixed; }
-  std::string BoostText() override { return boost; }
-  bool ShutdownChecked() override { return shutdown; }
+  BatchMode ReadMode() override { return FirstCheckedMode(dtsCd, ac3Cd, cdda); }
+  JobSettings ReadJobSettings() override;
   int InputEntryCount() override { return static_cast<int>(entries.size()); }
   bool InputEntryText(int index, std::string& text) override;
   bool InputEntryStream(int index, int stream, bool& selected) override;
@@ -42,6 +29,7 @@ class FakeBatchForm final : public BatchForm {
   bool ac3Cd = false;
   bool cdda = false;
   std::string beSweet = "C:\\Tools\\BeSweet.exe";
+  std::string surCode = "C:\\Program Files\\SurCode\\surcodedts.exe";
   std::string tempFolder = "C:\\Temp";
   std::string finalFolder = "D:\\CD";
   bool useLogfile = false;

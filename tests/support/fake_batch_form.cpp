@@ -1,4 +1,4 @@
-#include "fakes/fake_batch_form.hpp"
+#include "support/fake_batch_form.hpp"
 
 #include "core/error.hpp"
 
@@ -10,6 +10,24 @@ void Note(std::vector<std::string>* journal, const std::string& entry) {
 }
 }  // namespace
 
+JobSettings FakeBatchForm::ReadJobSettings() {
+  JobSettings settings;
+  settings.BeSweetPath = beSweet;
+  settings.SurCodePath = surCode;
+  settings.TempFolderText = tempFolder;
+  settings.FinalFolderText = finalFolder;
+  settings.UseLogfile = useLogfile;
+  settings.LogfileText = logfile;
+  settings.Normalize = normalize;
+  settings.Azid = azid;
+  settings.Ota = ota;
+  settings.Ssrc = ssrc;
+  settings.SsrcFixed = ssrcFixed;
+  settings.Boost = boost;
+  settings.Shutdown = shutdown;
+  return settings;
+}
+
 bool FakeBatchForm::InputEntryText(int index, std::string& text) {
   if (index < 0 || index >= static_cast<int>(entries.size())) return false;
   text = entries[index].Path;
@@ -17,7 +35,7 @@ bool FakeBatchForm::InputEntryText(int index, std::string& text) {
 }
 
 bool FakeBatchForm::InputEntryStream(int index, int stream, bool& selected) {
-  if (index < 0 || index >= static_cast<int>(entries.size()) || stream < 0 || stream > 7) return false;
+  if (index < 0 || index >= static_cast<int>(entries.size()) || stream < 0 || stream >= kStreamCount) return false;
   selected = entries[index].Streams[stream];
   return true;
 }
