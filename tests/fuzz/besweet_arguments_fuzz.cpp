@@ -9,11 +9,11 @@
 
 #include "batch/besweet_command_line.hpp"
 #include "batch/log_file.hpp"
+#include "core/code_page.hpp"
 #include "core/text.hpp"
 #include "fakes/fake_code_page.hpp"
 #include "fuzz/fuzz_check.hpp"
 #include "inputlist/vob_file.hpp"
-#include "platform/code_page.hpp"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/code_page.hpp"
 #include "core/file_name_rules.hpp"
 #include "core/text.hpp"
 #include "core/widget_rules.hpp"
 #include "fakes/fake_code_page.hpp"
 #include "fuzz/fuzz_check.hpp"
 #include "inputlist/vob_file.hpp"
-#include "platform/code_page.hpp"
 
 namespace {
 
