@@ -75,7 +75,7 @@ std::vector<std::uint8_t> UnpackDts14(std::span<const std::uint8_t> packed) {
   std::uint32_t bits = 0;
   int bitCount = 0;
   for (std::size_t i = 0; i < packed.size(); i += 2) {
-    const std::uint16_t word = static_cast<std::uint16_t>(packed[i] | packed[i + 1] << 8);
+    const auto word = static_cast<std::uint16_t>(packed[i] | packed[i + 1] << 8);
     const std::uint16_t extension = (word & kWord14Sign) ? kSignExtension : 0;
     if ((word & kSignExtension) != extension) {
       throw DtsCdError("no 14-bit DTS word at byte " + std::to_string(i) + ": its top bits are no sign extension");

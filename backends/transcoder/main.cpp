@@ -138,7 +138,7 @@ class Transcode {
     std::optional<std::string> gain = GainFilter();
     if (!gain) return false;
     std::vector<std::wstring> words = Input();
-    words.push_back(L"-filter_complex");
+    words.emplace_back(L"-filter_complex");
     // The AC3 encoder holds back one block of 256 samples that it never gives
     // out at the end: that much silence more lets the last source sample in.
     const std::string pad = args_.Channels == ChannelMode::DdWav ? ",apad=pad_len=256" : "";
