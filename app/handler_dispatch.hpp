@@ -12,9 +12,9 @@ namespace kavrin {
 //
 // It runs in the four entry procedures, where messages reach the program, and
 // nowhere else: BaseWindow::WindowProc (the main window, the drop-down),
-// ContainerProc (panels, tab sheets), TControl::SubclassProc (every control)
-// and the procedure of the Select Directory dialog. Each catches with the
-// top-level window it belongs to as the owner. Everything below them, the
+// ContainerProc (panels, tab sheets), TControl::SubclassProc (the controls
+// that subclass their window) and the procedure of the Select Directory
+// dialog. Each catches with the top-level window it belongs to as the owner. Everything below them, the
 // reflection of notifications to controls included, calls plainly and lets
 // an error pass up.
 //
