@@ -55,6 +55,7 @@ class BaseWindow {
     return icon != nullptr ? static_cast<HICON>(icon) : LoadIcon(nullptr, IDI_APPLICATION);
   }
 
+  // An entry procedure (app/handler_dispatch.hpp).
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     T* self = nullptr;
     if (message == WM_NCCREATE) {

@@ -41,10 +41,13 @@ HWND NotifyingChild(UINT message, LPARAM lParam) {
   }
 }
 
+// An entry procedure (app/handler_dispatch.hpp).
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  if (ReflectToControl(message, wParam, lParam, result)) return result;
-  return DefWindowProcA(window, message, wParam, lParam);
+  RunHandler(OwnerOf(window), [&] {
+    if (!ReflectToControl(message, wParam, lParam, result)) result = DefWindowProcA(window, message, wParam, lParam);
+  });
+  return result;
 }
 
 }  // namespace
@@ -185,6 +188,7 @@ LRESULT TControl::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
+// An entry procedure (app/handler_dispatch.hpp).
 LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR data) {
   auto* self = reinterpret_cast<TControl*>(data);
@@ -200,11 +204,7 @@ LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam
 
 bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   TControl* control = TControl::FromHandle(NotifyingChild(message, lParam));
-  if (control == nullptr) return false;
-  bool handled = true;
-  // A handler that failed has been answered with its error box.
-  RunHandler(OwnerOf(control->Handle()), [&] { handled = control->OnReflected(message, wParam, lParam, result); });
-  return handled;
+  return control != nullptr && control->OnReflected(message, wParam, lParam, result);
 }
 
 const char* ContainerClassName() {

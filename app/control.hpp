@@ -102,6 +102,8 @@ class TControl {
 
 // Passes a notification from a child back to the child's control. Every
 // window that has children calls this first, so no parent switches on ids.
+// It catches nothing: an error of the control's event goes on to the entry
+// procedure the message came in by (app/handler_dispatch.hpp).
 bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // The class of plain containers (panels, tab sheets): button-face background,

@@ -3,14 +3,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "app/control.hpp"
 #include "app/current_folder.hpp"
+#include "app/dialog_template.hpp"
 #include "app/handler_dispatch.hpp"
 #include "core/dpi_scale.hpp"
+#include "core/path_rules.hpp"
 #include "core/text.hpp"
 #include "core/widget_rules.hpp"
 #include "platform/win32/unique_resource.hpp"
@@ -34,60 +35,6 @@ enum ControlId : WORD {
 
 constexpr const char* kCaption = "Select Directory";
 constexpr const char* kCreateQuestion = "The specified directory does not exist. Create it?";
-
-// A dialog template built in memory: DLGTEMPLATE, then DLGITEMTEMPLATEs, each
-// on a DWORD boundary, texts in UTF-16 as the system reads them.
-class DialogTemplate {
- public:
-  DialogTemplate(const char* caption, DWORD style, short width, short height) {
-    Add32(style | DS_SETFONT);
-    Add32(0);  // extended style
-    count_ = words_.size();
-    words_.push_back(0);  // item count, filled in below
-    for (short value : {short(0), short(0), width, height}) words_.push_back(static_cast<WORD>(value));
-    words_.push_back(0);  // no menu
-    words_.push_back(0);  // the standard dialog class
-    AddText(caption);
-    words_.push_back(8);  // point size
-    AddText("MS Sans Serif");
-  }
-
-  void AddItem(WORD id, WORD classAtom, const char* text, DWORD style, short x, short y, short cx, short cy) {
-    if (words_.size() % 2 != 0) words_.push_back(0);
-    Add32(style | WS_CHILD | WS_VISIBLE);
-    Add32(0);
-    for (short value : {x, y, cx, cy}) words_.push_back(static_cast<WORD>(value));
-    words_.push_back(id);
-    words_.push_back(0xFFFF);
-    words_.push_back(classAtom);
-    AddText(text);
-    words_.push_back(0);  // no creation data
-    ++words_[count_];
-  }
-
-  const DLGTEMPLATE* Get() { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
- private:
-  void Add32(DWORD value) {
-    words_.push_back(LOWORD(value));
-    words_.push_back(HIWORD(value));
-  }
-  void AddText(const char* text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    for (wchar_t c : wide) words_.push_back(static_cast<WORD>(c));
-  }
-
-  std::vector<WORD> words_;
-  size_t count_ = 0;
-};
-
-constexpr WORD kButtonAtom = 0x0080;
-constexpr WORD kEditAtom = 0x0081;
-constexpr WORD kStaticAtom = 0x0082;
-constexpr WORD kListBoxAtom = 0x0083;
-constexpr WORD kComboBoxAtom = 0x0085;
 
 using ConnectionDialog = DWORD(APIENTRY*)(HWND, DWORD);
 constexpr DWORD kDiskResources = 1;  // RESOURCETYPE_DISK
@@ -119,23 +66,6 @@ std::string FullPath(const std::string& path) {
   return full.empty() ? path : full;
 }
 
-bool StartsWithDrive(const std::string& path) {
-  return path.size() >= 2 && path[1] == ':' &&
-         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
-// How long the root of an absolute path is: "C:\", "\\server\share\", "\".
-size_t RootLength(std::string_view path) {
-  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && path[2] == '\\' ? 3 : 2;
-  if (path.rfind("\\\\", 0) != 0) return path.empty() || path[0] != '\\' ? 0 : 1;
-  size_t end = 2;
-  for (int part = 0; part < 2 && end < path.size(); ++part) {
-    const size_t delimiter = FindFirstCharOf(path.substr(end), "\\");
-    end = delimiter == std::string_view::npos ? path.size() : end + delimiter + 1;
-  }
-  return end;
-}
-
 // A typed folder name that is relative lies inside `base`; one that starts
 // with "\" at the root of `base`. Absolute names stay as they were typed.
 std::string InsideFolder(const std::string& base, const std::string& name) {
@@ -144,16 +74,6 @@ std::string InsideFolder(const std::string& base, const std::string& name) {
                                              : WithTrailingDelimiter(base) + name;
   // An absolute path does not depend on the current folder; ".." parts go.
   return FullPath(joined);
-}
-
-// The folders from the root down to `folder` itself, root first.
-std::vector<std::string> FoldersOnPath(std::string folder) {
-  const size_t root = RootLength(folder);
-  if (folder.size() > root) folder = WithoutTrailingDelimiter(folder);
-  std::vector<std::string> folders;
-  for (std::string path = folder; path.size() > root; path = ExtractFileDir(path)) folders.push_back(path);
-  folders.push_back(WithTrailingDelimiter(folder.substr(0, root)));
-  return std::vector<std::string>(folders.rbegin(), folders.rend());
 }
 
 bool SortsBefore(const std::string& a, const std::string& b) {
@@ -283,6 +203,7 @@ class SelectDirDialog {
     bool open;  // the root and the folders down to the current one
   };
 
+  // An entry procedure (app/handler_dispatch.hpp).
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
     auto* self = reinterpret_cast<SelectDirDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));

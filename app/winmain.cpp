@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "app/tf_kavrin.hpp"
-#include "platform/code_page.hpp"
+#include "core/code_page.hpp"
 #include "platform/win32/win32_batch_session.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_code_page.hpp"

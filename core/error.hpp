@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -15,5 +16,17 @@ class KavrinError : public std::runtime_error {
 
 // Replaces the first "%s" of a message pattern (or appends nothing if absent).
 std::string FormatMessageText(const std::string& pattern, const std::string& value);
+
+// The system's message text for an error code (FormatMessageA), without the
+// trailing line break.
+class ErrorTexts {
+ public:
+  virtual ~ErrorTexts() = default;
+  virtual std::string SystemErrorText(std::uint32_t code) = 0;
+};
+
+// The error report for a failed system call: the code, a line break and the
+// system's text; code 0 has a fixed text of its own.
+std::string SystemErrorMessage(std::uint32_t code, ErrorTexts& errors);
 
 }  // namespace kavrin

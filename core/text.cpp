@@ -1,7 +1,6 @@
 #include "core/text.hpp"
 
-#include "core/error.hpp"
-#include "platform/code_page.hpp"
+#include "core/code_page.hpp"
 
 namespace kavrin {
 
@@ -94,15 +93,6 @@ std::string ZeroPad(long long number, int width) {
   std::string digits = std::to_string(number);
   if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
   return digits;
-}
-
-std::string FormatMessageText(const std::string& pattern, const std::string& value) {
-  const size_t at = pattern.find("%s");
-  if (at == std::string::npos) return pattern;
-  std::string text;
-  text.reserve(pattern.size() + value.size());
-  text.append(pattern, 0, at).append(value).append(pattern, at + 2, std::string::npos);
-  return text;
 }
 
 }  // namespace kavrin

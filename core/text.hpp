@@ -5,7 +5,7 @@
 
 // Text helpers shared by every part of the core. Texts are bytes of the
 // system code page; nothing here knows about letters beyond ASCII. The path
-// rules read texts in the installed code page (platform/code_page.hpp), so a
+// rules read texts in the installed code page (core/code_page.hpp), so a
 // "\" that is the second byte of a two-byte character is no delimiter.
 namespace kavrin {
 

@@ -109,12 +109,4 @@ std::string SortKey(const DateTime& time, const std::string& path) {
          ZeroPad(time.minute, 2) + ZeroPad(time.second, 2) + path;
 }
 
-std::string SystemErrorMessage(std::uint32_t code, ErrorTexts& errors) {
-  if (code == 0) return "A Win32 API function failed";
-  // Printed as a signed number, as "%d" shows it. CR LF breaks the line in a
-  // message box and survives its Ctrl+C copy.
-  return "Win32 Error.  Code: " + std::to_string(static_cast<std::int32_t>(code)) + ".\r\n" +
-         errors.SystemErrorText(code);
-}
-
 }  // namespace kavrin

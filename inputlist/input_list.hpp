@@ -88,8 +88,4 @@ class InputList {
 // "YYYYMMDDHHNNSS" followed directly by the path.
 std::string SortKey(const DateTime& time, const std::string& path);
 
-// The error report for a failed system call: the code, a line break and the
-// system's text; code 0 has a fixed text of its own.
-std::string SystemErrorMessage(std::uint32_t code, ErrorTexts& errors);
-
 }  // namespace kavrin

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
+
+#include "core/error.hpp"
 
 namespace kavrin {
 
@@ -11,14 +12,6 @@ class Collation {
   virtual ~Collation() = default;
   // Negative, zero or positive like strcmp.
   virtual int CompareIgnoreCase(const std::string& a, const std::string& b) = 0;
-};
-
-// The system's message text for an error code (FormatMessageA), without the
-// trailing line break.
-class ErrorTexts {
- public:
-  virtual ~ErrorTexts() = default;
-  virtual std::string SystemErrorText(std::uint32_t code) = 0;
 };
 
 }  // namespace kavrin

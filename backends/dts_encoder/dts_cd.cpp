@@ -17,10 +17,6 @@ std::uint64_t BigEndianBits(std::span<const std::uint8_t> bytes, std::size_t cou
   return value;
 }
 
-void PutLittleEndian(std::uint8_t* at, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 }  // namespace
 
 DtsCoreFrame ReadDtsCoreFrame(std::span<const std::uint8_t> stream) {
@@ -79,7 +75,7 @@ std::vector<std::uint8_t> UnpackDts14(std::span<const std::uint8_t> packed) {
   std::uint32_t bits = 0;
   int bitCount = 0;
   for (std::size_t i = 0; i < packed.size(); i += 2) {
-    const std::uint16_t word = static_cast<std::uint16_t>(packed[i] | packed[i + 1] << 8);
+    const auto word = static_cast<std::uint16_t>(packed[i] | packed[i + 1] << 8);
     const std::uint16_t extension = (word & kWord14Sign) ? kSignExtension : 0;
     if ((word & kSignExtension) != extension) {
       throw DtsCdError("no 14-bit DTS word at byte " + std::to_string(i) + ": its top bits are no sign extension");
@@ -94,30 +90,6 @@ std::vector<std::uint8_t> UnpackDts14(std::span<const std::uint8_t> packed) {
   }
   if (bitCount != 0) throw DtsCdError("14-bit DTS stream does not end on a whole byte");
   return frames;
-}
-
-std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes) {
-  constexpr std::uint16_t kBlockAlign = kWavChannels * kWavBitsPerSample / 8;
-  if (dataBytes > kMaxWavDataBytes) {
-    throw DtsCdError("WAV data of " + std::to_string(dataBytes) + " bytes exceeds the 4 GiB a WAV file can hold");
-  }
-  if (dataBytes % kBlockAlign != 0) {
-    throw DtsCdError("WAV data of " + std::to_string(dataBytes) + " bytes is no whole number of stereo samples");
-  }
-  std::array<std::uint8_t, kWavHeaderBytes> header{
-      'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 0,   0,   0, 0, 0, 0,
-      0,   0,   0,   0,   0, 0, 0, 0, 0,   0,   0,   0,   0,   0,   'd', 'a', 't', 'a', 0, 0, 0, 0};
-  const auto size = static_cast<std::uint32_t>(dataBytes);
-  PutLittleEndian(&header[4], size + 36, 4);
-  PutLittleEndian(&header[16], 16, 4);  // the fmt chunk's size
-  PutLittleEndian(&header[20], 1, 2);   // PCM
-  PutLittleEndian(&header[22], kWavChannels, 2);
-  PutLittleEndian(&header[24], kWavSampleRate, 4);
-  PutLittleEndian(&header[28], kWavSampleRate * kBlockAlign, 4);
-  PutLittleEndian(&header[32], kBlockAlign, 2);
-  PutLittleEndian(&header[34], kWavBitsPerSample, 2);
-  PutLittleEndian(&header[40], size, 4);
-  return header;
 }
 
 }  // namespace kavrin

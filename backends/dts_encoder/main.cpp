@@ -71,11 +71,11 @@ std::optional<std::string> ReadString(HKEY key, const std::string& name) {
 
 Options ReadOptions() {
   Options options;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kOptionKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return options;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kOptionKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return options;
+  const win32::UniqueHkey key(opened);
   for (size_t n = 0; n < options.Files.size(); ++n)
-    options.Files[n] = ReadString(key, "WAVEFILE" + std::to_string(n + 1)).value_or("");
-  RegCloseKey(key);
+    options.Files[n] = ReadString(key.Get(), "WAVEFILE" + std::to_string(n + 1)).value_or("");
   return options;
 }
 

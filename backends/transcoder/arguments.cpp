@@ -144,7 +144,7 @@ class Parser {
       if (id.size() != 4 || id.compare(0, 3, "0x8") != 0 || id[3] < '0' || id[3] > '7') {
         throw ParseError("-substream: expected 0x80 to 0x87, found " + Describe());
       }
-      args_.Stream = id[3] - '0';
+      args_.Stream = id[3] - '0';  // the inverse of SubstreamId
       ++next_;
     }
     Expect(")", "-core(");
@@ -207,5 +207,7 @@ ParseResult ParseArguments(const std::string& text) {
     return {std::nullopt, error.what()};
   }
 }
+
+std::string SubstreamId(int stream) { return std::string("0x8") + static_cast<char>('0' + stream); }
 
 }  // namespace kavrin::transcoder

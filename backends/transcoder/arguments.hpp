@@ -38,4 +38,7 @@ struct ParseResult {
 // Blanks between pieces may be any run of control characters and spaces.
 ParseResult ParseArguments(const std::string& text);
 
+// The substream id that "-substream" names stream 0..7 by: "0x80" to "0x87".
+std::string SubstreamId(int stream);
+
 }  // namespace kavrin::transcoder

@@ -14,10 +14,9 @@
 
 #include "backends/common/ffmpeg.hpp"
 #include "backends/common/ffmpeg_messages.hpp"
-#include "backends/dts_encoder/dts_cd.hpp"
+#include "backends/common/wav_header.hpp"
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
-#include "inputlist/vob_file.hpp"
 #include "kavrin_version.h"
 #include "platform/win32/unique_resource.hpp"
 
@@ -139,7 +138,7 @@ class Transcode {
     std::optional<std::string> gain = GainFilter();
     if (!gain) return false;
     std::vector<std::wstring> words = Input();
-    words.push_back(L"-filter_complex");
+    words.emplace_back(L"-filter_complex");
     // The AC3 encoder holds back one block of 256 samples that it never gives
     // out at the end: that much silence more lets the last source sample in.
     const std::string pad = args_.Channels == ChannelMode::DdWav ? ",apad=pad_len=256" : "";
@@ -197,7 +196,7 @@ class Transcode {
 
   // The selected stream: a ".vob" substream by its id, otherwise the first
   // audio stream.
-  std::string Stream() const { return args_.Stream ? "0:i:" + StreamName(*args_.Stream) : "0:a:0"; }
+  std::string Stream() const { return args_.Stream ? "0:i:" + SubstreamId(*args_.Stream) : "0:a:0"; }
   std::string Source() const { return "[" + Stream() + "]"; }
 
   int Rate() const { return args_.Rate.value_or(44100); }
@@ -432,7 +431,7 @@ int Main() {
   }
   const Arguments& args = *parsed.Parsed;
   report.Line("input", args.InputPath);
-  if (args.Stream) report.Line("stream", StreamName(*args.Stream));
+  if (args.Stream) report.Line("stream", SubstreamId(*args.Stream));
   report.Line("mode", ModeName(args.Channels));
   if (args.Channels == ChannelMode::None) {
     report.Line("error", "no channel switch (-6ch, -ddwav or -2ch): nothing to write");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/code_page.hpp"
+#include "core/code_page.hpp"
 
 namespace kavrin::win32 {
 

@@ -4,16 +4,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "batch/besweet_command_line.hpp"
 #include "batch/log_file.hpp"
+#include "core/code_page.hpp"
 #include "core/text.hpp"
-#include "fakes/fake_code_page.hpp"
 #include "fuzz/fuzz_check.hpp"
+#include "fuzz/fuzz_input.hpp"
 #include "inputlist/vob_file.hpp"
-#include "platform/code_page.hpp"
 
 namespace {
 
@@ -78,9 +77,7 @@ void CheckOutputName(const std::string& folder, const std::string& trackName, in
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  const fakes::FakeCodePage932 codePage932;
-  std::optional<ScopedCodePage> installed;
-  if (input.ConsumeBool()) installed.emplace(codePage932);
+  const fuzz::CodePageChoice codePage(input);
 
   BeSweetJob job;
   job.Mode = input.PickValueInArray({BatchMode::None, BatchMode::DtsCd, BatchMode::Ac3Cd, BatchMode::Cdda});

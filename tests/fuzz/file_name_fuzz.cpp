@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +12,8 @@
 #include "core/file_name_rules.hpp"
 #include "core/text.hpp"
 #include "core/widget_rules.hpp"
-#include "fakes/fake_code_page.hpp"
 #include "fuzz/fuzz_check.hpp"
-#include "platform/code_page.hpp"
+#include "fuzz/fuzz_input.hpp"
 
 namespace {
 
@@ -101,9 +99,7 @@ void CheckDialogFiles(const std::string& buffer) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  const fakes::FakeCodePage932 codePage932;
-  std::optional<ScopedCodePage> installed;
-  if (input.ConsumeBool()) installed.emplace(codePage932);
+  const fuzz::CodePageChoice codePage(input);
   const bool namesExistingFile = input.ConsumeBool();
   const std::string text = input.ConsumeRemainingBytesAsString();
   CheckFirstWord(text);

@@ -6,13 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/code_page.hpp"
 #include "core/file_name_rules.hpp"
 #include "core/text.hpp"
 #include "core/widget_rules.hpp"
 #include "fakes/fake_code_page.hpp"
 #include "fuzz/fuzz_check.hpp"
+#include "fuzz/fuzz_input.hpp"
 #include "inputlist/vob_file.hpp"
-#include "platform/code_page.hpp"
 
 namespace {
 
@@ -119,7 +120,7 @@ void CheckInvariants(const std::string& path, const Results& r, const CodePage& 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string path(reinterpret_cast<const char*>(data), size);
+  const std::string path = fuzz::InputText(data, size);
   const fakes::FakeCodePage932 codePage932;
   const Results singleByte = Apply(path);
   Results inCodePage932;

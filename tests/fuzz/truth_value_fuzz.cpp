@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fuzz/fuzz_check.hpp"
+#include "fuzz/fuzz_input.hpp"
 #include "settings/settings_file.hpp"
 
 namespace {
@@ -36,7 +37,7 @@ int Digits(const std::string& text, std::string& digits) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
+  const std::string text = kavrin::fuzz::InputText(data, size);
   const bool whenFalse = kavrin::ParseTruthValue(text, false);
   const bool whenTrue = kavrin::ParseTruthValue(text, true);
 

@@ -6,8 +6,8 @@
 
 #include "batch/batch_run.hpp"
 #include "batch/besweet_command_line.hpp"
+#include "core/code_page.hpp"
 #include "core/text.hpp"
-#include "platform/code_page.hpp"
 #include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_code_page.hpp"
 #include "platform/win32/win32_file_lookup.hpp"

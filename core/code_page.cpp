@@ -1,4 +1,4 @@
-#include "platform/code_page.hpp"
+#include "core/code_page.hpp"
 
 namespace kavrin {
 
