@@ -6,8 +6,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/handler_dispatch.hpp"
-#include "app/tab_walk.hpp"
+#include "app/widgets/handler_dispatch.hpp"
+#include "app/widgets/tab_walk.hpp"
 #include "platform/win32/win32_dpi.hpp"
 #include "platform/win32/win32_dropped_files.hpp"
 #include "settings/settings_file.hpp"
@@ -138,6 +138,13 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The tab control needs the change passed on; the glyphs are drawn again.
       RefreshColours(hwnd_);
       return 0;
+    case kRunBatch:
+      runner_.Run(*this);
+      return 0;
+    case kStoreAfterBatch:
+      // Answers 1 once the settings are stored; a failed store answers 0.
+      FormClose();
+      return 1;
     case kAfterFirstPaint:
       EnsureInputPanel();
       NameControls();

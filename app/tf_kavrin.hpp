@@ -6,21 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "app/accessible_names.hpp"
 #include "app/app_services.hpp"
-#include "app/base_window.hpp"
-#include "app/button.hpp"
-#include "app/check_box.hpp"
-#include "app/edit.hpp"
-#include "app/filename_edit.hpp"
-#include "app/group_box.hpp"
-#include "app/label.hpp"
-#include "app/open_dialog.hpp"
-#include "app/page_control.hpp"
-#include "app/panel.hpp"
-#include "app/popup_edit.hpp"
-#include "app/radio_button.hpp"
-#include "app/text_list_box.hpp"
+#include "app/widgets/accessible_names.hpp"
+#include "app/widgets/base_window.hpp"
+#include "app/widgets/button.hpp"
+#include "app/widgets/check_box.hpp"
+#include "app/widgets/edit.hpp"
+#include "app/widgets/filename_edit.hpp"
+#include "app/widgets/group_box.hpp"
+#include "app/widgets/label.hpp"
+#include "app/widgets/open_dialog.hpp"
+#include "app/widgets/page_control.hpp"
+#include "app/widgets/panel.hpp"
+#include "app/widgets/popup_edit.hpp"
+#include "app/widgets/radio_button.hpp"
+#include "app/widgets/text_list_box.hpp"
 #include "batch/batch_form.hpp"
 #include "batch/batch_run.hpp"
 #include "encoder/encoder_automation.hpp"
@@ -144,6 +144,12 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void FormDragDrop(const std::vector<std::string>& files);
 
  private:
+  // Sent to the window itself, so that the batch and the store after it come
+  // in through the window procedure like every other handler: an error is
+  // shown there, owned by the window, before the send returns.
+  static constexpr UINT kRunBatch = WM_APP + 2;
+  static constexpr UINT kStoreAfterBatch = WM_APP + 3;
+
   void BuildTopLevel();
   void BuildInputPanel();
   void EnsureInputPanel();

@@ -1,5 +1,4 @@
 // The batch behind "Go" and what it reads from the window.
-#include "app/handler_dispatch.hpp"
 #include "app/tf_kavrin.hpp"
 #include "inputlist/vob_file.hpp"
 #include "platform/shutdown.hpp"
@@ -13,14 +12,15 @@ void TfKavrin::Button1Click() {
   if (BatchRunning()) return;
   // The batch reads the list's entries by position while it runs.
   LockInputList(true);
-  // Shown here, so that an error box is not swept away by the end below.
-  RunHandler(hwnd_, [this] { runner_.Run(*this); });
+  // Sent, so that an error box is shown before the end below can sweep it
+  // away.
+  SendMessageA(hwnd_, kRunBatch, 0, 0);
   LockInputList(false);
   // Closed during the batch: the settings are stored again, with what was
   // changed after the close, and the main loop's ordinary exit destroys the
   // window. A store that fails now shows its error and keeps the window.
   if (lifecycle_ == Lifecycle::CloseRequested) {
-    if (RunHandler(hwnd_, [this] { FormClose(); })) {
+    if (SendMessageA(hwnd_, kStoreAfterBatch, 0, 0) != 0) {
       EndProgram(0);
     } else {
       lifecycle_ = Lifecycle::Open;

@@ -22,6 +22,7 @@ encoder               core platform inputlist batch
 backends/common       core platform/win32/unique_resource.hpp
 backends/transcoder   core backends/common platform/win32/unique_resource.hpp
 backends/dts_encoder  core backends/common platform/win32/unique_resource.hpp
+app/widgets           core platform platform/win32 app/resource_ids.h
 app                   *
 '
 
