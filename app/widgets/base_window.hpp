@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/widgets/handler_dispatch.hpp"
 #include "app/resource_ids.h"
+#include "app/widgets/handler_dispatch.hpp"
 
 namespace kavrin {
 

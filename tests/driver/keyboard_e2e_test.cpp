@@ -239,8 +239,9 @@ TEST_F(KeyboardE2e, SpaceAndEnterPressEveryButtonOfTheDropDown) {
   };
   const auto press = [&](HWND button, const char* name, WORD key) {
     ASSERT_NO_FATAL_FAILURE(TabTo(button, name));
-    EXPECT_TRUE(looksDefault(button) && (button == w.BitBtn1 || !looksDefault(w.BitBtn1)))
-        << name << " looks like the default button";
+    // The default look follows the focus once the window has handled its move.
+    EXPECT_TRUE(WaitFor([&] { return looksDefault(button) && (button == w.BitBtn1 || !looksDefault(w.BitBtn1)); },
+                        kReactBound, std::string(name) + " to look like the default button"));
     PressKeys({key});
   };
 
