@@ -12,7 +12,11 @@ void WaitForProcessEnd(ChildProcess& child, Clock& clock, MessagePump& pump, std
     if (!child.QueryExitCode(exitCode)) return;
     if (exitCode != kStillActive) return;
     // A child may really exit with 259; its signalled handle tells it apart.
-    if (child.HasEnded()) return;
+    // It may also have ended just after the query: its code is final now.
+    if (child.HasEnded()) {
+      child.QueryExitCode(exitCode);
+      return;
+    }
   }
 }
 
