@@ -18,7 +18,6 @@ namespace kavrin::e2e {
 namespace {
 
 constexpr UINT kSendBoundMs = 5000;
-constexpr DWORD kPollMs = 20;
 
 bool SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
   return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendBoundMs, &result) != 0;
@@ -50,18 +49,6 @@ std::string KavrinExePath() {
   // tests\driver\e2e_tests.exe lies two folders below kavrin.exe in the build.
   return ExtractFileDir(ExtractFileDir(ExtractFileDir(win32::Win32ProgramLocation().ExecutablePath()))) +
          "\\kavrin.exe";
-}
-
-::testing::AssertionResult WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound,
-                                   const std::string& what) {
-  const auto deadline = std::chrono::steady_clock::now() + bound;
-  for (;;) {
-    if (condition()) return ::testing::AssertionSuccess();
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return ::testing::AssertionFailure() << "gave up after " << bound.count() << " ms waiting for " << what;
-    }
-    Sleep(kPollMs);
-  }
 }
 
 win32::RemoteMemory LendMemory(HANDLE process, size_t size) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/unique_resource.hpp"
+#include "support/wait_for.hpp"
 
 namespace kavrin::e2e {
 
@@ -27,10 +28,7 @@ std::string KavrinExePath();
 // ctest under Wine passes Unix paths: "/x/y" becomes "Z:\x\y".
 std::string WindowsPath(const std::string& path);
 
-// Polls `condition` until it holds or `bound` has passed; the failure says
-// what was awaited.
-::testing::AssertionResult WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound,
-                                   const std::string& what);
+using support::WaitFor;
 
 // Memory lent in another process, for messages whose pointers the system
 // does not carry across (the common controls', a dpi change, a drop).

@@ -57,7 +57,8 @@ class EncoderStageTest : public ::testing::Test {
 
   void TearDown() override {
     // The stand-in is only asked to close; give it time to go.
-    support::WaitFor([this] { return ReadAll(record_).find("\r\nexit") != std::string::npos; }, 10000);
+    support::WaitFor([this] { return ReadAll(record_).find("\r\nexit") != std::string::npos; },
+                     std::chrono::seconds(10), "the stand-in to exit");
     userOptions_.RestoreEncoderOptions();
     SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", nullptr);
     RemoveTree(folder_);

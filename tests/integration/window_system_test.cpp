@@ -96,7 +96,8 @@ class StandinTest : public ::testing::Test {
 TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {
   Start("");
   WindowHandle encoder = 0;
-  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000))
+  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, std::chrono::seconds(10),
+                      "the encoder window"))
       << "no visible \"DTS Encoder\" window";
   EXPECT_EQ(windows_.Title(encoder, 4), "DTS");  // cut to the buffer
   EXPECT_EQ(windows_.Title(encoder, 0), "");
@@ -118,14 +119,17 @@ TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {
 TEST_F(StandinTest, OutputIsHeldWhileEncodingAndRenamesAfterwards) {
   Start("encode_ms=1500\r\n");
   WindowHandle encoder = 0;
-  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, std::chrono::seconds(10),
+                      "the encoder window"));
   ASSERT_TRUE(windows_.Post(encoder, kWmCommand, 1050, 0));
 
   const std::string temporary = folder_ + "\\DTS-Track-001.tmp";
   const std::string final = folder_ + "\\DTS-Track-001.wav";
-  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(temporary.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(temporary.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                      std::chrono::seconds(10), "the temporary output"));
   EXPECT_FALSE(MoveFileA(temporary.c_str(), final.c_str())) << "the output was not held open";
-  ASSERT_TRUE(WaitFor([&] { return MoveFileA(temporary.c_str(), final.c_str()) != FALSE; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return MoveFileA(temporary.c_str(), final.c_str()) != FALSE; }, std::chrono::seconds(10),
+                      "the output to be renamed"));
   const std::string wav = ReadAll(final);
   ASSERT_EQ(wav.size(), 44u + 4410u * 4u);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
@@ -139,11 +143,13 @@ TEST_F(StandinTest, OutputIsHeldWhileEncodingAndRenamesAfterwards) {
 TEST_F(StandinTest, StartupWindowGivesWayToTheEncoderWindowOnClose) {
   Start("startup=1\r\n");
   WindowHandle startup = 0;
-  ASSERT_TRUE(WaitFor([&] { return (startup = StandinWindow("Surcode CD Pro DTS")) != 0; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return (startup = StandinWindow("Surcode CD Pro DTS")) != 0; }, std::chrono::seconds(10),
+                      "the start-up window"));
   EXPECT_EQ(StandinWindow("DTS Encoder"), 0u);
   windows_.Post(startup, kWmClose, 0, 0);
   WindowHandle encoder = 0;
-  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return (encoder = StandinWindow("DTS Encoder")) != 0; }, std::chrono::seconds(10),
+                      "the encoder window"));
   EXPECT_EQ(StandinWindow("Surcode CD Pro DTS"), 0u);
   windows_.Post(encoder, kWmClose, 0, 0);
   EXPECT_TRUE(Ended(10000));
@@ -151,7 +157,8 @@ TEST_F(StandinTest, StartupWindowGivesWayToTheEncoderWindowOnClose) {
 
 TEST_F(StandinTest, HiddenWindowsAreEnumeratedButNotVisible) {
   Start("hide_encoder=1\r\nexit_ms=3000\r\n");
-  ASSERT_TRUE(WaitFor([&] { return Record().find("WAVEFILELOCATION") != std::string::npos; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Record().find("WAVEFILELOCATION") != std::string::npos; }, std::chrono::seconds(10),
+                      "the options in the record"));
   Sleep(300);
   EXPECT_EQ(StandinWindow("DTS Encoder"), 0u);
   bool seenHidden = false;
