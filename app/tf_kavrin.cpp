@@ -267,10 +267,7 @@ void TfKavrin::cbUseLogfileClick() { feLogfile.SetEnabled(cbUseLogfile.Checked()
 
 void TfKavrin::cbUseGMaxClick() { UpdateOtaFixed(); }
 
-void TfKavrin::UpdateOtaFixed() {
-  eOtaFixed.SetText("");
-  if (cbUseGMax.Checked()) eOtaFixed.SetText("-g max");
-}
+void TfKavrin::UpdateOtaFixed() { eOtaFixed.SetText(cbUseGMax.Checked() ? "-g max" : ""); }
 
 void TfKavrin::ShowSettingsTab() { PageControl1.SetActivePage(tsSettings); }
 

@@ -10,7 +10,11 @@ namespace kavrin {
 class TCustomEdit : public TControl {
  public:
   std::string Text() const { return Caption(); }
-  void SetText(const std::string& text) { SetCaption(text); }
+  // The same text again is no change: the field keeps its caret and view,
+  // and sends no change notice.
+  void SetText(const std::string& text) {
+    if (text != Text()) SetCaption(text);
+  }
 
  protected:
   void CreateEdit(const Host& host, const std::string& text, const Bounds& bounds, bool readOnly);

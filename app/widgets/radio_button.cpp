@@ -16,36 +16,41 @@ void TRadioButton::Create(const Host& host, const CreateArgs& args) {
   // focus; this turns that off where the system knows the message.
   SendMessageA(hwnd_, BM_SETDONTCLICK, TRUE, 0);
   Subclass();
-  SetState(args.checked);
+  SetState(args.checked, Group());
 }
 
 bool TRadioButton::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+// Every change comes here, so a group never holds two checked buttons and its
+// tab stop is always right: setting the state a button has changes nothing.
 void TRadioButton::SetChecked(bool checked) {
+  if (checked == Checked()) return;
+  const std::vector<TRadioButton*> group = Group();
   if (checked) {
-    for (TRadioButton* radio : Group()) {
-      if (radio != this) radio->SetState(false);
+    for (TRadioButton* radio : group) {
+      if (radio != this) SendMessageA(radio->hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
     }
   }
-  const bool changed = checked != Checked();
-  SetState(checked);
-  if (changed && onClick) onClick();
+  SetState(checked, group);
+  if (onClick) onClick();
 }
 
+// In z-order. One enumeration asks the system once; walking the siblings
+// one by one would ask it for each.
 std::vector<TRadioButton*> TRadioButton::Group() const {
   std::vector<TRadioButton*> group;
-  for (HWND sibling = GetWindow(GetParent(hwnd_), GW_CHILD); sibling != nullptr;
-       sibling = GetWindow(sibling, GW_HWNDNEXT)) {
-    if (auto* radio = dynamic_cast<TRadioButton*>(TControl::FromHandle(sibling))) group.push_back(radio);
+  HWND parent = GetParent(hwnd_);
+  for (HWND window : DescendantsOf(parent)) {
+    auto* radio = dynamic_cast<TRadioButton*>(TControl::FromHandle(window));
+    if (radio != nullptr && GetParent(window) == parent) group.push_back(radio);
   }
   return group;
 }
 
-void TRadioButton::SetState(bool checked) {
+void TRadioButton::SetState(bool checked, const std::vector<TRadioButton*>& group) {
   SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   // Tab reaches a group at its checked button, or at its first while none is
   // checked, so the group can always be reached; Tab never selects a mode.
-  const std::vector<TRadioButton*> group = Group();
   const bool anyChecked =
       std::any_of(group.begin(), group.end(), [](const TRadioButton* radio) { return radio->Checked(); });
   for (TRadioButton* radio : group) {

@@ -35,7 +35,7 @@ class TRadioButton : public TControl, public TCheckable {
 
  private:
   std::vector<TRadioButton*> Group() const;
-  void SetState(bool checked);
+  void SetState(bool checked, const std::vector<TRadioButton*>& group);
   void ChooseNeighbour(bool previous);
 
   // Set while the button handles a mouse release, a Space release or
