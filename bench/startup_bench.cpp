@@ -1,11 +1,12 @@
 // Start-up of kavrin.exe against a bare Win32 window, for bench/startup.sh.
-// Each round starts the bare window, then kavrin.exe, each from a folder of
-// its own, and times it from just before CreateProcess until its main window
-// is visible and answers a sent message: by then it has been shown, painted
-// once (both programs paint before their message loop) and runs its loop, so
-// a user's input would be handled. Each is then closed and awaited. Prints
-// every round, the medians and the median of the rounds' ratios.
-//   startup_bench.exe KAVRIN_EXE BARE_EXE [ROUNDS]
+// Each round starts the bare window, the plain window if one is given, then
+// kavrin.exe, each from a folder of its own, and times it from just before
+// CreateProcess until its main window is visible and answers a sent message:
+// by then it has been shown, painted once (all of them paint before their
+// message loop) and runs its loop, so a user's input would be handled. Each
+// is then closed and awaited. Prints every round, the medians and the median
+// of the rounds' ratios.
+//   startup_bench.exe KAVRIN_EXE BARE_EXE [ROUNDS [PLAIN_EXE]]
 #include <windows.h>
 
 #include <algorithm>
@@ -94,6 +95,17 @@ std::string CopyInto(const std::string& exe, const std::string& folder, const ch
   return copy;
 }
 
+struct Program {
+  const char* name;
+  const char* file;
+  const char* className;
+  std::string source;
+  std::string folder;
+  std::string copy;
+  std::vector<double> times;
+  std::vector<double> ratios;  // To the bare window of the same round.
+};
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const size_t n = values.size();
@@ -104,37 +116,44 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s KAVRIN_EXE BARE_EXE [ROUNDS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s KAVRIN_EXE BARE_EXE [ROUNDS [PLAIN_EXE]]\n", argv[0]);
     return 2;
   }
   const int rounds = argc > 3 ? std::atoi(argv[3]) : 20;
-  const std::string kavrinFolder = FolderFor("kavrin");
-  const std::string bareFolder = FolderFor("bare");
-  const std::string kavrin = CopyInto(argv[1], kavrinFolder, "kavrin.exe");
-  const std::string bare = CopyInto(argv[2], bareFolder, "bare_window.exe");
-
-  // One unmeasured start of each: the first start of a program under Wine
-  // pays for reading it from disk.
-  TimeStart(bare, bareFolder, "BareWindow");
-  TimeStart(kavrin, kavrinFolder, "TfKavrin");
-
-  std::vector<double> bareTimes, kavrinTimes, ratios;
-  for (int round = 1; round <= rounds; ++round) {
-    const double bareMs = TimeStart(bare, bareFolder, "BareWindow");
-    const double kavrinMs = TimeStart(kavrin, kavrinFolder, "TfKavrin");
-    if (bareMs <= 0 || kavrinMs <= 0) return 1;
-    bareTimes.push_back(bareMs);
-    kavrinTimes.push_back(kavrinMs);
-    ratios.push_back(kavrinMs / bareMs);
-    std::printf("round %2d: bare window %7.1f ms, kavrin.exe %7.1f ms, ratio %.2f\n", round, bareMs, kavrinMs,
-                kavrinMs / bareMs);
+  std::vector<Program> programs{{"bare window", "bare_window.exe", "BareWindow", argv[2]},
+                                {"kavrin.exe", "kavrin.exe", "TfKavrin", argv[1]}};
+  if (argc > 4) programs.insert(programs.begin() + 1, {"plain window", "plain_window.exe", "PlainWindow", argv[4]});
+  for (Program& program : programs) {
+    program.folder = FolderFor(program.file);
+    program.copy = CopyInto(program.source, program.folder, program.file);
+    // One unmeasured start: the first start of a program under Wine pays for
+    // reading it from disk.
+    TimeStart(program.copy, program.folder, program.className);
   }
-  std::printf("median: bare window %.1f ms, kavrin.exe %.1f ms\n", Median(bareTimes), Median(kavrinTimes));
-  std::printf("median of the ratios: %.2f (goal: 1.30 or less)\n", Median(ratios));
-  DeleteFileA(kavrin.c_str());
-  DeleteFileA(bare.c_str());
-  DeleteFileA((kavrinFolder + "\\Kavrin.ini").c_str());
-  RemoveDirectoryA(kavrinFolder.c_str());
-  RemoveDirectoryA(bareFolder.c_str());
+
+  for (int round = 1; round <= rounds; ++round) {
+    std::printf("round %2d:", round);
+    for (Program& program : programs) {
+      const double ms = TimeStart(program.copy, program.folder, program.className);
+      if (ms <= 0) return 1;
+      program.times.push_back(ms);
+      program.ratios.push_back(ms / programs.front().times.back());
+      std::printf(" %s %7.1f ms%s", program.name, ms, &program == &programs.back() ? "" : ",");
+    }
+    std::printf(", ratio %.2f\n", programs.back().ratios.back());
+  }
+  std::printf("median:");
+  for (const Program& program : programs) {
+    std::printf(" %s %.1f ms%s", program.name, Median(program.times), &program == &programs.back() ? "\n" : ",");
+  }
+  if (programs.size() > 2) {
+    std::printf("median of the ratios, plain window to bare window: %.2f\n", Median(programs[1].ratios));
+  }
+  std::printf("median of the ratios: %.2f (goal: 1.30 or less)\n", Median(programs.back().ratios));
+  for (const Program& program : programs) {
+    DeleteFileA(program.copy.c_str());
+    DeleteFileA((program.folder + "\\Kavrin.ini").c_str());
+    RemoveDirectoryA(program.folder.c_str());
+  }
   return 0;
 }
