@@ -4,8 +4,8 @@
 // CreateProcess until its main window is visible and answers a sent message:
 // by then it has been shown, painted once (all of them paint before their
 // message loop) and runs its loop, so a user's input would be handled. Each
-// is then closed and awaited. Prints every round, the medians and the median
-// of the rounds' ratios.
+// is then closed and awaited. Prints every round, the medians and the
+// medians of the rounds' ratios to the bare window.
 //   startup_bench.exe KAVRIN_EXE BARE_EXE [ROUNDS [PLAIN_EXE]]
 #include <windows.h>
 
