@@ -79,7 +79,7 @@ void TdxPopupEdit::DropDown() {
     if (IsWindow(hwnd_)) {
       std::string text = Text();
       if (onCloseUp) onCloseUp(text, accept);
-      if (accept && text != Text()) SetText(text);
+      if (accept) SetText(text);
     }
   }
   // Back from a drop-down that changed its dpi: the panel takes the field's again.
