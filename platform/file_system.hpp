@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/date_time.hpp"
@@ -36,8 +37,13 @@ class FileStore {
   // other reason it cannot be opened or read.
   enum class ReadResult { Read, NotFound, Failed };
 
-  // The file's bytes, read while others are denied writing.
-  virtual ReadResult ReadWholeFile(const std::string& path, std::string& bytes) = 0;
+  // The file's bytes, read while others are denied writing; the system's
+  // error code when it fails.
+  virtual ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::uint32_t& errorCode) = 0;
+  ReadResult ReadWholeFile(const std::string& path, std::string& bytes) {
+    std::uint32_t ignored = 0;
+    return ReadWholeFile(path, bytes, ignored);
+  }
 
   // Busy: another program holds the file or the folder refused the replace
   // for now (a sharing or access error), worth another try.
@@ -58,6 +64,14 @@ class FileStore {
   virtual bool RenameNoReplace(const std::string& from, const std::string& to) = 0;
 
   virtual bool Remove(const std::string& path) = 0;
+
+  // Removes a file of Kavrin's own, clearing its read-only attribute first.
+  // True when it is gone, or was not there; otherwise the system's error code.
+  virtual bool RemoveOwnFile(const std::string& path, std::uint32_t& errorCode) = 0;
+
+  // The file's size as the system has it now, also while another program
+  // writes it; none when it cannot be read (no such file).
+  virtual std::optional<std::uint64_t> SizeOf(const std::string& path) = 0;
 };
 
 }  // namespace kavrin

@@ -52,6 +52,10 @@ class Registry {
   // Opens a key under HKEY_CURRENT_USER with full access, creating it when it
   // is missing. The path has no leading backslash. Null when that fails.
   virtual std::unique_ptr<RegistryKey> OpenOrCreateCurrentUserKey(const std::string& path) = 0;
+
+  // Whose HKEY_CURRENT_USER this is: the user's security identifier as text
+  // ("S-1-5-21-..."), empty when it cannot be read.
+  virtual std::string CurrentUserId() = 0;
 };
 
 }  // namespace kavrin

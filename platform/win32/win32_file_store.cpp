@@ -105,20 +105,25 @@ FileStore::WriteResult PutInPlace(const std::string& written, const std::string&
 
 }  // namespace
 
-FileStore::ReadResult Win32FileStore::ReadWholeFile(const std::string& path, std::string& bytes) {
+FileStore::ReadResult Win32FileStore::ReadWholeFile(const std::string& path, std::string& bytes,
+                                                    std::uint32_t& errorCode) {
+  const auto failed = [&errorCode] {
+    errorCode = GetLastError();
+    return ReadResult::Failed;
+  };
   // Others may read along but not write while the log is read.
   const UniqueHandle file(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return IsMissing(GetLastError()) ? ReadResult::NotFound : ReadResult::Failed;
+  if (!file) return IsMissing(GetLastError()) ? ReadResult::NotFound : failed();
   LARGE_INTEGER size;
-  if (GetFileSizeEx(file.Get(), &size) == FALSE || size.QuadPart < 0) return ReadResult::Failed;
+  if (GetFileSizeEx(file.Get(), &size) == FALSE || size.QuadPart < 0) return failed();
 
   std::string content(static_cast<size_t>(size.QuadPart), '\0');
   size_t done = 0;
   while (done < content.size()) {
     const DWORD wanted = static_cast<DWORD>(std::min<size_t>(content.size() - done, kPiece));
     DWORD got = 0;
-    if (ReadFile(file.Get(), content.data() + done, wanted, &got, nullptr) == FALSE) return ReadResult::Failed;
+    if (ReadFile(file.Get(), content.data() + done, wanted, &got, nullptr) == FALSE) return failed();
     if (got == 0) break;  // the file shrank meanwhile
     done += got;
   }
@@ -157,5 +162,30 @@ bool Win32FileStore::RenameNoReplace(const std::string& from, const std::string&
 }
 
 bool Win32FileStore::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32FileStore::RemoveOwnFile(const std::string& path, std::uint32_t& errorCode) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError())) return true;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  }
+  if (DeleteFileA(path.c_str()) != FALSE) return true;
+  errorCode = GetLastError();
+  if (IsMissing(errorCode)) return true;
+  // Left as it was found.
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), attributes);
+  return false;
+}
+
+// The file's own record, not the folder's listing, which may lag behind a
+// file that is still being written.
+std::optional<std::uint64_t> Win32FileStore::SizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) == FALSE ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return std::nullopt;
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
 
 }  // namespace kavrin::win32

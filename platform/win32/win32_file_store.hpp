@@ -6,11 +6,14 @@ namespace kavrin::win32 {
 
 class Win32FileStore final : public FileStore {
  public:
-  ReadResult ReadWholeFile(const std::string& path, std::string& bytes) override;
+  using FileStore::ReadWholeFile;
+  ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::uint32_t& errorCode) override;
   WriteResult ReplaceWholeFile(const std::string& path, const std::string& bytes) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;
   bool RenameNoReplace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  bool RemoveOwnFile(const std::string& path, std::uint32_t& errorCode) override;
+  std::optional<std::uint64_t> SizeOf(const std::string& path) override;
 };
 
 }  // namespace kavrin::win32

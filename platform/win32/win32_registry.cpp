@@ -1,6 +1,8 @@
 #include "platform/win32/win32_registry.hpp"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include <vector>
 
@@ -54,6 +56,22 @@ std::unique_ptr<RegistryKey> Win32Registry::OpenOrCreateCurrentUserKey(const std
                                       KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
   if (status != ERROR_SUCCESS) return nullptr;
   return std::make_unique<Win32RegistryKey>(std::move(key));
+}
+
+std::string Win32Registry::CurrentUserId() {
+  UniqueHandle token;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) == FALSE) return std::string();
+  DWORD size = 0;
+  GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (size == 0 || GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size) == FALSE) {
+    return std::string();
+  }
+  UniqueLocal<char> text;
+  if (ConvertSidToStringSidA(reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid, text.Receive()) == FALSE) {
+    return std::string();
+  }
+  return text.Get();
 }
 
 }  // namespace kavrin::win32

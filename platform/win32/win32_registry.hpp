@@ -11,6 +11,7 @@ namespace kavrin::win32 {
 class Win32Registry final : public Registry {
  public:
   std::unique_ptr<RegistryKey> OpenOrCreateCurrentUserKey(const std::string& path) override;
+  std::string CurrentUserId() override;
 };
 
 }  // namespace kavrin::win32

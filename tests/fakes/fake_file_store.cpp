@@ -2,10 +2,14 @@
 
 namespace kavrin::fakes {
 
-FileStore::ReadResult FakeFileStore::ReadWholeFile(const std::string& path, std::string& bytes) {
+FileStore::ReadResult FakeFileStore::ReadWholeFile(const std::string& path, std::string& bytes,
+                                                   std::uint32_t& errorCode) {
   reads.push_back(path);
   if (journal != nullptr) journal->push_back("Read " + path);
-  if (failRead) return ReadResult::Failed;
+  if (failRead || unreadable.count(path) != 0) {
+    errorCode = failReadCode;
+    return ReadResult::Failed;
+  }
   const auto found = files.find(path);
   if (found == files.end()) return ReadResult::NotFound;
   bytes = found->second;
@@ -46,8 +50,23 @@ bool FakeFileStore::RenameNoReplace(const std::string& from, const std::string& 
 bool FakeFileStore::Remove(const std::string& path) {
   deletes.push_back(path);
   if (journal != nullptr) journal->push_back("Delete " + path);
-  if (failDelete) return false;
+  if (failDelete || readOnly.count(path) != 0 || undeletable.count(path) != 0) return false;
   return files.erase(path) != 0;
+}
+
+bool FakeFileStore::RemoveOwnFile(const std::string& path, std::uint32_t& errorCode) {
+  if (files.count(path) == 0) return true;
+  const bool wasReadOnly = readOnly.erase(path) != 0;
+  if (Remove(path)) return true;
+  if (wasReadOnly) readOnly.insert(path);
+  errorCode = undeletableCode;
+  return false;
+}
+
+std::optional<std::uint64_t> FakeFileStore::SizeOf(const std::string& path) {
+  const auto found = files.find(path);
+  if (found == files.end()) return std::nullopt;
+  return found->second.size();
 }
 
 }  // namespace kavrin::fakes

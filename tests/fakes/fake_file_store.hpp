@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,18 +14,30 @@ namespace kavrin::fakes {
 // that makes it fail and a record of the names it was given.
 class FakeFileStore final : public FileStore {
  public:
-  ReadResult ReadWholeFile(const std::string& path, std::string& bytes) override;
+  using FileStore::ReadWholeFile;
+  ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::uint32_t& errorCode) override;
   WriteResult ReplaceWholeFile(const std::string& path, const std::string& bytes) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;
   bool RenameNoReplace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  bool RemoveOwnFile(const std::string& path, std::uint32_t& errorCode) override;
+  std::optional<std::uint64_t> SizeOf(const std::string& path) override;
 
   bool Has(const std::string& path) const { return files.count(path) != 0; }
 
   std::map<std::string, std::string> files;
 
-  // A read that fails for a reason other than a missing file.
+  // A read that fails for a reason other than a missing file, with this
+  // code: every read, or a read of these names.
   bool failRead = false;
+  std::set<std::string> unreadable;
+  std::uint32_t failReadCode = 5;
+  // Names whose read-only attribute is set: Remove refuses them, RemoveOwnFile
+  // clears it first.
+  std::set<std::string> readOnly;
+  // Names that no remove can take (no delete right), with this code.
+  std::set<std::string> undeletable;
+  std::uint32_t undeletableCode = 5;
   // Like the real store, a refused write leaves the old content.
   bool failWrite = false;
   // This many whole writes answer Busy (another program holds the file).

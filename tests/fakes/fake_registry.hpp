@@ -24,6 +24,7 @@ struct FakeValue {
 class FakeRegistry final : public Registry {
  public:
   std::unique_ptr<RegistryKey> OpenOrCreateCurrentUserKey(const std::string& path) override;
+  std::string CurrentUserId() override { return userId; }
 
   bool KeyExists(const std::string& path) const { return keys.count(path) != 0; }
   const FakeValue* Value(const std::string& path, const std::string& name) const;
@@ -32,6 +33,7 @@ class FakeRegistry final : public Registry {
 
   std::map<std::string, std::map<std::string, FakeValue>> keys;
 
+  std::string userId = "S-1-5-21-1-2-3-1001";
   bool failOpen = false;
   std::string failSetOf;  // a write of this value name is refused
   bool failEverySet = false;

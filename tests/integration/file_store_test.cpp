@@ -122,6 +122,29 @@ TEST_F(FileStoreTest, MoveFailsOnAnExistingTargetAndDeleteRemoves) {
   EXPECT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::NotFound);
   EXPECT_TRUE(files_.Remove(Path("c.log")));
   EXPECT_FALSE(files_.Remove(Path("c.log")));
+
+  // Kavrin's own file goes also when read-only; one that is not there is gone.
+  std::uint32_t code = 0;
+  ASSERT_TRUE(files_.WriteWholeFile(Path("a.log"), "own"));
+  SetFileAttributesA(Path("a.log").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(files_.Remove(Path("a.log")));
+  EXPECT_TRUE(files_.RemoveOwnFile(Path("a.log"), code));
+  EXPECT_EQ(files_.ReadWholeFile(Path("a.log"), read), Result::NotFound);
+  EXPECT_TRUE(files_.RemoveOwnFile(Path("a.log"), code));
+  EXPECT_EQ(files_.SizeOf(Path("a.log")), std::nullopt);
+}
+
+// The size as it grows, while the writer holds the file open to itself.
+TEST_F(FileStoreTest, SizeIsReadWhileAnotherHandleWrites) {
+  const UniqueHandle writer(
+      CreateFileA(Path("a.log").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(writer);
+  DWORD written = 0;
+  for (const DWORD expected : {1000u, 2000u}) {
+    ASSERT_TRUE(WriteFile(writer.Get(), std::string(1000, 'x').data(), 1000, &written, nullptr));
+    EXPECT_EQ(files_.SizeOf(Path("a.log")), std::optional<std::uint64_t>(expected));
+  }
+  EXPECT_EQ(files_.SizeOf(folder_), std::nullopt);
 }
 
 TEST_F(FileStoreTest, LogWritesThroughTheRealStore) {

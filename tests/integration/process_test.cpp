@@ -133,6 +133,22 @@ TEST_F(ProcessTest, ExitCodesEndTheWaitIncluding259) {
   }
 }
 
+// A child never outlives its launcher, also where the launcher's program
+// is killed: the last handle of the job goes with it.
+TEST_F(ProcessTest, ChildrenEndWithTheirLauncher) {
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "60000");
+  std::unique_ptr<ChildProcess> child;
+  {
+    Win32ProcessLauncher launcher;
+    child = launcher.Start(std::nullopt, Quoted(StandIn()), std::nullopt);
+    ASSERT_TRUE(child);
+    Sleep(200);
+    EXPECT_FALSE(child->HasEnded());
+  }
+  for (int i = 0; i < 250 && !child->HasEnded(); ++i) Sleep(20);
+  EXPECT_TRUE(child->HasEnded());
+}
+
 TEST_F(ProcessTest, NoProgramMeansNoStart) {
   EXPECT_FALSE(launcher_.Start(std::nullopt, Quoted(folder_ + "\\missing.exe") + " x", std::nullopt));
   EXPECT_FALSE(launcher_.Start(std::nullopt, Quoted(record_), std::nullopt));  // no program at all

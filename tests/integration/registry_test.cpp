@@ -121,6 +121,10 @@ TEST_F(RegistryTest, StringValuesRoundTripExactly) {
   }
 }
 
+TEST_F(RegistryTest, TheCurrentUserIsNamedByItsId) {
+  EXPECT_EQ(Win32Registry().CurrentUserId().rfind("S-1-5-", 0), 0u);
+}
+
 TEST_F(RegistryTest, LeadingBackslashMayBeRefused) {
   // Some registries refuse it, so the option key is given without one.
   const auto key = registry_.OpenOrCreateCurrentUserKey("\\" + path_);
