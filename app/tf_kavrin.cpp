@@ -41,7 +41,12 @@ TfKavrin::TfKavrin(const AppServices& services)
       // Asked at each call: the window does not exist yet.
       taskbar_([this] { return hwnd_; }),
       encoder_(EncoderServices{services.program, services.registry, services.windows, pump_, services.clock,
-                               services.launcher, services.files, services.lookup}),
+                               services.launcher, services.files, services.lookup, services.errors,
+                               [this](const std::string& text) {
+                                 // Hidden at start-up: the box then has no owner.
+                                 MessageBoxA(IsWindowVisible(hwnd_) != FALSE ? hwnd_ : nullptr, text.c_str(), "Kavrin",
+                                             MB_OK | MB_ICONWARNING);
+                               }}),
       runner_(BatchServices{services.launcher, services.lookup, services.files, services.clock, pump_, encoder_,
                             &taskbar_, &services.session}) {
   TableSettingFields();

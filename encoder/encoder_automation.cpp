@@ -23,9 +23,10 @@ bool LoggingOn(const SurCodeJob& job) { return LoggingActive(job.Settings.UseLog
 EncoderAutomation::EncoderAutomation(const EncoderServices& services)
     : services_(services),
       finder_(services.Windows, services.Pump, services.Time),
-      options_(services.Options, services.Files, [this] {
-        return WithTrailingDelimiter(ExtractFileDir(services_.Program.ExecutablePath())) + kOptionBackupFileName;
-      }) {}
+      options_(
+          services.Options, services.Files, services.Errors,
+          [this] { return WithTrailingDelimiter(ExtractFileDir(services_.Program.ExecutablePath())); },
+          services.Notify) {}
 
 void EncoderAutomation::CreateWindowList() { finder_.CreateWindowList(); }
 
@@ -86,7 +87,13 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
   }
 
   const JobFolders folders{job.TempFolder, job.FinalFolder, ExtractFileDir(services_.Program.ExecutablePath())};
-  options_.WriteJobOptions(folders, job.TrackName, job.OutputNumber);
+  // An encoder started on options that are not this job's would encode
+  // another job's files, or wait for ever for them.
+  std::string refused;
+  if (!options_.WriteJobOptions(folders, job.TrackName, job.OutputNumber, refused)) {
+    LogLine(job, refused + " - job skipped");
+    return false;
+  }
 
   const std::string finalFolder = WithTrailingDelimiter(folders.FinalFolder);
   services_.Files.Remove(finalFolder + job.TrackName + ZeroPad(job.InputPosition, 2) + ".tmp");
@@ -98,6 +105,7 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
     return false;
   }
 
+  const ForeignEncoders foreign = NoteForeignEncoders();
   const std::string encoderPath = job.Settings.SurCodePath;
   const std::string encoderFolder = ExtractFileDir(encoderPath);
   // An empty folder would make the start fail; a bare name starts in our folder.
@@ -108,20 +116,25 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
 
   if (LoggingOn(job)) AppendStartBlock(services_.Files, services_.Time, job.Settings.LogfileText);
 
+  // A window of the started encoder; where it handed over to another
+  // process and ended, one of a process that was not there before.
+  const auto ours = [&](WindowHandle window) {
+    if (foreign.Windows.count(window) != 0) return false;
+    const std::uint32_t process = services_.Windows.ProcessOf(window);
+    if (process == 0) return false;
+    if (process == encoder->Id()) return true;
+    return foreign.Processes.count(process) == 0 && encoder->HasEnded();
+  };
   JobOutcome outcome = JobOutcome::WindowNotFound;
-  const WindowHandle window = FindEncoderWindow(outcome);
+  const WindowHandle window = FindEncoderWindow(ours, outcome);
+  std::set<std::uint32_t> processes = {encoder->Id()};
   if (window != 0) {
+    processes.insert(services_.Windows.ProcessOf(window));
     services_.Windows.Post(window, kWmCommand, kEncoderStartCommand, 0);
     outcome = AwaitOutput(window, outputBase + ".tmp", outputBase + ".wav");
-    // A window that is gone has nothing left to close.
-    if (outcome == JobOutcome::Encoded) {
-      services_.Windows.Post(window, kWmClose, 0, 0);
-      closing_.push_back(window);
-    }
-  } else {
-    // Whatever it shows later must not be taken by the next job's search.
-    CloseWindowsOf(encoder->Id());
   }
+  // Made or not, so that nothing it shows later is taken by the next job.
+  CloseEncoder(window, processes, foreign);
   encoder->CloseHandles();
 
   // The mono files of a job that produced nothing stay for a second try.
@@ -133,20 +146,31 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
   if (outcome == JobOutcome::WindowNotFound) LogLine(job, kWindowNotFoundLine);
   if (outcome == JobOutcome::StartupWindowStayed) LogLine(job, kStartupWindowStayedLine);
   if (outcome == JobOutcome::EndedWithoutOutput) LogLine(job, kEndedWithoutOutputLine);
+  if (outcome == JobOutcome::NoProgress) LogLine(job, kNoProgressLine);
   if (LoggingOn(job)) AppendEndBlock(services_.Files, services_.Time, job.Settings.LogfileText);
   return outcome == JobOutcome::Encoded;
+}
+
+EncoderAutomation::ForeignEncoders EncoderAutomation::NoteForeignEncoders() {
+  ForeignEncoders foreign;
+  for (const WindowHandle window : finder_.WindowsTitled({kStartupWindowTitle, kEncoderWindowTitle})) {
+    foreign.Windows.insert(window);
+    const std::uint32_t process = services_.Windows.ProcessOf(window);
+    if (process != 0) foreign.Processes.insert(process);
+  }
+  return foreign;
 }
 
 // Closes every start-up window that shows up; each one closed starts the
 // count of attempts afresh. After each close the window is given time to go,
 // so that one which stays costs no tight loop, and one that never goes ends
 // the search.
-WindowHandle EncoderAutomation::FindEncoderWindow(JobOutcome& outcome) {
+WindowHandle EncoderAutomation::FindEncoderWindow(const WindowFinder::WindowFilter& ours, JobOutcome& outcome) {
   WindowHandle encoderWindow = 0;
   int attempts = 0;
   int closes = 0;
   do {
-    const WindowHandle startup = finder_.FindWindowByTitle(kStartupWindowTitle, 1, true);
+    const WindowHandle startup = finder_.FindWindowByTitle(kStartupWindowTitle, 1, true, ours);
     if (startup != 0) {
       if (closes == kStartupCloseLimit) {
         outcome = JobOutcome::StartupWindowStayed;
@@ -158,23 +182,26 @@ WindowHandle EncoderAutomation::FindEncoderWindow(JobOutcome& outcome) {
       services_.Pump.ProcessMessages();
       services_.Time.Sleep(kStartupClosePause);
     } else {
-      encoderWindow = finder_.FindWindowByTitle(kEncoderWindowTitle, 1, true);
+      encoderWindow = finder_.FindWindowByTitle(kEncoderWindowTitle, 1, true, ours);
     }
     ++attempts;
   } while (encoderWindow == 0 && attempts < kEncoderSearchAttempts);
   return encoderWindow;
 }
 
-void EncoderAutomation::CloseWindowsOf(std::uint32_t process) {
-  if (process == 0) return;
+void EncoderAutomation::CloseEncoder(WindowHandle window, const std::set<std::uint32_t>& processes,
+                                     const ForeignEncoders& foreign) {
+  // The window that got the start command goes first, whatever it shows now.
   std::vector<WindowHandle> windows;
-  services_.Windows.EnumTopLevelWindows([&](WindowHandle window) {
-    if (services_.Windows.IsVisible(window) && services_.Windows.ProcessOf(window) == process)
-      windows.push_back(window);
+  if (window != 0) windows.push_back(window);
+  services_.Windows.EnumTopLevelWindows([&](WindowHandle each) {
+    if (each == window || foreign.Windows.count(each) != 0 || !services_.Windows.IsVisible(each)) return;
+    const std::uint32_t process = services_.Windows.ProcessOf(each);
+    if (process != 0 && processes.count(process) != 0) windows.push_back(each);
   });
-  for (const WindowHandle window : windows) {
-    services_.Windows.Post(window, kWmClose, 0, 0);
-    closing_.push_back(window);
+  for (const WindowHandle each : windows) {
+    services_.Windows.Post(each, kWmClose, 0, 0);
+    closing_.push_back(each);
   }
 }
 
@@ -182,9 +209,12 @@ void EncoderAutomation::CloseWindowsOf(std::uint32_t process) {
 // The window that got the start command is watched, not the started process:
 // a launcher may hand the work on and end at once. Only when that window is
 // gone and nothing is left under the temporary name can no output come; an
-// encoder may create its file only at the end.
+// encoder may create its file only at the end. An encoder that writes
+// nothing for 10 minutes, or stops writing, is given up: the batch goes on.
 EncoderAutomation::JobOutcome EncoderAutomation::AwaitOutput(WindowHandle window, const std::string& temporaryName,
                                                              const std::string& finalName) {
+  std::optional<std::uint64_t> written;
+  int idlePolls = 0;
   for (;;) {
     services_.Time.Sleep(1000);
     services_.Pump.ProcessMessages();
@@ -192,7 +222,22 @@ EncoderAutomation::JobOutcome EncoderAutomation::AwaitOutput(WindowHandle window
     if (!services_.Windows.Exists(window) && !services_.Lookup.Exists(temporaryName)) {
       return JobOutcome::EndedWithoutOutput;
     }
+    // Counted in polls, not by the clock, which the user may set back.
+    const std::optional<std::uint64_t> size = OutputSize(temporaryName);
+    if (size && (!written || *size > *written)) {
+      written = size;
+      idlePolls = 0;
+    } else if (++idlePolls >= kOutputIdlePolls) {
+      return JobOutcome::NoProgress;
+    }
   }
+}
+
+std::optional<std::uint64_t> EncoderAutomation::OutputSize(const std::string& temporaryName) {
+  const std::optional<std::uint64_t> whole = services_.Files.SizeOf(temporaryName);
+  const std::optional<std::uint64_t> part = services_.Files.SizeOf(temporaryName + ".part");
+  if (whole && part) return std::max(*whole, *part);
+  return whole ? whole : part;
 }
 
 }  // namespace kavrin

@@ -11,15 +11,14 @@ namespace kavrin {
 
 namespace {
 
-const char* const kBackupHeader = "Kavrin encoder options 1";
+// Version 1 named no user: it is taken for the user who finds it.
+const char* const kBackupHeaderV1 = "Kavrin encoder options 1";
+const char* const kBackupHeader = "Kavrin encoder options 2";
+const char* const kUserPrefix = "USER ";
 const char* const kHexDigits = "0123456789ABCDEF";
 
 KavrinError SetFailed(const std::string& name) {
   return KavrinError(FormatMessageText("Failed to set data for '%s'", name));
-}
-
-void SetOrThrow(RegistryKey& key, const std::string& name, const std::string& value) {
-  if (!key.SetString(name, value)) throw SetFailed(name);
 }
 
 int HexValue(char c) {
@@ -41,8 +40,8 @@ bool FromHex(const std::string& hex, std::string& bytes) {
 
 // One line a value: its name, then "missing", or its type and its bytes in
 // hex, so that any byte of any code page comes back as it was.
-std::string BackupFileText(const OptionBackup& backup) {
-  std::string text = std::string(kBackupHeader) + "\r\n";
+std::string BackupFileText(const OptionBackup& backup, const std::string& user) {
+  std::string text = std::string(kBackupHeader) + "\r\n" + kUserPrefix + user + "\r\n";
   for (std::size_t slot = 0; slot < kOptionCount; ++slot) {
     text += OptionValueName(slot);
     const std::optional<StringValue>& value = backup.Slots[slot];
@@ -61,7 +60,8 @@ std::string BackupFileText(const OptionBackup& backup) {
   return text;
 }
 
-bool ParseBackupFile(const std::string& text, OptionBackup& backup) {
+// The user is empty for a file of version 1.
+bool ParseBackupFile(const std::string& text, OptionBackup& backup, std::string& user) {
   std::istringstream lines(text);
   std::string line;
   const auto next = [&] {
@@ -69,7 +69,12 @@ bool ParseBackupFile(const std::string& text, OptionBackup& backup) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
   };
-  if (!next() || line != kBackupHeader) return false;
+  if (!next() || (line != kBackupHeader && line != kBackupHeaderV1)) return false;
+  std::string owner;
+  if (line == kBackupHeader) {
+    if (!next() || line.compare(0, std::strlen(kUserPrefix), kUserPrefix) != 0) return false;
+    owner = line.substr(std::strlen(kUserPrefix));
+  }
   OptionBackup read;
   for (std::size_t slot = 0; slot < kOptionCount; ++slot) {
     const std::string name = OptionValueName(slot) + " ";
@@ -84,8 +89,11 @@ bool ParseBackupFile(const std::string& text, OptionBackup& backup) {
     if (!FromHex(blank == std::string::npos ? std::string() : rest.substr(blank + 1), value.Data)) return false;
     read.Slots[slot] = std::move(value);
   }
+  // Anything after the last value is not what this program wrote.
+  if (next() && !(line.empty() && !next())) return false;
   read.Taken = true;
   backup = std::move(read);
+  user = std::move(owner);
   return true;
 }
 
@@ -108,10 +116,59 @@ std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(co
   return values;
 }
 
+std::string EncoderOptions::BackupFile(bool ownName) const {
+  const std::string user = ownName ? registry_.CurrentUserId() : std::string();
+  return folder_() + (user.empty() ? std::string(kOptionBackupFileName) : "Kavrin encoder options " + user + ".bak");
+}
+
+std::string EncoderOptions::Reason(std::uint32_t code) {
+  const std::string text = errors_.SystemErrorText(code);
+  return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+// What the user is told of a left backup that did not simply go back: at
+// start-up, or at "Go", where it refuses the batch unless it was damaged.
+std::string EncoderOptions::LeftNotice(const LeftState& left, bool atGo) {
+  const std::string about = "The DTS encoder's options that an earlier batch saved in \"" + left.File + "\" ";
+  switch (left.State) {
+    case Left::Unreadable:
+      return about + "cannot be read: " + left.Reason +
+             (atGo ? "\r\n\r\nNothing was started."
+                   : "\r\n\r\nThey were not put back. A DTS-CD batch can start once the file can be read.");
+    case Left::Stuck:
+      return about + "cannot be removed: " + left.Reason +
+             (atGo ? "\r\n\r\nNothing was started."
+                   : "\r\n\r\nThey were not put back, so that they cannot overwrite what was set since: the "
+                     "encoder's options and the file are left as they are.");
+    case Left::Damaged:
+      return about + "are damaged and could not be put back. The file is now \"" + left.File + kDamagedSuffix +
+             "\".\r\n\r\nThe encoder's file settings may still name that batch's files: have a look at them "
+             "before you use the encoder on its own.";
+    default:
+      return std::string();
+  }
+}
+
+void EncoderOptions::RecoverLeftBackups() {
+  for (const bool ownName : {false, true}) {
+    const std::string notice = LeftNotice(RecoverLeftBackup(BackupFile(ownName)), false);
+    if (!notice.empty()) notify_(notice);
+  }
+}
+
 void EncoderOptions::BackupEncoderOptions() {
   backup_ = OptionBackup();
-  // The values in the file are the user's; the key may hold a killed run's.
-  if (!RecoverLeftBackup()) return;
+  backupFile_.clear();
+  // The values in a left file are the user's; the key may hold a killed run's.
+  bool ownName = false;
+  for (const bool tryOwnName : {false, true}) {
+    const LeftState left = RecoverLeftBackup(BackupFile(tryOwnName));
+    if (left.State == Left::Unreadable || left.State == Left::Stuck) throw KavrinError(LeftNotice(left, true));
+    if (left.State == Left::Damaged) notify_(LeftNotice(left, true));
+    // Without the key no job can be pointed at its files.
+    if (left.State == Left::KeyClosed) return;
+    if (left.State == Left::OtherUsers && !tryOwnName) ownName = true;
+  }
   const std::unique_ptr<RegistryKey> key = registry_.OpenOrCreateCurrentUserKey(kEncoderOptionKey);
   if (!key) return;
   OptionBackup backup;
@@ -129,18 +186,33 @@ void EncoderOptions::BackupEncoderOptions() {
     }
   }
   // A copy that lives only in memory is lost with the program.
-  const std::string file = BackupFile();
-  if (!files_.WriteWholeFile(file, BackupFileText(backup))) {
+  const std::string file = BackupFile(ownName);
+  if (!files_.WriteWholeFile(file, BackupFileText(backup, registry_.CurrentUserId()))) {
     throw KavrinError(FormatMessageText("Unable to write to %s", file));
   }
   backup.Taken = true;
   backup_ = std::move(backup);
+  backupFile_ = file;
 }
 
-void EncoderOptions::WriteJobOptions(const JobFolders& folders, const std::string& trackName, int outputNumber) {
+bool EncoderOptions::WriteJobOptions(const JobFolders& folders, const std::string& trackName, int outputNumber,
+                                     std::string& reason) {
+  if (!backup_.Taken) {
+    reason = "The encoder's options could not be saved";
+    return false;
+  }
   const std::unique_ptr<RegistryKey> key = registry_.OpenOrCreateCurrentUserKey(kEncoderOptionKey);
-  if (!key) return;
-  for (const auto& [name, value] : JobOptionValues(folders, trackName, outputNumber)) SetOrThrow(*key, name, value);
+  if (!key) {
+    reason = "The encoder's options cannot be opened";
+    return false;
+  }
+  for (const auto& [name, value] : JobOptionValues(folders, trackName, outputNumber)) {
+    if (!key->SetString(name, value)) {
+      reason = FormatMessageText("Failed to set data for '%s'", name);
+      return false;
+    }
+  }
+  return true;
 }
 
 void EncoderOptions::RestoreEncoderOptions() {
@@ -152,30 +224,60 @@ void EncoderOptions::RestoreEncoderOptions() {
   // The file stays, for the next start.
   if (!key) return;
   PutBack(*key, backup);
-  files_.Remove(BackupFile());
+  std::uint32_t ignored = 0;
+  files_.RemoveOwnFile(backupFile_, ignored);
 }
 
-bool EncoderOptions::RecoverLeftBackup() {
-  const std::string file = BackupFile();
+// A left backup goes back only when its file can be cleared too: one that
+// stayed would be put back again at every start, over whatever the user set
+// since. So the file goes first, and comes back if the values cannot.
+EncoderOptions::LeftState EncoderOptions::RecoverLeftBackup(const std::string& file) {
+  LeftState left{Left::None, file, {}};
   std::string text;
-  switch (files_.ReadWholeFile(file, text)) {
+  std::uint32_t code = 0;
+  switch (files_.ReadWholeFile(file, text, code)) {
     case FileStore::ReadResult::NotFound:
-      return true;
+      return left;
     case FileStore::ReadResult::Failed:
-      return false;
+      left.State = Left::Unreadable;
+      left.Reason = Reason(code);
+      return left;
     case FileStore::ReadResult::Read:
       break;
   }
-  OptionBackup left;
-  if (!ParseBackupFile(text, left)) {
-    throw KavrinError(FormatMessageText(
-        "The encoder options saved in %s cannot be read; put them back by hand and delete the file", file));
+  OptionBackup saved;
+  std::string user;
+  if (!ParseBackupFile(text, saved, user)) {
+    // Moved aside once, so that it holds no batch up again.
+    const std::string damaged = file + kDamagedSuffix;
+    const bool moved = files_.RemoveOwnFile(damaged, code) && files_.RenameNoReplace(file, damaged);
+    left.State = moved ? Left::Damaged : Left::Stuck;
+    if (!moved) left.Reason = "it is damaged, and " + damaged + " cannot take its place";
+    return left;
+  }
+  const std::string me = registry_.CurrentUserId();
+  if (!user.empty() && !me.empty() && user != me) {
+    left.State = Left::OtherUsers;
+    return left;
   }
   const std::unique_ptr<RegistryKey> key = registry_.OpenOrCreateCurrentUserKey(kEncoderOptionKey);
-  if (!key) return false;
-  PutBack(*key, left);
-  files_.Remove(file);
-  return true;
+  if (!key) {
+    left.State = Left::KeyClosed;
+    return left;
+  }
+  if (!files_.RemoveOwnFile(file, code)) {
+    left.State = Left::Stuck;
+    left.Reason = Reason(code);
+    return left;
+  }
+  try {
+    PutBack(*key, saved);
+  } catch (...) {
+    files_.WriteWholeFile(file, text);
+    throw;
+  }
+  left.State = Left::PutBack;
+  return left;
 }
 
 // Each value as it was: its type and every byte; one that was missing is

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "core/error.hpp"
 #include "platform/file_system.hpp"
 #include "platform/registry.hpp"
 
@@ -22,13 +24,16 @@ inline constexpr std::size_t kOptionCount = 8;
 std::string OptionValueName(std::size_t slot);
 
 // Beside Kavrin.ini: the backup of a batch that is running, or that never
-// ended (killed, crashed, logged off).
+// ended (killed, crashed, logged off). While it holds another user's backup,
+// a user's own goes to a file whose name carries their id.
 inline constexpr const char* kOptionBackupFileName = "Kavrin encoder options.bak";
+// Where a backup that cannot be read as one is moved, once.
+inline constexpr const char* kDamagedSuffix = ".damaged";
 
 // The saved option values of one run, each exactly as stored; none stands for
-// a missing value. `Taken` is set only by a backup that opened the key and
-// read all eight values: a restore from anything less would delete the
-// user's values.
+// a missing value. `Taken` is set only by a backup that opened the key, read
+// all eight values and saved them in its file: a restore from anything less
+// would delete the user's values, and no job may write without it.
 struct OptionBackup {
   std::array<std::optional<StringValue>, kOptionCount> Slots;
   bool Taken = false;
@@ -48,35 +53,57 @@ std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(co
 
 // The encoder's option values under HKEY_CURRENT_USER: saved for a run,
 // rewritten for each job and put back afterwards, each value exactly as it
-// was. The saved copy is kept in the file that `backupFile` names too until
-// it is put back, so that it survives the program. A key that cannot be opened is skipped
-// silently; a value of a foreign type, a refused write or a backup file that
-// cannot be written or read throws KavrinError.
+// was. The saved copy is kept in a file beside Kavrin.ini until it is put
+// back, so that it survives the program. A key that cannot be opened is
+// skipped silently; a value of a foreign type, a refused write or a backup
+// file that cannot be written throws KavrinError.
 class EncoderOptions {
  public:
-  EncoderOptions(Registry& registry, FileStore& files, std::function<std::string()> backupFile)
-      : registry_(registry), files_(files), backupFile_(std::move(backupFile)) {}
+  // What a user is told of a left backup that could not simply go back.
+  using Notify = std::function<void(const std::string& text)>;
 
-  // First puts back what a run that never ended left in the backup file;
-  // while that file stays, no backup is taken over it.
+  EncoderOptions(Registry& registry, FileStore& files, ErrorTexts& errors, std::function<std::string()> folder,
+                 Notify notify)
+      : registry_(registry), files_(files), errors_(errors), folder_(std::move(folder)), notify_(std::move(notify)) {}
+
+  // At start-up: puts back what this user's batch that never ended left,
+  // and says why where it cannot.
+  void RecoverLeftBackups();
+
+  // First puts back what this user's batch that never ended left. A left
+  // backup that cannot be read or removed refuses the batch: nothing is
+  // started over it.
   void BackupEncoderOptions();
-  void WriteJobOptions(const JobFolders& folders, const std::string& trackName, int outputNumber);
+  // False, with the reason for the log, when the job's values were not all
+  // written: without this batch's backup nothing is written at all.
+  bool WriteJobOptions(const JobFolders& folders, const std::string& trackName, int outputNumber, std::string& reason);
   void RestoreEncoderOptions();
 
-  // Puts back the values of the backup file and removes it. False when it
-  // stays: the key cannot be opened, or the file cannot be read now.
-  bool RecoverLeftBackup();
-
   const OptionBackup& Backup() const { return backup_; }
-  std::string BackupFile() const { return backupFile_(); }
+  // Where this user's backup goes: kOptionBackupFileName, or while that
+  // holds another user's backup, the file named with this user's id.
+  std::string BackupFile(bool ownName) const;
 
  private:
+  enum class Left { None, PutBack, OtherUsers, KeyClosed, Unreadable, Stuck, Damaged };
+  struct LeftState {
+    Left State = Left::None;
+    std::string File;
+    std::string Reason;  // the system's, for Unreadable and Stuck
+  };
+
+  LeftState RecoverLeftBackup(const std::string& file);
+  std::string LeftNotice(const LeftState& left, bool atGo);
+  std::string Reason(std::uint32_t code);
   void PutBack(RegistryKey& key, const OptionBackup& backup);
 
   Registry& registry_;
   FileStore& files_;
-  std::function<std::string()> backupFile_;
+  ErrorTexts& errors_;
+  std::function<std::string()> folder_;
+  Notify notify_;
   OptionBackup backup_;
+  std::string backupFile_;  // where this batch's backup is
 };
 
 }  // namespace kavrin

@@ -1,5 +1,7 @@
 #include "encoder/window_finder.hpp"
 
+#include <algorithm>
+
 #include "core/text.hpp"
 
 namespace kavrin {
@@ -27,26 +29,34 @@ void WindowFinder::ClearWindowList(bool releaseList) {
   if (releaseList) list_.reset();
 }
 
-WindowHandle WindowFinder::FindWindowByTitle(const std::string& title, int timeout, bool exact) {
+void WindowFinder::Pass(const std::vector<std::string>& keys, bool exact,
+                        const std::function<void(WindowHandle)>& visit) {
+  ClearWindowList(false);
+  windows_.EnumTopLevelWindows([this](WindowHandle window) { EnumWindowsCallback(windows_, *list_, window); });
+  for (const WindowListEntry& entry : *list_) {
+    const std::string upper = UpperAscii(entry.Title);
+    const bool matches = std::any_of(keys.begin(), keys.end(), [&](const std::string& key) {
+      return exact ? upper == key : (!key.empty() && upper.find(key) != std::string::npos);
+    });
+    if (matches) visit(entry.Object->Handle);
+  }
+}
+
+WindowHandle WindowFinder::FindWindowByTitle(const std::string& title, int timeout, bool exact,
+                                             const WindowFilter& accept) {
   // A search outside a batch gets a list of its own rather than failing.
   CreateWindowList();
   const std::string key = UpperAscii(title);
   const long long passLimit = static_cast<long long>(timeout) * 100;
   long long passes = 0;
   for (;;) {
-    ClearWindowList(false);
-    windows_.EnumTopLevelWindows([this](WindowHandle window) { EnumWindowsCallback(windows_, *list_, window); });
-
     bool found = false;
     WindowHandle result = 0;
-    for (const WindowListEntry& entry : *list_) {
-      const std::string upper = UpperAscii(entry.Title);
-      const bool matches = exact ? upper == key : (!key.empty() && upper.find(key) != std::string::npos);
-      if (matches) {
-        found = true;
-        result = entry.Object->Handle;
-      }
-    }
+    Pass({key}, exact, [&](WindowHandle window) {
+      if (accept && !accept(window)) return;
+      found = true;
+      result = window;
+    });
     if (!found) {
       pump_.ProcessMessages();
       clock_.Sleep(10);
@@ -55,6 +65,15 @@ WindowHandle WindowFinder::FindWindowByTitle(const std::string& title, int timeo
     if (found) return result;
     if (passes >= passLimit) return 0;
   }
+}
+
+std::vector<WindowHandle> WindowFinder::WindowsTitled(const std::vector<std::string>& titles) {
+  CreateWindowList();
+  std::vector<std::string> keys(titles.size());
+  std::transform(titles.begin(), titles.end(), keys.begin(), UpperAscii);
+  std::vector<WindowHandle> found;
+  Pass(keys, true, [&found](WindowHandle window) { found.push_back(window); });
+  return found;
 }
 
 }  // namespace kavrin

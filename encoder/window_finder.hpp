@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,14 +43,27 @@ class WindowFinder {
   bool WindowListExists() const { return list_ != nullptr; }
   const WindowList* Entries() const { return list_.get(); }
 
+  // Which matching windows a search may take; all when empty.
+  using WindowFilter = std::function<bool(WindowHandle)>;
+
   // The last visible window in enumeration order whose title matches (ASCII
-  // letters compared regardless of case), or 0 after `timeout` seconds.
-  WindowHandle FindWindowByTitle(const std::string& title, int timeout, bool exact);
+  // letters compared regardless of case) and that `accept` takes, or 0 after
+  // `timeout` seconds.
+  WindowHandle FindWindowByTitle(const std::string& title, int timeout, bool exact,
+                                 const WindowFilter& accept = nullptr);
+
+  // One pass: every visible window whose title matches one of `titles`
+  // exactly, in enumeration order.
+  std::vector<WindowHandle> WindowsTitled(const std::vector<std::string>& titles);
 
  private:
   WindowSystem& windows_;
   MessagePump& pump_;
   Clock& clock_;
+  // Refills the list and visits the entries whose title matches one of the
+  // keys (upper-cased).
+  void Pass(const std::vector<std::string>& keys, bool exact, const std::function<void(WindowHandle)>& visit);
+
   std::unique_ptr<WindowList> list_;
 };
 

@@ -481,12 +481,69 @@ TEST_F(EncoderE2e, AKilledBatchsOptionsComeBackAtTheNextStart) {
   ASSERT_TRUE(kavrin_.WaitForExit());
   EXPECT_NE(OptionKey::Get("WAVEFILE1"), seeded[0]) << "the job's values are in the key";
   EXPECT_TRUE(FileExists(folder_.File(kOptionBackupFileName)));
+  // Its encoder ends with it, and so cannot be taken over by the next batch.
+  EXPECT_TRUE(WaitFor([] { return FindWindowA("KavrinStandinEncoder", nullptr) == nullptr; }, kExitBound,
+                      "the killed batch's encoder to end"));
 
   ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
   for (const RawValue& value : seeded) EXPECT_EQ(OptionKey::Get(value.name), value);
   for (const char* name : {"WAVEFILE4", "WAVEFILE7", "WAVEFILELOCATION"})
     EXPECT_EQ(OptionKey::Get(name), Missing(name));
   EXPECT_FALSE(FileExists(folder_.File(kOptionBackupFileName)));
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+
+  // The next batch, into a new folder, ends with its track there.
+  const std::string newOut = folder_.File("new out");
+  ASSERT_TRUE(CreateDirectoryA(newOut.c_str(), nullptr));
+  out_ = newOut;
+  WriteSettings(encoder_);
+  WriteEncoderKnobs("encode_ms=500\r\n");
+  ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+  ASSERT_NO_FATAL_FAILURE(AddInputFiles(MakeInputs({"b.ac3"})));
+  ASSERT_NO_FATAL_FAILURE(RunBatch(kBatchBound));
+  EXPECT_TRUE(FileExists(newOut + "\\DTS-Track-001.wav"));
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+}
+
+// An encoder the user has open, on options of their own, is neither driven
+// nor closed by a batch: the batch starts its own, and the track lands in
+// the batch's folder.
+TEST_F(EncoderE2e, AnEncoderOpenBeforeGoIsLeftAlone) {
+  const std::string other = folder_.File("other");
+  ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+  for (int n = 1; n <= 6; ++n) {
+    const std::string input = other + "\\in" + std::to_string(n) + ".wav";
+    ASSERT_TRUE(WriteFileBytes(input, "pcm"));
+    ASSERT_NO_FATAL_FAILURE(OptionKey::Put(StringValue("WAVEFILE" + std::to_string(n), input)));
+  }
+  ASSERT_NO_FATAL_FAILURE(OptionKey::Put(StringValue("WAVEFILE7", other + "\\theirs.tmp")));
+  WriteSettings(encoder_);
+  WriteEncoderKnobs("encode_ms=500\r\n");
+  ASSERT_NO_FATAL_FAILURE(StartAndFindWindow());
+  ASSERT_NO_FATAL_FAILURE(AddInputFiles(MakeInputs({"a.ac3"})));
+
+  // Started by the user, with a record of its own.
+  const std::string theirRecord = folder_.File("theirs.txt");
+  SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", theirRecord.c_str());
+  std::string line = folder_.File("surcode.ssf");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(
+      CreateProcessA(encoder_.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+  const win32::UniqueHandle theirs(started.hProcess);
+  CloseHandle(started.hThread);
+  SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", encoderRecord_.c_str());
+  ASSERT_TRUE(
+      WaitFor([&] { return !TopLevelWindows(started.dwProcessId).empty(); }, kStartBound, "the user's encoder window"));
+
+  ASSERT_NO_FATAL_FAILURE(RunBatch(kBatchBound));
+  EXPECT_TRUE(FileExists(out_ + "\\DTS-Track-001.wav"));
+  EXPECT_FALSE(FileExists(other + "\\theirs.tmp"));
+  const std::string record = ReadFileBytes(theirRecord);
+  EXPECT_EQ(record.find("WM_COMMAND"), std::string::npos) << record;
+  EXPECT_EQ(record.find("WM_CLOSE"), std::string::npos) << record;
+  EXPECT_EQ(WaitForSingleObject(theirs.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
 }
 

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_message_pump.hpp"
 #include "platform/win32/win32_process.hpp"
 #include "platform/win32/win32_registry.hpp"
+#include "platform/win32/win32_text_services.hpp"
 #include "platform/win32/win32_window_system.hpp"
 #include "support/fake_batch_form.hpp"
 #include "support/wait_for.hpp"
@@ -40,6 +41,7 @@ class EncoderStageTest : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     CreateDirectoryA((folder_ + "\\temp").c_str(), nullptr);
     CreateDirectoryA((folder_ + "\\out").c_str(), nullptr);
+    CreateDirectoryA((folder_ + "\\user").c_str(), nullptr);
     record_ = folder_ + "\\record.txt";
     SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", record_.c_str());
 
@@ -91,8 +93,12 @@ class EncoderStageTest : public ::testing::Test {
   Win32ProcessLauncher launcher_;
   Win32FileStore files_;
   Win32FileLookup lookup_;
-  EncoderOptions userOptions_{registry_, files_, [this] { return folder_ + "\\user options.bak"; }};
-  EncoderAutomation stage_{EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
+  Win32ErrorTexts errors_;
+  std::vector<std::string> notices_;
+  EncoderOptions userOptions_{registry_, files_, errors_, [this] { return folder_ + "\\user\\"; },
+                              [this](const std::string& text) { notices_.push_back(text); }};
+  EncoderAutomation stage_{EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_,
+                                           errors_, [this](const std::string& text) { notices_.push_back(text); }}};
 };
 
 TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {

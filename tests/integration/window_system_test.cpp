@@ -10,6 +10,7 @@
 #include "integration/test_files.hpp"
 #include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_registry.hpp"
+#include "platform/win32/win32_text_services.hpp"
 #include "platform/win32/win32_window_system.hpp"
 #include "support/wait_for.hpp"
 
@@ -50,7 +51,8 @@ class StandinTest : public ::testing::Test {
     const std::string settings = folder_ + "\\surcode.ssf";
     WriteAll(settings, knobs);
     for (std::string_view channel : ChannelFileNames) WriteAll(folder_ + "\\mono" + std::string(channel), "x");
-    options_.WriteJobOptions(JobFolders{folder_, folder_, folder_}, "DTS-Track", 1);
+    std::string refused;
+    ASSERT_TRUE(options_.WriteJobOptions(JobFolders{folder_, folder_, folder_}, "DTS-Track", 1, refused)) << refused;
 
     const std::string application = StandinPath();
     std::vector<char> commandLine(settings.begin(), settings.end());
@@ -90,7 +92,8 @@ class StandinTest : public ::testing::Test {
   Win32WindowSystem windows_;
   Win32Registry registry_;
   Win32FileStore files_;
-  EncoderOptions options_{registry_, files_, [this] { return folder_ + "\\options.bak"; }};
+  Win32ErrorTexts errors_;
+  EncoderOptions options_{registry_, files_, errors_, [this] { return folder_ + "\\"; }, [](const std::string&) {}};
 };
 
 TEST_F(StandinTest, EncoderWindowIsFoundAndClosedByPostedMessages) {

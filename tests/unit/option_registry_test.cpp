@@ -8,6 +8,7 @@
 #include "encoder/option_registry.hpp"
 #include "fakes/fake_file_store.hpp"
 #include "fakes/fake_registry.hpp"
+#include "fakes/fake_text_services.hpp"
 
 namespace kavrin {
 namespace {
@@ -30,9 +31,23 @@ class OptionRegistryTest : public ::testing::Test {
     return sets;
   }
 
+  EncoderOptions Options() {
+    return EncoderOptions(
+        registry_, files_, errors_, [] { return std::string("C:\\Kavrin\\"); },
+        [this](const std::string& text) { notices_.push_back(text); });
+  }
+  bool Write(EncoderOptions& options, int number, std::string* reason = nullptr) {
+    std::string why;
+    const bool written = options.WriteJobOptions(folders_, "DTS-Track", number, why);
+    if (reason != nullptr) *reason = why;
+    return written;
+  }
+
   fakes::FakeRegistry registry_;
   fakes::FakeFileStore files_;
-  EncoderOptions options_{registry_, files_, [] { return std::string(kBackupFile); }};
+  fakes::FakeErrorTexts errors_;
+  std::vector<std::string> notices_;
+  EncoderOptions options_ = Options();
   const JobFolders folders_{"C:\\Temp", "D:\\CD\\", "C:\\Kavrin"};
 };
 
@@ -63,14 +78,15 @@ TEST_F(OptionRegistryTest, AKilledRunsBackupComesBackExactlyFromTheFile) {
   registry_.keys[kEncoderOptionKey]["WAVEFILE6"].Terminated = false;
   Put("OTHER", "untouched", fakes::FakeValueType::Dword);
   options_.BackupEncoderOptions();
-  options_.WriteJobOptions(folders_, "DTS-Track", 1);
+  EXPECT_TRUE(Write(options_, 1));
 
-  EncoderOptions next(registry_, files_, [] { return std::string(kBackupFile); });
+  EncoderOptions next = Options();
   registry_.failOpen = true;
   next.BackupEncoderOptions();
   EXPECT_FALSE(next.Backup().Taken);
+  EXPECT_TRUE(files_.Has(kBackupFile));
   registry_.failOpen = false;
-  EXPECT_TRUE(next.RecoverLeftBackup());
+  next.RecoverLeftBackups();
   EXPECT_FALSE(files_.Has(kBackupFile));
 
   using T = fakes::FakeValueType;
@@ -100,11 +116,7 @@ TEST_F(OptionRegistryTest, AKilledRunsBackupComesBackExactlyFromTheFile) {
     EXPECT_EQ(value->Terminated, e.terminated);
   }
   EXPECT_EQ(Value("OTHER")->Type, fakes::FakeValueType::Dword);
-
-  // A file that is not a backup is never taken for one, nor replaced.
-  files_.files[kBackupFile] = "something else";
-  EXPECT_THROW(options_.BackupEncoderOptions(), KavrinError);
-  EXPECT_EQ(files_.files[kBackupFile], "something else");
+  EXPECT_TRUE(notices_.empty());
 }
 
 TEST_F(OptionRegistryTest, ABackupThatCannotBeSavedStopsTheRunBeforeItsFirstJob) {
@@ -114,7 +126,8 @@ TEST_F(OptionRegistryTest, ABackupThatCannotBeSavedStopsTheRunBeforeItsFirstJob)
 }
 
 TEST_F(OptionRegistryTest, JobWritesEightValuesInOrder) {
-  options_.WriteJobOptions(folders_, "DTS-Track", 7);
+  options_.BackupEncoderOptions();
+  EXPECT_TRUE(Write(options_, 7));
   EXPECT_EQ(Sets(), (std::vector<std::string>{
                         "set WAVEFILE1=C:\\Temp\\monoFL.WAV",
                         "set WAVEFILE2=C:\\Temp\\monoFR.WAV",
@@ -148,15 +161,23 @@ TEST_F(OptionRegistryTest, ForeignTypeStopsTheBackupAndTheRestoreTouchesNothing)
   EXPECT_EQ(Value("WAVEFILE3")->Type, fakes::FakeValueType::Dword);
 }
 
-TEST_F(OptionRegistryTest, RefusedWriteNamesTheValue) {
+// A job writes nothing without this batch's backup, and a refused write
+// loses that job alone.
+TEST_F(OptionRegistryTest, AJobThatCannotWriteItsValuesSaysWhy) {
+  std::string reason;
+  EXPECT_FALSE(Write(options_, 1, &reason));
+  EXPECT_EQ(reason, "The encoder's options could not be saved");
+  EXPECT_TRUE(Sets().empty());
+
+  options_.BackupEncoderOptions();
   registry_.failSetOf = "WAVEFILE7";
-  try {
-    options_.WriteJobOptions(folders_, "DTS-Track", 1);
-    FAIL() << "no error";
-  } catch (const KavrinError& error) {
-    EXPECT_STREQ(error.what(), "Failed to set data for 'WAVEFILE7'");
-  }
+  EXPECT_FALSE(Write(options_, 1, &reason));
+  EXPECT_EQ(reason, "Failed to set data for 'WAVEFILE7'");
   EXPECT_EQ(Sets().size(), 7u);  // nothing after the refused value
+
+  registry_.failOpen = true;
+  EXPECT_FALSE(Write(options_, 1, &reason));
+  EXPECT_EQ(reason, "The encoder's options cannot be opened");
 }
 
 TEST_F(OptionRegistryTest, RefusedWriteDuringRestoreIsReported) {
@@ -170,8 +191,8 @@ TEST_F(OptionRegistryTest, KeyThatCannotBeOpenedIsSkippedAndSoIsTheRestore) {
   Put("WAVEFILE1", "C:\\mine.wav");
   registry_.failOpen = true;
   options_.BackupEncoderOptions();
-  options_.WriteJobOptions(folders_, "DTS-Track", 1);
   registry_.failOpen = false;  // the key opens again by the end of the run
+  EXPECT_FALSE(Write(options_, 1));
   options_.RestoreEncoderOptions();
   EXPECT_TRUE(registry_.calls.empty());
   EXPECT_EQ(Value("WAVEFILE1")->Data, "C:\\mine.wav");
@@ -200,6 +221,103 @@ TEST_F(OptionRegistryTest, RestoreDeletesThenRewritesEachValueInOrder) {
   }
   EXPECT_EQ(registry_.calls, expected);
 }
+
+// What a killed batch left beside Kavrin.ini, found at start-up or at
+// "Go": put back only for the user who made it and only when the file can be
+// cleared too; otherwise left, or moved aside once when it is damaged, and
+// the user told why. At "Go" a file that cannot be read or removed refuses
+// the batch; nothing else does.
+enum class LeftFile { Mine, Version1, OtherUsers, Garbage, Empty, CutShort };
+struct LeftCase {
+  const char* name;
+  LeftFile file;
+  bool atGo;
+  bool readOnly = false;
+  bool undeletable = false;
+  bool unreadable = false;
+  // Expected:
+  bool putBack = false;
+  bool left = false;        // the file is still there, untouched
+  bool movedAside = false;  // now under ".damaged"
+  const char* says = "";    // in the notice, or the error at "Go"
+  bool refused = false;
+};
+
+class LeftBackupTest : public OptionRegistryTest, public ::testing::WithParamInterface<LeftCase> {};
+
+TEST_P(LeftBackupTest, GoesBackOnlyWhenItIsThisUsersAndCanBeCleared) {
+  const LeftCase& row = GetParam();
+  std::string other = "S-1-5-21-9-9-9-1002";
+  const std::string damaged = std::string(kBackupFile) + ".damaged";
+  errors_.texts[5] = "Access is denied.";
+  Put("WAVEFILE1", "C:\\saved.wav");
+  if (row.file == LeftFile::OtherUsers) registry_.userId.swap(other);
+  options_.BackupEncoderOptions();  // killed before its restore
+  if (row.file == LeftFile::OtherUsers) registry_.userId.swap(other);
+  std::string& text = files_.files[kBackupFile];
+  if (row.file == LeftFile::Version1) {
+    text.replace(0, text.find("WAVEFILE1"), "Kavrin encoder options 1\r\n");
+  }
+  if (row.file == LeftFile::Garbage) text = "\x01\x02garbage";
+  if (row.file == LeftFile::Empty) text.clear();
+  if (row.file == LeftFile::CutShort) text.resize(text.size() / 2);
+  const std::string before = text;
+  files_.files[damaged] = "an older damaged one";
+  Put("WAVEFILE1", "C:\\job.wav");
+  if (row.readOnly) files_.readOnly.insert(kBackupFile);
+  if (row.undeletable) files_.undeletable.insert(kBackupFile);
+  if (row.unreadable) files_.unreadable.insert(kBackupFile);
+
+  EncoderOptions next = Options();
+  std::string error;
+  if (row.atGo) {
+    try {
+      next.BackupEncoderOptions();
+    } catch (const KavrinError& thrown) {
+      error = thrown.what();
+    }
+  } else {
+    next.RecoverLeftBackups();
+  }
+  EXPECT_EQ(!error.empty(), row.refused) << error;
+  const std::string told = row.refused ? error : (notices_.empty() ? std::string() : notices_.back());
+  EXPECT_NE(told.find(row.says), std::string::npos) << told;
+  EXPECT_EQ(told.find("Nothing was started.") != std::string::npos, row.refused);
+  EXPECT_EQ(told.find(kBackupFile) != std::string::npos, row.says[0] != '\0') << told;
+  EXPECT_LE(notices_.size(), 1u);
+
+  // At "Go" the batch's own backup sees the values as they now are.
+  EXPECT_EQ(Value("WAVEFILE1")->Data, row.putBack ? "C:\\saved.wav" : "C:\\job.wav");
+  EXPECT_EQ(files_.Has(kBackupFile) && files_.files[kBackupFile] == before, row.left);
+  EXPECT_EQ(files_.files[damaged], row.movedAside ? before : "an older damaged one");
+  EXPECT_EQ(next.Backup().Taken, row.atGo && !row.refused);
+  // Another user's backup never blocks this one's: it goes to a file of its own.
+  if (row.file == LeftFile::OtherUsers && row.atGo) {
+    EXPECT_TRUE(files_.Has("C:\\Kavrin\\Kavrin encoder options " + registry_.userId + ".bak"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LeftBackupTest,
+    ::testing::Values(
+        LeftCase{"MineAtStart", LeftFile::Mine, false, false, false, false, true},
+        LeftCase{"ReadOnlyMineIsClearedFirst", LeftFile::Mine, false, true, false, false, true},
+        LeftCase{"VersionOneIsTakenForMine", LeftFile::Version1, true, false, false, false, true},
+        LeftCase{"UndeletableAtStart", LeftFile::Mine, false, false, true, false, false, true, false,
+                 "cannot be removed: Access is denied."},
+        LeftCase{"UndeletableAtGo", LeftFile::Mine, true, false, true, false, false, true, false,
+                 "cannot be removed: Access is denied.", true},
+        LeftCase{"UnreadableAtStart", LeftFile::Mine, false, false, false, true, false, true, false,
+                 "cannot be read: Access is denied."},
+        LeftCase{"UnreadableAtGo", LeftFile::Mine, true, false, false, true, false, true, false,
+                 "cannot be read: Access is denied.", true},
+        LeftCase{"OtherUsersAtStart", LeftFile::OtherUsers, false, false, false, false, false, true},
+        LeftCase{"OtherUsersAtGo", LeftFile::OtherUsers, true, false, false, false, false, true},
+        LeftCase{"GarbageAtStart", LeftFile::Garbage, false, false, false, false, false, false, true,
+                 "are damaged and could not be put back. The file is now"},
+        LeftCase{"EmptyAtGo", LeftFile::Empty, true, false, false, false, false, false, true, "are damaged"},
+        LeftCase{"CutShortAtStart", LeftFile::CutShort, false, false, false, false, false, false, true, "are damaged"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kavrin

@@ -12,6 +12,7 @@
 #include "fakes/fake_file_store.hpp"
 #include "fakes/fake_process.hpp"
 #include "fakes/fake_registry.hpp"
+#include "fakes/fake_text_services.hpp"
 #include "fakes/fake_window_system.hpp"
 #include "support/fake_batch_form.hpp"
 
@@ -50,9 +51,9 @@ class SurCodeJobTest : public ::testing::Test {
     launcher_.onStart = [this](const fakes::FakeStartCall&) {
       startupLeft_ = startupShows;
       if (startupLeft_ > 0) {
-        startupWindow_ = windows_.Add("Surcode CD Pro DTS");
+        startupWindow_ = windows_.Add("Surcode CD Pro DTS", true, Encoder());
       } else if (!hideEncoder) {
-        encoderWindow_ = windows_.Add("DTS Encoder");
+        encoderWindow_ = windows_.Add("DTS Encoder", true, Encoder());
       }
     };
     windows_.onPost = [this](const fakes::PostedMessage& message) {
@@ -60,9 +61,9 @@ class SurCodeJobTest : public ::testing::Test {
         windows_.Remove(startupWindow_);
         startupWindow_ = 0;
         if (--startupLeft_ > 0) {
-          startupWindow_ = windows_.Add("Surcode CD Pro DTS");
+          startupWindow_ = windows_.Add("Surcode CD Pro DTS", true, Encoder());
         } else if (!hideEncoder) {
-          encoderWindow_ = windows_.Add("DTS Encoder");
+          encoderWindow_ = windows_.Add("DTS Encoder", true, Encoder());
         }
       } else if (message.Message == kWmClose && !keepEncoderOnClose) {
         windows_.Remove(message.Window);
@@ -81,7 +82,15 @@ class SurCodeJobTest : public ::testing::Test {
       }
     };
     automation_.CreateWindowList();
+    // Every job writes its options only under a batch's backup.
+    automation_.BackupEncoderOptions();
+    journal_.clear();
+    files_.writes.clear();
+    registry_.calls.clear();
   }
+
+  // The process of the encoder started last.
+  std::uint32_t Encoder() const { return launcher_.children.empty() ? 0 : launcher_.children.back()->id; }
 
   // The job with the form's folders, as the batch fixes them.
   bool Run(const std::string& track, int number, int position) {
@@ -134,8 +143,11 @@ class SurCodeJobTest : public ::testing::Test {
   fakes::FakeProcessLauncher launcher_;
   fakes::FakeFileStore files_;
   fakes::FakeFileLookup lookup_;
-  EncoderAutomation automation_{
-      EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_, lookup_}};
+  fakes::FakeErrorTexts errors_;
+  std::vector<std::string> notices_;
+  EncoderAutomation automation_{EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_,
+                                                lookup_, errors_,
+                                                [this](const std::string& text) { notices_.push_back(text); }}};
 
   WindowHandle startupWindow_ = 0;
   WindowHandle encoderWindow_ = 0;
@@ -267,17 +279,34 @@ TEST_F(SurCodeJobTest, TheMonoFilesAreClearedBeforeAndNeededAfterTheTranscoder) 
 TEST_F(SurCodeJobTest, StartFailureEndsTheJobSilently) {
   launcher_.failStart = true;
   EXPECT_FALSE(Run("DTS-Track", 1, 1));
-  EXPECT_EQ(windows_.enumerations, 0);
+  EXPECT_EQ(windows_.enumerations, 1);  // the encoders open before
   EXPECT_TRUE(files_.writes.empty());
   EXPECT_TRUE(MonoFilesRemain());
   EXPECT_EQ(registry_.calls.size(), 8u);  // the options were written first
 }
 
-TEST_F(SurCodeJobTest, OptionKeyThatCannotBeOpenedStillStartsTheEncoder) {
-  registry_.failOpen = true;
-  Run("DTS-Track", 1, 1);
-  EXPECT_EQ(launcher_.starts.size(), 1u);
-  EXPECT_TRUE(files_.Has(kWav));
+// An encoder started on options that are not the job's would encode another
+// job's files: a job whose options cannot be written is lost alone, before
+// the encoder starts, and says why.
+TEST_F(SurCodeJobTest, AJobWhoseOptionsCannotBeWrittenIsSkippedAndSaysWhy) {
+  const struct {
+    bool failOpen;
+    const char* failSetOf;
+    const char* line;
+  } rows[] = {
+      {true, "", "The encoder's options cannot be opened - job skipped"},
+      {false, "WAVEFILE3", "Failed to set data for 'WAVEFILE3' - job skipped"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    registry_.failOpen = row.failOpen;
+    registry_.failSetOf = row.failSetOf;
+    files_.files[form_.logfile].clear();
+    EXPECT_FALSE(Run("DTS-Track", 1, 1));
+    EXPECT_TRUE(launcher_.starts.empty());
+    EXPECT_TRUE(MonoFilesRemain());
+    EXPECT_EQ(Log(), std::string(row.line) + "\r\n");
+  }
 }
 
 TEST_F(SurCodeJobTest, LingeringStartupWindowIsClosedUntilItGoes) {
@@ -293,15 +322,16 @@ TEST_F(SurCodeJobTest, LingeringStartupWindowIsClosedUntilItGoes) {
 TEST_F(SurCodeJobTest, EachClosedStartupWindowRestartsTheCountOfAttempts) {
   hideEncoder = true;
   // Four failed attempts of two one-second searches, then a start-up window.
+  // One pass notes the encoders already open before the start.
   windows_.beforeEnumeration = [this](int pass) {
-    if (pass == 4 * 200 + 1) startupWindow_ = windows_.Add("Surcode CD Pro DTS");
+    if (pass == 1 + 4 * 200 + 1) startupWindow_ = windows_.Add("Surcode CD Pro DTS", true, Encoder());
   };
   startupShows = 1;
   launcher_.onStart = nullptr;
   Run("DTS-Track", 1, 1);
   // The closing attempt counts as the first of twenty more; one more pass
   // looks for the encoder's own windows to close.
-  EXPECT_EQ(windows_.enumerations, 4 * 200 + 1 + 19 * 200 + 1);
+  EXPECT_EQ(windows_.enumerations, 1 + 4 * 200 + 1 + 19 * 200 + 1);
 }
 
 TEST_F(SurCodeJobTest, NoEncoderWindowSkipsTheJobAndSaysSo) {
@@ -310,7 +340,7 @@ TEST_F(SurCodeJobTest, NoEncoderWindowSkipsTheJobAndSaysSo) {
   const WindowHandle own = windows_.Add("Other", true, 1001);
   windows_.Add("Someone else's", true, 77);
   EXPECT_FALSE(Run("DTS-Track", 1, 1));
-  EXPECT_EQ(windows_.enumerations, 20 * 200 + 1);
+  EXPECT_EQ(windows_.enumerations, 1 + 20 * 200 + 1);
   ASSERT_EQ(windows_.posted.size(), 1u);
   EXPECT_EQ(windows_.posted[0].Window, own);
   EXPECT_EQ(windows_.posted[0].Message, kWmClose);
@@ -351,7 +381,8 @@ TEST_P(SurCodeOutputWaitTest, SkippedOnlyOnceTheWindowAndTheTemporaryFileAreGone
   encodePolls = 5;
   EXPECT_EQ(Run("DTS-Track", 1, 1), !row.noOutput);
   EXPECT_EQ(files_.moves.size(), row.renames);
-  EXPECT_EQ(Posted(kWmClose), row.noOutput ? 0 : 1);
+  // Made or not, the encoder's windows are closed.
+  EXPECT_EQ(Posted(kWmClose), 1);
   EXPECT_EQ(MonoFilesRemain(), row.noOutput);
   EXPECT_EQ(Log().find(std::string(kEndedWithoutOutputLine) + "\r\nLogging end : ") != std::string::npos, row.noOutput);
 }
@@ -403,6 +434,79 @@ TEST_F(SurCodeJobTest, RestoreWaitsForTheLastEncoderWindowToGo) {
   automation_.RestoreEncoderOptions();
   EXPECT_EQ(std::count(journal_.begin(), journal_.end(), "Sleep 100"), kEncoderCloseWaits);
   EXPECT_EQ(journal_.at(2 * kEncoderCloseWaits), "registry open");
+}
+
+// Encoders that were open before the job started its own, a killed run's or
+// the user's, get neither the start command nor a close, even where they
+// come later in the enumeration or show new windows meanwhile. Where the
+// started program hands over to another and ends, a window of a process that
+// was not there before is driven.
+TEST_F(SurCodeJobTest, OnlyTheEncoderThisJobStartedIsDriven) {
+  const struct {
+    const char* name;
+    bool handoff;
+  } rows[] = {{"OwnProcess", false}, {"HandedOver", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    windows_.windows.clear();
+    windows_.posted.clear();
+    files_.files.erase(kWav);
+    const WindowHandle leftover = windows_.Add("DTS Encoder", true, 77);
+    const WindowHandle users = windows_.Add("dts encoder", true, 78);
+    launcher_.nextChild.queriesWhileRunning = row.handoff ? -1 : 1000000;
+    launcher_.onStart = [&](const fakes::FakeStartCall&) {
+      // The newest window comes first, as the system enumerates them.
+      encoderWindow_ = windows_.Add("DTS Encoder", true, row.handoff ? 2000 : Encoder());
+      std::rotate(windows_.windows.begin(), windows_.windows.end() - 1, windows_.windows.end());
+      windows_.Add("Surcode CD Pro DTS", true, 77);
+    };
+    EXPECT_TRUE(Run("DTS-Track", 1, 1));
+    for (const fakes::PostedMessage& message : windows_.posted) {
+      EXPECT_NE(message.Window, leftover);
+      EXPECT_NE(message.Window, users);
+    }
+    EXPECT_EQ(windows_.posted.at(0).Window, encoderWindow_);
+    EXPECT_EQ(windows_.posted.at(0).Message, kWmCommand);
+    EXPECT_EQ(Posted(kWmClose), 1);
+    EXPECT_TRUE(files_.Has(kWav));
+  }
+}
+
+// An encoder that writes nothing, or stops writing, is given up after ten
+// minutes of it, and its windows are closed; one that writes on, under its
+// temporary name or that name with ".part", is never cut short.
+TEST_F(SurCodeJobTest, TheWaitForTheOutputEndsAfterTenMinutesWithoutGrowth) {
+  const struct {
+    const char* name;
+    int growPolls;  // polls in which the output grows
+    bool completes;
+    bool made;
+    int polls;
+  } rows[] = {
+      {"NothingEver", 0, false, false, kOutputIdlePolls},
+      {"StopsGrowing", 100, false, false, 100 + kOutputIdlePolls},
+      {"LongEncodingThatGrows", 900, true, true, 901},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    clock_.sleeps.clear();
+    files_.files.erase(kWav);
+    files_.files[form_.logfile].clear();
+    windows_.posted.clear();
+    int polls = 0;
+    clock_.onSleep = [&] {
+      if (!encoding_ || clock_.sleeps.back() != 1000) return;
+      ++polls;
+      if (polls <= row.growPolls) files_.files[std::string(kTmp) + ".part"] += "x";
+      if (polls == row.growPolls + 1 && row.completes) files_.files[kTmp] = "RIFF";
+    };
+    EXPECT_EQ(Run("DTS-Track", 1, 1), row.made);
+    encoding_ = false;
+    files_.files.erase(std::string(kTmp) + ".part");
+    EXPECT_EQ(polls, row.polls);
+    EXPECT_EQ(Posted(kWmClose), 1);
+    EXPECT_EQ(Log().find(kNoProgressLine) != std::string::npos, !row.made);
+  }
 }
 
 }  // namespace
