@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "app/widgets/handler_dispatch.hpp"
 #include "app/widgets/tab_walk.hpp"
@@ -148,8 +149,7 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kStoreAfterBatch:
       // Answers 1 once the settings are stored; a failed store answers 0.
-      FormClose();
-      return 1;
+      return StoreAfterBatch() ? 1 : 0;
     case kAfterFirstPaint:
       EnsureInputPanel();
       NameControls();
@@ -251,6 +251,26 @@ void TfKavrin::Close() {
     return;
   }
   DestroyWindow(hwnd_);
+}
+
+// After a close during the batch. Without tracks to report, a failed store
+// shows its error as any failed store does.
+bool TfKavrin::StoreAfterBatch() {
+  const std::string finish = std::exchange(finishAfterClose_, std::string());
+  if (finish.empty()) {
+    FormClose();
+    return true;
+  }
+  std::string text = finish;
+  bool stored = true;
+  try {
+    FormClose();
+  } catch (const std::exception& error) {
+    text += std::string("\r\n\r\n") + error.what();
+    stored = false;
+  }
+  MessageBoxA(hwnd_, text.c_str(), "Information", MB_OK | MB_ICONWARNING);
+  return stored;
 }
 
 // The one way out. WM_QUIT ends the innermost message loop that gets it: a

@@ -157,6 +157,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void BuildSettingsPage();
   void WireEvents();
   void Close();
+  bool StoreAfterBatch();
   void KeepFocus(bool activating);
   void NameControls();
   void ChangeDpi(int dpi, const RECT& suggested);
@@ -205,6 +206,8 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
     Ending,
   };
   Lifecycle lifecycle_ = Lifecycle::Open;
+  // The finished box of a batch closed meanwhile, with tracks not made.
+  std::string finishAfterClose_;
   void EndProgram(int exitCode);
   // The entries of lbInputFiles with their records, and the saved copy
   // that Cancel restores.

@@ -40,9 +40,13 @@ void TfKavrin::LockInputList(bool locked) {
 }
 
 void TfKavrin::ShowFinishedMessage(const std::string& text, bool warning) {
-  // Closed during the batch: the program ends with it, and nobody is there
-  // to answer a box.
-  if (lifecycle_ == Lifecycle::CloseRequested) return;
+  // Closed during the batch: the program ends with it. A plain finish needs
+  // no answer, but the tracks that were not made are shown before it ends,
+  // together with the store's error if that fails too.
+  if (lifecycle_ == Lifecycle::CloseRequested) {
+    finishAfterClose_ = warning ? text : std::string();
+    return;
+  }
   lifecycle_ = Lifecycle::FinishedBoxShown;
   MessageBoxA(hwnd_, text.c_str(), "Information", MB_OK | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
   if (lifecycle_ == Lifecycle::FinishedBoxShown) lifecycle_ = Lifecycle::Open;

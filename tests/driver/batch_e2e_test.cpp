@@ -241,6 +241,32 @@ TEST_F(BatchE2e, ClosingDuringABatchStoresAtOnceAndEndsAfterTheBatch) {
   EXPECT_EQ(storedBoost(), "--after-close");
 }
 
+// Closed during a batch that loses a track: the finish still names it before
+// the program ends, and a store that fails says so in the same box, which
+// then keeps the window.
+TEST_F(BatchE2e, AClosedBatchStillNamesTheTracksNotMade) {
+  SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "3000");
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.VOB"}));
+  ASSERT_TRUE(DeleteFileA(Input("b.VOB").c_str()));
+  Click(window_.Button1);
+  ASSERT_NO_FATAL_FAILURE(WaitForRuns(1));
+  ASSERT_TRUE(SetReadOnly(kavrin_.IniPath(), true));
+  kavrin_.RequestClose();
+
+  HWND box = nullptr;
+  ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
+  const std::string text = MessageBoxText(box);
+  EXPECT_EQ(text.find("Encoding Finished!\n\n1 of 2 tracks were not made:\n" + Input("b.VOB") + " (stream 0x80)"), 0u)
+      << text;
+  EXPECT_NE(text.find("Unable to write to " + kavrin_.IniPath()), std::string::npos) << text;
+  ASSERT_TRUE(PressButton(box, "OK"));
+  ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));
+  EXPECT_TRUE(kavrin_.Running());
+  ASSERT_TRUE(SetReadOnly(kavrin_.IniPath(), false));
+  ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
+}
+
 // A second instance, from a program folder of its own in the same session.
 class OtherKavrin : public BatchTest {
  public:
