@@ -1,6 +1,5 @@
 #include "batch/batch_run.hpp"
 
-#include "batch/log_file.hpp"
 #include "batch/process_runner.hpp"
 #include "core/scoped_flag.hpp"
 #include "core/text.hpp"
@@ -9,22 +8,6 @@
 namespace kavrin {
 
 namespace {
-
-BeSweetFields BeSweetFieldsOf(const JobSettings& settings, const std::string& tempFolder,
-                              const std::string& finalFolder) {
-  BeSweetFields fields;
-  fields.TempFolder = tempFolder;
-  fields.FinalOutputFolder = finalFolder;
-  fields.UseLogfile = settings.UseLogfile;
-  fields.LogfileText = settings.LogfileText;
-  fields.Normalize = settings.Normalize;
-  fields.Azid = settings.Azid;
-  fields.Ota = settings.Ota;
-  fields.Ssrc = settings.Ssrc;
-  fields.SsrcFixed = settings.SsrcFixed;
-  fields.Boost = settings.Boost;
-  return fields;
-}
 
 // Held for exactly as long as the batch's work, however it ends: the lock
 // taken before, the machine kept awake.
@@ -70,16 +53,6 @@ int CountJobs(BatchForm& form) {
   return jobs;
 }
 
-std::vector<std::string> NotMadeLines(const std::vector<std::string>& notMade, int jobs) {
-  if (notMade.empty()) return {};
-  std::vector<std::string> lines = {std::to_string(notMade.size()) + " of " + std::to_string(jobs) +
-                                    " tracks were not made:"};
-  for (std::size_t i = 0; i < notMade.size() && i < kNotMadeListed; ++i) lines.push_back(notMade[i]);
-  if (notMade.size() > kNotMadeListed)
-    lines.push_back("and " + std::to_string(notMade.size() - kNotMadeListed) + " more");
-  return lines;
-}
-
 bool BatchRunner::Run(BatchForm& form) {
   // The window list and the encoder's saved options exist once: a second
   // press of "Go" inside a running batch's wait must not start another.
@@ -93,9 +66,10 @@ bool BatchRunner::Run(BatchForm& form) {
   ScopedFlag flag(running_);
   sessionEnded_ = false;
   mode_ = form.ReadMode();
-  // Cleared on leaving, after the finished message or on an error.
-  BatchProgress progress(services_.Taskbar);
-  Batch run{form, mode_, progress, TrackName(mode_)};
+  // Its progress is cleared on leaving, after the finished message or on an
+  // error.
+  BatchStatus status(services_.Files, services_.Time, services_.Taskbar);
+  Batch run{form, mode_, status, TrackName(mode_)};
   {
     const SessionHold hold(services_.Session);
     EncoderStage& encoder = services_.Encoder;
@@ -123,25 +97,8 @@ bool BatchRunner::Run(BatchForm& form) {
     }
     encoder.ReleaseWindowList();
   }
-  Finish(form, run.Jobs, run.NotMade);
+  status.BatchFinished(form);
   return true;
-}
-
-// The truth beneath "Encoding Finished!": the tracks that were not made, in
-// the log, and in the message unless the computer shuts down.
-void BatchRunner::Finish(BatchForm& form, int jobs, const std::vector<std::string>& notMade) {
-  const std::vector<std::string> lines = NotMadeLines(notMade, jobs);
-  // Read afresh: the log and the shutdown are as the window shows them now.
-  const JobSettings settings = form.ReadJobSettings();
-  if (!lines.empty()) LogLine(settings, lines);
-  if (settings.Shutdown) {
-    form.ShutdownComputer();
-    return;
-  }
-  std::string text = kFinishedText;
-  if (!lines.empty()) text += "\n";
-  for (const std::string& line : lines) text += "\n" + line;
-  form.ShowFinishedMessage(text, !lines.empty());
 }
 
 void BatchRunner::EndSession() {
@@ -154,20 +111,12 @@ void BatchRunner::EndSession() {
   }
 }
 
-void BatchRunner::LogLine(const JobSettings& settings, const std::vector<std::string>& lines) {
-  if (LoggingActive(settings.UseLogfile, settings.LogfileText)) {
-    AppendLogLines(services_.Files, services_.Time, settings.LogfileText, lines, true);
-  }
-}
-
 void BatchRunner::RunEntries(Batch& batch) {
-  batch.Progress.Start([&batch] { return CountJobs(batch.Form); });
+  batch.Status.BatchStarted([&batch] { return CountJobs(batch.Form); });
   ForEachJob(batch.Form, [&](const JobSpot& job) {
     if (sessionEnded_) return;
-    ++batch.Jobs;
     const bool made = RunJob(batch, job);
-    if (!made) batch.NotMade.push_back(job.Stream ? job.Path + " (stream " + StreamName(*job.Stream) + ")" : job.Path);
-    batch.Progress.JobDone(made);
+    batch.Status.JobFinished(job.Stream ? job.Path + " (stream " + StreamName(*job.Stream) + ")" : job.Path, made);
   });
 }
 
@@ -176,36 +125,30 @@ bool BatchRunner::RunJob(Batch& batch, const JobSpot& spot) {
   // fixed here, for the transcoder and the encoder stage alike; a change
   // applies from the next job on. A folder pasted with its quotes names the
   // folder inside them.
-  const JobSettings settings = batch.Form.ReadJobSettings();
-  const std::string tempFolder = UnquotedFieldText(settings.TempFolderText);
-  const std::string finalFolder = UnquotedFieldText(settings.FinalFolderText);
-  const std::optional<int> outputNumber = FindFreeOutputNumber(services_.Lookup, finalFolder, batch.TrackName);
+  Job job{batch.Mode, batch.TrackName, 1, spot.Entry, spot.Path, spot.Stream, {}, {}, batch.Form.ReadJobSettings()};
+  job.TempFolder = UnquotedFieldText(job.Settings.TempFolderText);
+  job.FinalFolder = UnquotedFieldText(job.Settings.FinalFolderText);
+  batch.Status.JobStarted(job.Settings);
+  const std::optional<int> outputNumber = FindFreeOutputNumber(services_.Lookup, job.FinalFolder, job.TrackName);
   // A number that only seems free would have the transcoder write over a track.
   if (!outputNumber) {
-    LogLine(settings, {"Cannot look up the tracks in " + finalFolder + " - job skipped"});
+    batch.Status.JobNote("Cannot look up the tracks in " + job.FinalFolder + " - job skipped");
     return false;
   }
-  const SurCodeJob encoderJob{batch.TrackName, *outputNumber, spot.Entry + 1, tempFolder, finalFolder, settings};
+  job.OutputNumber = *outputNumber;
   const bool dts = batch.Mode == BatchMode::DtsCd;
-  if (dts && !services_.Encoder.PrepareSurCodeJob(encoderJob)) return false;
+  if (dts && !services_.Encoder.PrepareSurCodeJob(job, batch.Status)) return false;
 
-  const BeSweetJob job{batch.Mode, batch.TrackName, spot.Path, spot.Stream, *outputNumber};
-  const std::string arguments = BeSweetArguments(job, BeSweetFieldsOf(settings, tempFolder, finalFolder));
-
-  if (LoggingActive(settings.UseLogfile, settings.LogfileText)) {
-    AppendPreRunLine(services_.Files, services_.Time, settings.LogfileText);
-  }
-
-  const std::string commandLine = BeSweetCommandLine(settings.BeSweetPath, arguments);
+  batch.Status.TranscoderStarting();
+  const std::string commandLine = BeSweetCommandLine(job.Settings.BeSweetPath, BeSweetArguments(job));
   if (!RunAndWait(services_.Launcher, commandLine, services_.Time, services_.Pump, batch.ExitCode)) return false;
 
   // Without a mode there is no track to look for.
   if (batch.Mode == BatchMode::None) return true;
   // After the session's end the options are back: no job may change them.
-  if (dts && (sessionEnded_ || !services_.Encoder.RunSurCodeJob(encoderJob))) return false;
+  if (dts && (sessionEnded_ || !services_.Encoder.RunSurCodeJob(job, batch.Status))) return false;
   // A transcoder that failed writes nothing, whatever its exit code says.
-  return services_.Lookup.Look(OutputFileName(finalFolder, batch.TrackName, *outputNumber)) ==
-         FileLookup::Presence::Present;
+  return services_.Lookup.Look(TrackFileName(job)) == FileLookup::Presence::Present;
 }
 
 }  // namespace kavrin

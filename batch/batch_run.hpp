@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "batch/batch_form.hpp"
-#include "batch/batch_progress.hpp"
+#include "batch/batch_status.hpp"
 #include "batch/besweet_command_line.hpp"
 #include "batch/encoder_stage.hpp"
 #include "batch/track_names.hpp"
@@ -32,15 +32,6 @@ struct BatchServices {
   // One batch at a time across instances, and the machine awake, when given.
   BatchSession* Session = nullptr;
 };
-
-inline constexpr const char* kFinishedText = "Encoding Finished!";
-// Tracks listed by name in the finished message; the rest are counted.
-inline constexpr std::size_t kNotMadeListed = 10;
-
-// "K of N tracks were not made:", one line for each (its input, and its
-// stream for a ".vob" entry) up to kNotMadeListed, then "and M more". Empty
-// when every track was made.
-std::vector<std::string> NotMadeLines(const std::vector<std::string>& notMade, int jobs);
 
 // One job of a batch: an entry, and for a ".vob" entry one selected stream.
 struct JobSpot {
@@ -80,19 +71,15 @@ class BatchRunner {
   struct Batch {
     BatchForm& Form;
     BatchMode Mode;
-    BatchProgress& Progress;
+    BatchStatus& Status;
     std::string TrackName;
     std::uint32_t ExitCode = 0;
-    int Jobs = 0;
-    std::vector<std::string> NotMade{};  // each job's input, with its stream
   };
 
   void RunEntries(Batch& batch);
   // False when the job's track was not made: the transcoder could not be
   // started, the encoder stage skipped the job, or the track is missing.
   bool RunJob(Batch& batch, const JobSpot& spot);
-  void Finish(BatchForm& form, int jobs, const std::vector<std::string>& notMade);
-  void LogLine(const JobSettings& settings, const std::vector<std::string>& lines);
 
   BatchServices services_;
   bool running_ = false;

@@ -1,6 +1,7 @@
 #include "batch/besweet_command_line.hpp"
 
 #include "batch/log_file.hpp"
+#include "batch/track_names.hpp"
 #include "core/text.hpp"
 #include "inputlist/vob_file.hpp"
 
@@ -11,22 +12,22 @@ namespace {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Input, output and channel switch; nothing without a mode.
-std::string ModePiece(const BeSweetJob& job, const BeSweetFields& fields) {
+std::string ModePiece(const Job& job) {
   std::string output;
   std::string channels;
   switch (job.Mode) {
     case BatchMode::None:
       return std::string();
     case BatchMode::DtsCd:
-      output = WithTrailingDelimiter(fields.TempFolder) + "mono";
+      output = MonoPrefix(job);
       channels = " -6ch ";
       break;
     case BatchMode::Ac3Cd:
-      output = OutputFileName(fields.FinalOutputFolder, job.TrackName, job.OutputNumber);
+      output = TrackFileName(job);
       channels = " -ddwav ";
       break;
     case BatchMode::Cdda:
-      output = OutputFileName(fields.FinalOutputFolder, job.TrackName, job.OutputNumber);
+      output = TrackFileName(job);
       channels = " -2ch ";
       break;
   }
@@ -35,13 +36,14 @@ std::string ModePiece(const BeSweetJob& job, const BeSweetFields& fields) {
 
 }  // namespace
 
-std::string BeSweetArguments(const BeSweetJob& job, const BeSweetFields& fields) {
-  std::string text = ModePiece(job, fields);
+std::string BeSweetArguments(const Job& job) {
+  const JobSettings& fields = job.Settings;
+  std::string text = ModePiece(job);
 
   if (LoggingActive(fields.UseLogfile, fields.LogfileText)) {
     text += "-logfilea " + Quoted(LogFileName(fields.LogfileText)) + " ";
   }
-  if (job.StreamIndex) text += "-substream " + StreamName(*job.StreamIndex) + " ";
+  if (job.Stream) text += "-substream " + StreamName(*job.Stream) + " ";
   text += ") ";
 
   const std::string azid = Trim(fields.Azid);

@@ -1,8 +1,17 @@
 #include "batch/track_names.hpp"
 
-#include "core/file_name_rules.hpp"
+#include "core/text.hpp"
 
 namespace kavrin {
+
+namespace {
+
+// "D:\CD\DTS-Track-001": the track's name without its extension.
+std::string TrackBase(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber) {
+  return WithTrailingDelimiter(finalOutputFolder) + trackName + "-" + ZeroPad(outputNumber, 3);
+}
+
+}  // namespace
 
 std::string TrackName(BatchMode mode) {
   switch (mode) {
@@ -19,8 +28,10 @@ std::string TrackName(BatchMode mode) {
 }
 
 std::string OutputFileName(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber) {
-  return TrackOutputBase(finalOutputFolder, trackName, outputNumber) + ".wav";
+  return TrackBase(finalOutputFolder, trackName, outputNumber) + ".wav";
 }
+
+std::string TrackFileName(const Job& job) { return OutputFileName(job.FinalFolder, job.TrackName, job.OutputNumber); }
 
 std::optional<int> FindFreeOutputNumber(FileLookup& lookup, const std::string& finalOutputFolder,
                                         const std::string& trackName) {
@@ -34,6 +45,18 @@ std::optional<int> FindFreeOutputNumber(FileLookup& lookup, const std::string& f
         return std::nullopt;
     }
   }
+}
+
+std::string MonoPrefix(const Job& job) { return WithTrailingDelimiter(job.TempFolder) + "mono"; }
+
+std::string MonoFileName(const Job& job, std::string_view channel) { return MonoPrefix(job) + std::string(channel); }
+
+std::string EncoderOutputName(const Job& job) {
+  return TrackBase(job.FinalFolder, job.TrackName, job.OutputNumber) + ".tmp";
+}
+
+std::string LeftoverName(const Job& job) {
+  return WithTrailingDelimiter(job.FinalFolder) + job.TrackName + ZeroPad(job.Entry + 1, 2) + ".tmp";
 }
 
 }  // namespace kavrin

@@ -52,8 +52,4 @@ std::string FileNameFieldText(const std::string& value, bool valueNamesExistingF
   return value;
 }
 
-std::string TrackOutputBase(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber) {
-  return WithTrailingDelimiter(finalOutputFolder) + trackName + "-" + ZeroPad(outputNumber, 3);
-}
-
 }  // namespace kavrin

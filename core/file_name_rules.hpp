@@ -23,10 +23,4 @@ std::string FileNameReading(std::string_view text, bool textNamesExistingFile);
 // its reading is not a valid file name.
 std::string FileNameFieldText(const std::string& value, bool valueNamesExistingFile);
 
-// A job's output file name without its extension: the final output folder
-// with a trailing delimiter, the track name, "-" and the output number in at
-// least three digits ("DTS-Track-001"). The track takes ".wav", the DTS
-// encoder's unfinished output ".tmp".
-std::string TrackOutputBase(const std::string& finalOutputFolder, const std::string& trackName, int outputNumber);
-
 }  // namespace kavrin

@@ -2,21 +2,14 @@
 
 #include <algorithm>
 
-#include "batch/log_file.hpp"
-#include "core/file_name_rules.hpp"
+#include "batch/track_names.hpp"
 #include "core/text.hpp"
 
 namespace kavrin {
 
 namespace {
 
-std::string MonoName(const std::string& tempFolder, std::string_view channel) {
-  return WithTrailingDelimiter(tempFolder) + "mono" + std::string(channel);
-}
-
 std::string Skipped(const char* prefix, const std::string& name) { return prefix + name + " - job skipped"; }
-
-bool LoggingOn(const SurCodeJob& job) { return LoggingActive(job.Settings.UseLogfile, job.Settings.LogfileText); }
 
 }  // namespace
 
@@ -54,54 +47,49 @@ void EncoderAutomation::RestoreEncoderOptions() {
 
 void EncoderAutomation::RestoreEncoderOptionsNow() { options_.RestoreEncoderOptions(); }
 
-void EncoderAutomation::LogLine(const SurCodeJob& job, const std::string& line) {
-  if (LoggingOn(job)) AppendLogLines(services_.Files, services_.Time, job.Settings.LogfileText, {line}, true);
-}
-
 bool EncoderAutomation::Cleared(const std::string& path) {
   return services_.Files.Remove(path) || services_.Lookup.Look(path) == FileLookup::Presence::Absent;
 }
 
 // The transcoder writes the six mono files under the same names for every
 // job: those of an earlier job must not be taken for this one's.
-bool EncoderAutomation::PrepareSurCodeJob(const SurCodeJob& job) {
+bool EncoderAutomation::PrepareSurCodeJob(const Job& job, BatchStatus& status) {
   for (const std::string_view channel : ChannelFileNames) {
-    const std::string mono = MonoName(job.TempFolder, channel);
+    const std::string mono = MonoFileName(job, channel);
     if (!Cleared(mono)) {
-      LogLine(job, Skipped(kCannotDeletePrefix, mono));
+      status.JobNote(Skipped(kCannotDeletePrefix, mono));
       return false;
     }
   }
   return true;
 }
 
-bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
+bool EncoderAutomation::RunSurCodeJob(const Job& job, BatchStatus& status) {
   // A transcoder that failed leaves nothing to encode; the encoder would
   // show an error box and the batch would wait behind it.
   for (const std::string_view channel : ChannelFileNames) {
-    const std::string mono = MonoName(job.TempFolder, channel);
+    const std::string mono = MonoFileName(job, channel);
     if (services_.Lookup.Look(mono) != FileLookup::Presence::Present) {
-      LogLine(job, Skipped(kNotWrittenPrefix, mono));
+      status.JobNote(Skipped(kNotWrittenPrefix, mono));
       return false;
     }
   }
 
-  const JobFolders folders{job.TempFolder, job.FinalFolder, ExtractFileDir(services_.Program.ExecutablePath())};
+  const std::string programFolder = ExtractFileDir(services_.Program.ExecutablePath());
   // An encoder started on options that are not this job's would encode
   // another job's files, or wait for ever for them.
   std::string refused;
-  if (!options_.WriteJobOptions(folders, job.TrackName, job.OutputNumber, refused)) {
-    LogLine(job, refused + " - job skipped");
+  if (!options_.WriteJobOptions(job, programFolder, refused)) {
+    status.JobNote(refused + " - job skipped");
     return false;
   }
 
-  const std::string finalFolder = WithTrailingDelimiter(folders.FinalFolder);
-  services_.Files.Remove(finalFolder + job.TrackName + ZeroPad(job.InputPosition, 2) + ".tmp");
+  services_.Files.Remove(LeftoverName(job));
   // A file a killed run left under the temporary name would be taken for
   // this job's track at the first poll.
-  const std::string outputBase = TrackOutputBase(folders.FinalFolder, job.TrackName, job.OutputNumber);
-  if (!Cleared(outputBase + ".tmp")) {
-    LogLine(job, Skipped(kCannotDeletePrefix, outputBase + ".tmp"));
+  const std::string temporaryName = EncoderOutputName(job);
+  if (!Cleared(temporaryName)) {
+    status.JobNote(Skipped(kCannotDeletePrefix, temporaryName));
     return false;
   }
 
@@ -110,11 +98,11 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
   const std::string encoderFolder = ExtractFileDir(encoderPath);
   // An empty folder would make the start fail; a bare name starts in our folder.
   const std::unique_ptr<ChildProcess> encoder =
-      services_.Launcher.Start(encoderPath, WithTrailingDelimiter(folders.ProgramFolder) + "surcode.ssf",
+      services_.Launcher.Start(encoderPath, WithTrailingDelimiter(programFolder) + "surcode.ssf",
                                encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
   if (!encoder) return false;
 
-  if (LoggingOn(job)) AppendStartBlock(services_.Files, services_.Time, job.Settings.LogfileText);
+  status.EncoderStarted();
 
   // A window of the started encoder; where it handed over to another
   // process and ended, one of a process that was not there before.
@@ -131,7 +119,7 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
   if (window != 0) {
     processes.insert(services_.Windows.ProcessOf(window));
     services_.Windows.Post(window, kWmCommand, kEncoderStartCommand, 0);
-    outcome = AwaitOutput(window, outputBase + ".tmp", outputBase + ".wav");
+    outcome = AwaitOutput(window, temporaryName, TrackFileName(job));
   }
   // Made or not, so that nothing it shows later is taken by the next job.
   CloseEncoder(window, processes, foreign);
@@ -139,15 +127,14 @@ bool EncoderAutomation::RunSurCodeJob(const SurCodeJob& job) {
 
   // The mono files of a job that produced nothing stay for a second try.
   if (outcome == JobOutcome::Encoded) {
-    for (const std::string_view channel : ChannelFileNames)
-      services_.Files.Remove(MonoName(folders.TempFolder, channel));
+    for (const std::string_view channel : ChannelFileNames) services_.Files.Remove(MonoFileName(job, channel));
   }
 
-  if (outcome == JobOutcome::WindowNotFound) LogLine(job, kWindowNotFoundLine);
-  if (outcome == JobOutcome::StartupWindowStayed) LogLine(job, kStartupWindowStayedLine);
-  if (outcome == JobOutcome::EndedWithoutOutput) LogLine(job, kEndedWithoutOutputLine);
-  if (outcome == JobOutcome::NoProgress) LogLine(job, kNoProgressLine);
-  if (LoggingOn(job)) AppendEndBlock(services_.Files, services_.Time, job.Settings.LogfileText);
+  if (outcome == JobOutcome::WindowNotFound) status.JobNote(kWindowNotFoundLine);
+  if (outcome == JobOutcome::StartupWindowStayed) status.JobNote(kStartupWindowStayedLine);
+  if (outcome == JobOutcome::EndedWithoutOutput) status.JobNote(kEndedWithoutOutputLine);
+  if (outcome == JobOutcome::NoProgress) status.JobNote(kNoProgressLine);
+  status.EncoderEnded();
   return outcome == JobOutcome::Encoded;
 }
 

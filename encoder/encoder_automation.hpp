@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch/encoder_stage.hpp"
+#include "batch/track_names.hpp"
 #include "core/error.hpp"
 #include "encoder/option_registry.hpp"
 #include "encoder/window_finder.hpp"
@@ -66,8 +67,8 @@ class EncoderAutomation final : public EncoderStage {
   void ReleaseWindowList() override;
 
   void BackupEncoderOptions() override;
-  bool PrepareSurCodeJob(const SurCodeJob& job) override;
-  bool RunSurCodeJob(const SurCodeJob& job) override;
+  bool PrepareSurCodeJob(const Job& job, BatchStatus& status) override;
+  bool RunSurCodeJob(const Job& job, BatchStatus& status) override;
   void RestoreEncoderOptions() override;
   void RestoreEncoderOptionsNow() override;
   // At start-up: what a batch that never ended left in the backup file.
@@ -91,8 +92,6 @@ class EncoderAutomation final : public EncoderStage {
   void CloseEncoder(WindowHandle window, const std::set<std::uint32_t>& processes, const ForeignEncoders& foreign);
   // Deleted, or not there at all.
   bool Cleared(const std::string& path);
-  // The log of the job's settings, when logging is on.
-  void LogLine(const SurCodeJob& job, const std::string& line);
 
   EncoderServices services_;
   WindowFinder finder_;

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "batch/track_names.hpp"
 #include "core/error.hpp"
-#include "core/file_name_rules.hpp"
 #include "core/text.hpp"
 
 namespace kavrin {
@@ -103,16 +103,14 @@ std::string OptionValueName(std::size_t slot) {
   return slot < 7 ? "WAVEFILE" + std::to_string(slot + 1) : std::string("WAVEFILELOCATION");
 }
 
-std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(const JobFolders& folders,
-                                                                              const std::string& trackName,
-                                                                              int outputNumber) {
+std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(const Job& job,
+                                                                              const std::string& programFolder) {
   std::array<std::pair<std::string, std::string>, kOptionCount> values;
-  const std::string monoPrefix = WithTrailingDelimiter(folders.TempFolder) + "mono";
   for (std::size_t n = 0; n < ChannelFileNames.size(); ++n) {
-    values[n] = {OptionValueName(n), monoPrefix + std::string(ChannelFileNames[n])};
+    values[n] = {OptionValueName(n), MonoFileName(job, ChannelFileNames[n])};
   }
-  values[6] = {OptionValueName(6), TrackOutputBase(folders.FinalFolder, trackName, outputNumber) + ".tmp"};
-  values[7] = {OptionValueName(7), folders.ProgramFolder};
+  values[6] = {OptionValueName(6), EncoderOutputName(job)};
+  values[7] = {OptionValueName(7), programFolder};
   return values;
 }
 
@@ -195,8 +193,7 @@ void EncoderOptions::BackupEncoderOptions() {
   backupFile_ = file;
 }
 
-bool EncoderOptions::WriteJobOptions(const JobFolders& folders, const std::string& trackName, int outputNumber,
-                                     std::string& reason) {
+bool EncoderOptions::WriteJobOptions(const Job& job, const std::string& programFolder, std::string& reason) {
   if (!backup_.Taken) {
     reason = "The encoder's options could not be saved";
     return false;
@@ -206,7 +203,7 @@ bool EncoderOptions::WriteJobOptions(const JobFolders& folders, const std::strin
     reason = "The encoder's options cannot be opened";
     return false;
   }
-  for (const auto& [name, value] : JobOptionValues(folders, trackName, outputNumber)) {
+  for (const auto& [name, value] : JobOptionValues(job, programFolder)) {
     if (!key->SetString(name, value)) {
       reason = FormatMessageText("Failed to set data for '%s'", name);
       return false;

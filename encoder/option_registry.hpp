@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "batch/job.hpp"
 #include "core/error.hpp"
 #include "platform/file_system.hpp"
 #include "platform/registry.hpp"
@@ -15,9 +16,6 @@
 namespace kavrin {
 
 inline constexpr const char* kEncoderOptionKey = "Software\\Minnetonka Audio Software\\Surcode CD Pro DTS\\OPTIONS";
-
-inline constexpr std::array<std::string_view, 6> ChannelFileNames = {"FL.WAV", "FR.WAV", "SL.WAV",
-                                                                     "SR.WAV", "C.WAV",  "LFE.WAV"};
 
 // WAVEFILE1 to WAVEFILE7, then WAVEFILELOCATION.
 inline constexpr std::size_t kOptionCount = 8;
@@ -39,17 +37,10 @@ struct OptionBackup {
   bool Taken = false;
 };
 
-// The folders a job's option values are made of, as the window holds them.
-struct JobFolders {
-  std::string TempFolder;     // BeSweet's output folder, untrimmed
-  std::string FinalFolder;    // final output folder, untrimmed
-  std::string ProgramFolder;  // without a trailing delimiter
-};
-
-// The eight values a job writes, in writing order.
-std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(const JobFolders& folders,
-                                                                              const std::string& trackName,
-                                                                              int outputNumber);
+// The eight values a job writes, in writing order; the program folder
+// without a trailing delimiter.
+std::array<std::pair<std::string, std::string>, kOptionCount> JobOptionValues(const Job& job,
+                                                                              const std::string& programFolder);
 
 // The encoder's option values under HKEY_CURRENT_USER: saved for a run,
 // rewritten for each job and put back afterwards, each value exactly as it
@@ -76,7 +67,7 @@ class EncoderOptions {
   void BackupEncoderOptions();
   // False, with the reason for the log, when the job's values were not all
   // written: without this batch's backup nothing is written at all.
-  bool WriteJobOptions(const JobFolders& folders, const std::string& trackName, int outputNumber, std::string& reason);
+  bool WriteJobOptions(const Job& job, const std::string& programFolder, std::string& reason);
   void RestoreEncoderOptions();
 
   const OptionBackup& Backup() const { return backup_; }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "batch_fixture.hpp"
+#include "batch_test.hpp"
 #include "core/text.hpp"
 
 namespace kavrin::e2e {

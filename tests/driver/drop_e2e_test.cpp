@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "batch_fixture.hpp"
+#include "batch_test.hpp"
 #include "core/text.hpp"
 #include "harness.hpp"
 #include "kavrin_window.hpp"

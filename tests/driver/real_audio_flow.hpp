@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "batch_fixture.hpp"
+#include "batch_test.hpp"
 
 namespace kavrin::e2e {
 

@@ -8,6 +8,7 @@
 
 #include "batch/besweet_command_line.hpp"
 #include "batch/log_file.hpp"
+#include "batch/track_names.hpp"
 #include "core/code_page.hpp"
 #include "core/text.hpp"
 #include "fuzz/fuzz_check.hpp"
@@ -79,33 +80,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider input(data, size);
   const fuzz::CodePageChoice codePage(input);
 
-  BeSweetJob job;
+  Job job;
   job.Mode = input.PickValueInArray({BatchMode::None, BatchMode::DtsCd, BatchMode::Ac3Cd, BatchMode::Cdda});
   job.TrackName = TrackName(job.Mode);
-  if (input.ConsumeBool()) job.StreamIndex = input.ConsumeIntegralInRange(0, 7);
+  if (input.ConsumeBool()) job.Stream = input.ConsumeIntegralInRange(0, 7);
   job.OutputNumber = input.ConsumeIntegralInRange(1, 100000);
-  BeSweetFields fields;
+  JobSettings& fields = job.Settings;
   fields.UseLogfile = input.ConsumeBool();
   fields.Normalize = input.ConsumeBool();
-  for (std::string* text : {&job.InputPath, &fields.TempFolder, &fields.FinalOutputFolder, &fields.LogfileText,
-                            &fields.Azid, &fields.Ota, &fields.Ssrc, &fields.SsrcFixed, &fields.Boost}) {
+  for (std::string* text : {&job.InputPath, &job.TempFolder, &job.FinalFolder, &fields.LogfileText, &fields.Azid,
+                            &fields.Ota, &fields.Ssrc, &fields.SsrcFixed, &fields.Boost}) {
     *text = input.ConsumeRandomLengthString(64);
   }
 
-  const std::string arguments = BeSweetArguments(job, fields);
+  const std::string arguments = BeSweetArguments(job);
   Pieces pieces(arguments);
   if (job.Mode != BatchMode::None) {
-    CheckOutputName(fields.FinalOutputFolder, job.TrackName, job.OutputNumber);
+    CheckOutputName(job.FinalFolder, job.TrackName, job.OutputNumber);
     const bool dts = job.Mode == BatchMode::DtsCd;
-    const std::string output = dts ? WithTrailingDelimiter(fields.TempFolder) + "mono"
-                                   : OutputFileName(fields.FinalOutputFolder, job.TrackName, job.OutputNumber);
+    const std::string output = dts ? WithTrailingDelimiter(job.TempFolder) + "mono"
+                                   : OutputFileName(job.FinalFolder, job.TrackName, job.OutputNumber);
     pieces.Expect("-core( -input \"" + job.InputPath + "\" -output \"" + output + "\"");
     pieces.Expect(dts ? " -6ch " : job.Mode == BatchMode::Ac3Cd ? " -ddwav " : " -2ch ");
   }
   const std::string logName = LogName(fields.LogfileText);
   FUZZ_CHECK(LoggingActive(fields.UseLogfile, fields.LogfileText) == (fields.UseLogfile && !logName.empty()));
   if (fields.UseLogfile && !logName.empty()) pieces.Expect("-logfilea \"" + logName + "\" ");
-  if (job.StreamIndex) pieces.Expect("-substream 0x8" + std::to_string(*job.StreamIndex) + " ");
+  if (job.Stream) pieces.Expect("-substream 0x8" + std::to_string(*job.Stream) + " ");
   pieces.Expect(") ");
 
   const std::string azid = Used(fields.Azid);

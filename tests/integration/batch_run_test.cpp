@@ -7,30 +7,16 @@
 #include <vector>
 
 #include "batch/batch_run.hpp"
+#include "fakes/fake_batch_form.hpp"
 #include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_file_store.hpp"
 #include "platform/win32/win32_message_pump.hpp"
 #include "platform/win32/win32_process.hpp"
-#include "support/fake_batch_form.hpp"
 
 namespace kavrin::win32 {
 namespace {
-
-class NoEncoder final : public EncoderStage {
- public:
-  void CreateWindowList() override {}
-  void ReleaseWindowList() override {}
-  void BackupEncoderOptions() override {}
-  bool PrepareSurCodeJob(const SurCodeJob&) override { return RunSurCodeJob(SurCodeJob()); }
-  bool RunSurCodeJob(const SurCodeJob&) override {
-    ADD_FAILURE() << "no encoder stage in AC3-CD";
-    return false;
-  }
-  void RestoreEncoderOptions() override {}
-  void RestoreEncoderOptionsNow() override {}
-};
 
 TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
   char temp[MAX_PATH + 1];
@@ -60,9 +46,10 @@ TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
   Win32FileStore files;
   Win32Clock clock;
   Win32MessagePump pump;
-  NoEncoder encoder;
+  fakes::FakeEncoderStage encoder;
   BatchRunner runner(BatchServices{launcher, lookup, files, clock, pump, encoder});
   ASSERT_TRUE(runner.Run(form));
+  EXPECT_EQ(encoder.jobs, 0) << "no encoder stage in AC3-CD";
   EXPECT_EQ(form.finishedMessages, 1);
   EXPECT_EQ(form.refusals, 0) << "no other batch runs";
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "encoder/encoder_automation.hpp"
+#include "fakes/fake_batch_form.hpp"
 #include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
@@ -16,7 +17,6 @@
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_text_services.hpp"
 #include "platform/win32/win32_window_system.hpp"
-#include "support/fake_batch_form.hpp"
 #include "support/wait_for.hpp"
 
 namespace kavrin::win32 {
@@ -70,7 +70,11 @@ class EncoderStageTest : public ::testing::Test {
     WriteAll(folder_ + "\\surcode.ssf", knobs);
     stage_.CreateWindowList();
     stage_.BackupEncoderOptions();
-    stage_.RunSurCodeJob(SurCodeJob{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder, form_.ReadJobSettings()});
+    BatchStatus status(files_, clock_, nullptr);
+    status.JobStarted(form_.ReadJobSettings());
+    stage_.RunSurCodeJob(Job{BatchMode::DtsCd, "DTS-Track", 1, 0, folder_ + "\\a.ac3", std::nullopt, form_.tempFolder,
+                             form_.finalFolder, form_.ReadJobSettings()},
+                         status);
     stage_.RestoreEncoderOptions();
     stage_.ReleaseWindowList();
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/track_names.hpp"
 #include "encoder/option_registry.hpp"
 #include "integration/test_files.hpp"
 #include "platform/win32/win32_file_store.hpp"
@@ -52,7 +53,8 @@ class StandinTest : public ::testing::Test {
     WriteAll(settings, knobs);
     for (std::string_view channel : ChannelFileNames) WriteAll(folder_ + "\\mono" + std::string(channel), "x");
     std::string refused;
-    ASSERT_TRUE(options_.WriteJobOptions(JobFolders{folder_, folder_, folder_}, "DTS-Track", 1, refused)) << refused;
+    const Job job{BatchMode::DtsCd, "DTS-Track", 1, 0, "", std::nullopt, folder_, folder_, {}};
+    ASSERT_TRUE(options_.WriteJobOptions(job, folder_, refused)) << refused;
 
     const std::string application = StandinPath();
     std::vector<char> commandLine(settings.begin(), settings.end());

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "batch/batch_run.hpp"
+#include "fakes/fake_batch_form.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/fake_file_lookup.hpp"
 #include "fakes/fake_file_store.hpp"
 #include "fakes/fake_process.hpp"
 #include "fakes/fake_taskbar_progress.hpp"
-#include "support/fake_batch_form.hpp"
 
 namespace kavrin::support {
 

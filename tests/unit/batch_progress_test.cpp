@@ -6,8 +6,8 @@
 #include "batch/batch_progress.hpp"
 #include "batch/batch_run.hpp"
 #include "core/error.hpp"
+#include "fakes/fake_batch_form.hpp"
 #include "support/batch_fixture.hpp"
-#include "support/fake_batch_form.hpp"
 
 namespace kavrin {
 namespace {
@@ -48,7 +48,7 @@ class BatchProgressTest : public support::BatchFixture {
     form_.cdda = true;
     // Each job leaves its track, as the programs would.
     TranscoderWritesItsOutput();
-    encoder_.onJob = [this](const SurCodeJob& job) {
+    encoder_.onJob = [this](const Job& job) {
       lookup_.AddEntry(job.FinalFolder + "\\DTS-Track-00" + std::to_string(job.OutputNumber) + ".wav");
     };
   }

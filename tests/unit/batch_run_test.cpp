@@ -6,10 +6,10 @@
 
 #include "batch/batch_run.hpp"
 #include "core/error.hpp"
+#include "fakes/fake_batch_form.hpp"
 #include "fakes/fake_batch_session.hpp"
 #include "fakes/fake_file_lookup.hpp"
 #include "support/batch_fixture.hpp"
-#include "support/fake_batch_form.hpp"
 
 namespace kavrin {
 namespace {
@@ -20,7 +20,7 @@ class BatchRunTest : public support::BatchFixture {
  protected:
   // The encoder stage leaves the job's track where the job said.
   void EncoderWritesTheTrack() {
-    encoder_.onJob = [this](const SurCodeJob& job) {
+    encoder_.onJob = [this](const Job& job) {
       lookup_.AddEntry(OutputFileName(job.FinalFolder, job.TrackName, job.OutputNumber));
     };
   }
@@ -209,7 +209,7 @@ TEST_F(BatchRunTest, FoldersAreFixedWhenTheJobStartsAndLoseTheirQuotes) {
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.AddEntry("D:\\DVD\\b.ac3");
   Lines folders;
-  encoder_.onJob = [&](const SurCodeJob& job) { folders.push_back(job.TempFolder + "|" + job.FinalFolder); };
+  encoder_.onJob = [&](const Job& job) { folders.push_back(job.TempFolder + "|" + job.FinalFolder); };
   pump_.onProcess = [this] { form_.finalFolder = "E:\\Other"; };
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(folders, (Lines{"C:\\My Temp|D:\\CD", "C:\\My Temp|E:\\Other"}));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/track_names.hpp"
 #include "core/error.hpp"
 #include "encoder/option_registry.hpp"
 #include "fakes/fake_file_store.hpp"
@@ -38,7 +39,7 @@ class OptionRegistryTest : public ::testing::Test {
   }
   bool Write(EncoderOptions& options, int number, std::string* reason = nullptr) {
     std::string why;
-    const bool written = options.WriteJobOptions(folders_, "DTS-Track", number, why);
+    const bool written = options.WriteJobOptions(JobNumbered(number), "C:\\Kavrin", why);
     if (reason != nullptr) *reason = why;
     return written;
   }
@@ -48,7 +49,9 @@ class OptionRegistryTest : public ::testing::Test {
   fakes::FakeErrorTexts errors_;
   std::vector<std::string> notices_;
   EncoderOptions options_ = Options();
-  const JobFolders folders_{"C:\\Temp", "D:\\CD\\", "C:\\Kavrin"};
+  static Job JobNumbered(int number) {
+    return Job{BatchMode::DtsCd, "DTS-Track", number, 0, "D:\\DVD\\a.ac3", std::nullopt, "C:\\Temp", "D:\\CD\\", {}};
+  }
 };
 
 TEST_F(OptionRegistryTest, KeyPathHasNoLeadingDelimiter) {
@@ -140,9 +143,36 @@ TEST_F(OptionRegistryTest, JobWritesEightValuesInOrder) {
                     }));
 }
 
-TEST_F(OptionRegistryTest, OutputNumberOfMoreDigitsIsWrittenInFull) {
-  EXPECT_EQ(JobOptionValues(folders_, "DTS-Track", 1234)[6].second, "D:\\CD\\DTS-Track-1234.tmp");
-  EXPECT_EQ(JobOptionValues(JobFolders{"", "", ""}, "T", 1)[0].second, "\\monoFL.WAV");
+// Every name of a job's track, from its folders as the job fixed them.
+TEST_F(OptionRegistryTest, EveryNameOfATrackComesFromTheJob) {
+  struct Row {
+    const char* temp;
+    const char* final;
+    int entry;
+    int number;
+    const char* track;
+    const char* encoderOutput;
+    const char* leftover;
+    const char* firstMono;
+  };
+  const Row rows[] = {
+      {"C:\\Temp", "D:\\CD\\", 0, 7, "D:\\CD\\DTS-Track-007.wav", "D:\\CD\\DTS-Track-007.tmp",
+       "D:\\CD\\DTS-Track01.tmp", "C:\\Temp\\monoFL.WAV"},
+      {"C:\\Temp\\", "D:\\CD", 11, 1234, "D:\\CD\\DTS-Track-1234.wav", "D:\\CD\\DTS-Track-1234.tmp",
+       "D:\\CD\\DTS-Track12.tmp", "C:\\Temp\\monoFL.WAV"},
+      {"", "", 0, 1, "\\DTS-Track-001.wav", "\\DTS-Track-001.tmp", "\\DTS-Track01.tmp", "\\monoFL.WAV"},
+  };
+  for (const Row& row : rows) {
+    Job job = JobNumbered(row.number);
+    job.TempFolder = row.temp;
+    job.FinalFolder = row.final;
+    job.Entry = row.entry;
+    EXPECT_EQ(TrackFileName(job), row.track);
+    EXPECT_EQ(EncoderOutputName(job), row.encoderOutput);
+    EXPECT_EQ(LeftoverName(job), row.leftover);
+    EXPECT_EQ(MonoFileName(job, ChannelFileNames[0]), row.firstMono);
+    EXPECT_EQ(JobOptionValues(job, "C:\\Kavrin")[6].second, row.encoderOutput);
+  }
 }
 
 TEST_F(OptionRegistryTest, ForeignTypeStopsTheBackupAndTheRestoreTouchesNothing) {

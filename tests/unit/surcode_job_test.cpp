@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "encoder/encoder_automation.hpp"
+#include "fakes/fake_batch_form.hpp"
 #include "fakes/fake_clock.hpp"
 #include "fakes/fake_file_lookup.hpp"
 #include "fakes/fake_file_store.hpp"
@@ -14,7 +15,6 @@
 #include "fakes/fake_registry.hpp"
 #include "fakes/fake_text_services.hpp"
 #include "fakes/fake_window_system.hpp"
-#include "support/fake_batch_form.hpp"
 
 namespace kavrin {
 namespace {
@@ -94,8 +94,14 @@ class SurCodeJobTest : public ::testing::Test {
 
   // The job with the form's folders, as the batch fixes them.
   bool Run(const std::string& track, int number, int position) {
-    return automation_.RunSurCodeJob(
-        SurCodeJob{track, number, position, form_.tempFolder, form_.finalFolder, form_.ReadJobSettings()});
+    return automation_.RunSurCodeJob(MakeJob(track, number, position), status_);
+  }
+  // The job as the batch fixes it, and tells the status of.
+  Job MakeJob(const std::string& track, int number, int position) {
+    status_.JobStarted(form_.ReadJobSettings());
+    return Job{BatchMode::DtsCd,       track,        number,           position - 1,
+               "D:\\DVD\\a.ac3",       std::nullopt, form_.tempFolder, form_.finalFolder,
+               form_.ReadJobSettings()};
   }
 
   // The journal without the finder's polling: enumerations, their message
@@ -144,6 +150,7 @@ class SurCodeJobTest : public ::testing::Test {
   fakes::FakeFileStore files_;
   fakes::FakeFileLookup lookup_;
   fakes::FakeErrorTexts errors_;
+  BatchStatus status_{files_, clock_, nullptr};
   std::vector<std::string> notices_;
   EncoderAutomation automation_{EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_,
                                                 lookup_, errors_,
@@ -259,20 +266,20 @@ TEST_F(SurCodeJobTest, AFileLeftUnderTheTemporaryNameIsDeletedFirst) {
 // An earlier job's mono files are never encoded as this one's: they are
 // deleted before the transcoder, and all six must be there after it.
 TEST_F(SurCodeJobTest, TheMonoFilesAreClearedBeforeAndNeededAfterTheTranscoder) {
-  const SurCodeJob job{"DTS-Track", 1, 1, form_.tempFolder, form_.finalFolder, form_.ReadJobSettings()};
-  EXPECT_TRUE(automation_.PrepareSurCodeJob(job));
+  const Job job = MakeJob("DTS-Track", 1, 1);
+  EXPECT_TRUE(automation_.PrepareSurCodeJob(job, status_));
   EXPECT_EQ(files_.deletes.size(), ChannelFileNames.size());
   EXPECT_FALSE(MonoFilesRemain());
 
   lookup_.RemoveEntry("C:\\Temp\\monoSL.WAV");
   registry_.calls.clear();
-  EXPECT_FALSE(automation_.RunSurCodeJob(job));
+  EXPECT_FALSE(automation_.RunSurCodeJob(job, status_));
   EXPECT_TRUE(launcher_.starts.empty());
   EXPECT_TRUE(registry_.calls.empty());
   EXPECT_EQ(Log(), "BeSweet did not write C:\\Temp\\monoSL.WAV - job skipped\r\n");
 
   files_.failDelete = true;
-  EXPECT_FALSE(automation_.PrepareSurCodeJob(job));
+  EXPECT_FALSE(automation_.PrepareSurCodeJob(job, status_));
   EXPECT_NE(Log().find("Cannot delete C:\\Temp\\monoFL.WAV - job skipped"), std::string::npos);
 }
 

@@ -10,6 +10,7 @@
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
 #include "batch/besweet_command_line.hpp"
+#include "batch/track_names.hpp"
 
 namespace kavrin::transcoder {
 namespace {
@@ -54,9 +55,9 @@ TEST(TranscoderArgumentsTest, RoundTripsWhatKavrinBuilds) {
        "in= s=7 out= m=0 log=log n=0 r=44100 d=0 g=- c=0 ign="},
   };
   for (const Row& r : rows) {
-    const BeSweetFields f{"C:\\Temp", "D:\\CD", *r.log != 0, r.log,       r.normalize,
-                          r.azid,     r.ota,    r.ssrc,      r.ssrcFixed, r.boost};
-    const std::string text = BeSweetArguments({r.mode, TrackName(r.mode), "D:\\a.vob", r.stream, 1}, f);
+    const JobSettings f{"", "", "", "", *r.log != 0, r.log, r.normalize, r.azid, r.ota, r.ssrc, r.ssrcFixed, r.boost};
+    const std::string text =
+        BeSweetArguments({r.mode, TrackName(r.mode), 1, 0, "D:\\a.vob", r.stream, "C:\\Temp", "D:\\CD", f});
     const ParseResult result = ParseArguments(text);
     ASSERT_TRUE(result.Parsed) << text << ": " << result.Error;
     EXPECT_EQ(Summary(*result.Parsed), r.expected) << text;

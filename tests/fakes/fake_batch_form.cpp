@@ -1,4 +1,4 @@
-#include "support/fake_batch_form.hpp"
+#include "fakes/fake_batch_form.hpp"
 
 #include "core/error.hpp"
 
@@ -74,15 +74,15 @@ void FakeEncoderStage::BackupEncoderOptions() {
   if (throwOnBackup) throw KavrinError("Invalid data type for 'WAVEFILE1'");
 }
 
-bool FakeEncoderStage::PrepareSurCodeJob(const SurCodeJob& job) {
+bool FakeEncoderStage::PrepareSurCodeJob(const Job& job, BatchStatus&) {
   Note(journal, "PrepareSurCodeJob " + job.TempFolder);
   return !failPrepare;
 }
 
-bool FakeEncoderStage::RunSurCodeJob(const SurCodeJob& job) {
+bool FakeEncoderStage::RunSurCodeJob(const Job& job, BatchStatus&) {
   ++jobs;
-  Note(journal, "RunSurCodeJob " + job.TrackName + " " + std::to_string(job.OutputNumber) + " " +
-                    std::to_string(job.InputPosition));
+  Note(journal,
+       "RunSurCodeJob " + job.TrackName + " " + std::to_string(job.OutputNumber) + " " + std::to_string(job.Entry + 1));
   if (throwOnJob == jobs) throw KavrinError("Failed to set data for 'WAVEFILE7'");
   if (skipJob == jobs) return false;
   if (onJob) onJob(job);

@@ -1,4 +1,4 @@
-#include "batch_fixture.hpp"
+#include "batch_test.hpp"
 
 #include <algorithm>
 

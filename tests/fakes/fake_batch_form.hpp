@@ -59,8 +59,8 @@ class FakeEncoderStage final : public EncoderStage {
   void CreateWindowList() override;
   void ReleaseWindowList() override;
   void BackupEncoderOptions() override;
-  bool PrepareSurCodeJob(const SurCodeJob& job) override;
-  bool RunSurCodeJob(const SurCodeJob& job) override;
+  bool PrepareSurCodeJob(const Job& job, BatchStatus& status) override;
+  bool RunSurCodeJob(const Job& job, BatchStatus& status) override;
   void RestoreEncoderOptions() override;
   void RestoreEncoderOptionsNow() override;
 
@@ -70,7 +70,7 @@ class FakeEncoderStage final : public EncoderStage {
   bool failPrepare = false;
   bool throwOnRestore = false;
   // Runs inside each job, e.g. to leave the final output file behind.
-  std::function<void(const SurCodeJob&)> onJob;
+  std::function<void(const Job&)> onJob;
 
   int jobs = 0;
   std::vector<std::string>* journal = nullptr;
