@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -134,7 +135,7 @@ class Transcode {
       : args_(arguments), ffmpeg_(ffmpeg), report_(report) {}
 
   bool Run() {
-    if (args_.Channels == ChannelMode::DdWav) ReadDialNorm();
+    CheckStream();
     std::optional<std::string> gain = GainFilter();
     if (!gain) return false;
     std::vector<std::wstring> words = Input();
@@ -216,21 +217,34 @@ class Transcode {
     return chain;
   }
 
-  // The AC3-CD keeps the source's dialogue level: it is read from the
-  // source's first frame, copied out as it is.
-  void ReadDialNorm() {
+  // One copy of the whole stream through the frame check, for the report:
+  // the dialogue level of its first whole frame, which an AC3-CD keeps, its
+  // damaged frames, and a last frame that it ends inside (the decoder leaves
+  // that out). A failure is left to the conversion.
+  void CheckStream() {
     std::vector<std::wstring> words = Input();
-    words.insert(words.end(),
-                 {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-frames:a", L"1", L"-f", L"ac3", L"pipe:1"});
-    std::vector<std::uint8_t> frame;
-    FfmpegResult result = RunFfmpeg(words, [&frame](const char* data, size_t size) {
-      frame.insert(frame.end(), data, data + size);
+    words.insert(words.end(), {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-f", L"ac3", L"pipe:1"});
+    Ac3StreamScan scan;
+    FfmpegResult result = RunFfmpeg(words, [&scan](const char* data, size_t size) {
+      scan.Add(std::span(reinterpret_cast<const std::uint8_t*>(data), size));
       return true;
     });
-    if (result.Succeeded()) dialNorm_ = Ac3DialNorm(frame);
-    const std::string why = result.Succeeded() ? "its first frame is no AC3 frame" : result.Reason();
-    report_.Line("dialnorm", dialNorm_ ? std::to_string(*dialNorm_) + " dB, the source's"
-                                       : "-31 dB (the source's is unknown: " + why + ")");
+    ReportStream(scan.End(), result);
+  }
+
+  void ReportStream(const Ac3StreamCheck& check, const FfmpegResult& result) {
+    if (args_.Channels == ChannelMode::DdWav) {
+      const std::string why = result.Succeeded() ? "no whole AC3 frame in the stream" : result.Reason();
+      report_.Line("dialnorm", check.DialNorm ? std::to_string(*check.DialNorm) + " dB, the source's"
+                                              : "-31 dB (the source's is unknown: " + why + ")");
+    }
+    dialNorm_ = check.DialNorm;
+    if (const std::string damage = DamageText(check); !damage.empty()) report_.Line("damaged", damage);
+    if (check.CutBytes > 0) {
+      const std::string size = check.CutFrameBytes > 0 ? " of " + std::to_string(check.CutFrameBytes) : "";
+      report_.Line("end", "the stream ends inside an AC3 frame (" + std::to_string(check.CutBytes) + size +
+                              " bytes), which is left out");
+    }
   }
 
   // The gain before the chain: the normalising gain found by a first pass,
