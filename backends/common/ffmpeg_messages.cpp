@@ -25,11 +25,16 @@ std::string FfmpegErrors(const std::string& messages) {
   return joined;
 }
 
-PeakLevels ReadPeakLevels(const std::string& messages) {
+PeakLevels ReadPeakLevels(const std::string& messages, const std::string& instance) {
   PeakLevels peaks;
   const std::string key = "Peak level dB: ";
-  for (size_t at = messages.find(key); at != std::string::npos; at = messages.find(key, at + key.size())) {
-    const char* value = messages.c_str() + at + key.size();
+  // A named filter's messages come with its name: "[astats@lfe @ 0x...]".
+  const std::string context = "@" + instance + " @ ";
+  std::istringstream lines(messages);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t at = line.find(key);
+    if (at == std::string::npos || (!instance.empty() && line.find(context) == std::string::npos)) continue;
+    const char* value = line.c_str() + at + key.size();
     char* end = nullptr;
     const double peak = std::strtod(value, &end);
     if (end == value) continue;

@@ -15,12 +15,13 @@ inline constexpr char kFfmpegLogLevel[] = "level+info";
 std::string FfmpegErrors(const std::string& messages);
 
 // The peaks astats wrote, one per part of a stream (a stream whose layout
-// changes is filtered in parts).
+// changes is filtered in parts); with `instance`, only those of the astats
+// named so in the filter graph ("astats@lfe").
 struct PeakLevels {
   int Count = 0;
   // The loudest in dBFS; empty when every part was silent ("-inf").
   std::optional<double> Loudest;
 };
-PeakLevels ReadPeakLevels(const std::string& messages);
+PeakLevels ReadPeakLevels(const std::string& messages, const std::string& instance = std::string());
 
 }  // namespace kavrin::backends

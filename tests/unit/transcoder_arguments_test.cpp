@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "backends/common/ffmpeg_messages.hpp"
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
+#include "backends/transcoder/levels.hpp"
 #include "batch/besweet_command_line.hpp"
 
 namespace kavrin::transcoder {
@@ -107,6 +110,9 @@ TEST(TranscoderArgumentsTest, ReadsFfmpegsReasonsPeaksAndDialogueLevels) {
   };
   for (const auto& [messages, loudest] : peaks) EXPECT_EQ(backends::ReadPeakLevels(messages).Loudest, loudest);
   EXPECT_EQ(backends::ReadPeakLevels("no peak").Count, 0);
+  EXPECT_EQ(backends::ReadPeakLevels("[astats@all @ 1] Peak level dB: -2\n[astats@lfe @ 2] Peak level dB: 1\n", "all")
+                .Loudest,
+            -2.0);
   // 3/2 with LFE at -27 dB; 2/0 at -31; 1/0 at -1; E-AC3 and no sync word.
   const std::vector<std::pair<std::vector<std::uint8_t>, std::optional<int>>> frames = {
       {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0xEB, 0xD8}, -27},
@@ -174,6 +180,28 @@ TEST(TranscoderArgumentsTest, ChecksAc3StreamsFrameByFrame) {
   EXPECT_EQ(DamageText(check), "3 damaged AC3 frames near 0:09.95; 1 near 2:40.00");
   check.Damaged = {112500};
   EXPECT_EQ(DamageText(check), "1 damaged AC3 frame near 1:00:00.00");
+}
+
+// The normalised peak leaves a lossy codec's decoder room; the LFE alone
+// comes down as far as the DTS encoder's lift of it passes full scale.
+TEST(TranscoderArgumentsTest, ChoosesTheGains) {
+  using M = ChannelMode;
+  const std::optional<double> no;
+  // Mode, normalise, boost, peak, LFE as encoded: normalising gain, gain, LFE cut.
+  const std::vector<std::tuple<M, bool, double, std::optional<double>, std::optional<double>, std::string>> rows = {
+      {M::Stereo, true, 0, -6, no, "6.00 6.00 0.00"},  {M::DdWav, true, 0, 1.9, no, "-2.20 -2.20 0.00"},
+      {M::SixMono, true, 0, -6, -2, "1.70 1.70 0.00"}, {M::SixMono, true, 0, no, no, "- 0.00 0.00"},
+      {M::SixMono, false, 0, no, 3.3, "- 0.00 3.30"},  {M::SixMono, false, 2, no, -1, "- 2.00 1.00"},
+      {M::SixMono, false, 0, no, -0.5, "- 0.00 0.00"}, {M::SixMono, true, 1, -6, -2, "1.70 2.70 0.70"},
+  };
+  for (const auto& [mode, normalize, boost, peak, lfe, expected] : rows) {
+    const Gains g = ChooseGains(mode, normalize, boost, peak, lfe);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f %.2f", g.All, g.LfeCut);
+    char normalise[16] = "-";
+    if (g.Normalise) std::snprintf(normalise, sizeof normalise, "%.2f", *g.Normalise);
+    EXPECT_EQ(std::string(normalise) + " " + text, expected) << static_cast<int>(mode) << " " << boost;
+  }
 }
 
 }  // namespace
