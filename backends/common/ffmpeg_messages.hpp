@@ -24,4 +24,12 @@ struct PeakLevels {
 };
 PeakLevels ReadPeakLevels(const std::string& messages, const std::string& instance = std::string());
 
+// Why ffmpeg could not convert an input, in words a user can act on, from
+// the streams it listed for the file: a ".vob" without the substream chosen
+// ("0x82"), a file without audio, or audio that is not AC3. `head`, the
+// file's first bytes, names what ffmpeg could not read at all. Empty when
+// the messages name no such cause.
+std::string InputProblem(const std::string& messages, const std::optional<std::string>& substream,
+                         const std::string& head);
+
 }  // namespace kavrin::backends

@@ -71,10 +71,23 @@ std::string Fixed(double value, int decimals) {
   return text;
 }
 
-unsigned long long FileSize(const std::string& path) {
+std::optional<unsigned long long> SizeOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+unsigned long long FileSize(const std::string& path) { return SizeOf(path).value_or(0); }
+
+// The first bytes of a file, to tell what it is when ffmpeg cannot.
+std::string FileHead(const std::string& path) {
+  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string head(16, '\0');
+  DWORD read = 0;
+  if (!file || !ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) read = 0;
+  head.resize(read);
+  return head;
 }
 
 // The report that goes to the log file, or to the error output without one.
@@ -137,6 +150,7 @@ class Transcode {
       : args_(arguments), ffmpeg_(ffmpeg), report_(report) {}
 
   bool Run() {
+    if (SizeOf(args_.InputPath) == 0ull) return Fail("the input file is empty");
     if (!FirstPass()) return false;
     const std::string gain = gains_.All == 0 ? std::string() : "volume=" + Fixed(gains_.All, 4) + "dB,";
     std::vector<std::wstring> words = Input();
@@ -151,7 +165,7 @@ class Transcode {
       if (!WrapIec61937(words, result)) return false;
     } else {
       result = RunFfmpeg(words);
-      if (!result.Succeeded()) return Fail(result.Reason());
+      if (!result.Succeeded()) return FailRun(result);
     }
     if (std::optional<double> peak = backends::ReadPeakLevels(result.Messages).Loudest)
       report_.Line("peak", Fixed(*peak, 2) + " dBFS");
@@ -253,8 +267,9 @@ class Transcode {
       scan.Add(std::span(reinterpret_cast<const std::uint8_t*>(data), size));
       return true;
     });
-    // Without peaks to take, a failure is left to the conversion.
-    if (!result.Succeeded() && measure) return Fail(result.Reason());
+    // Without peaks to take, only a cause in the input that the user can act
+    // on ends the run here; anything else is left to the conversion.
+    if (!result.Succeeded() && (measure || !InputProblemOf(result).empty())) return FailRun(result);
     ReportStream(scan.End(), result);
     const backends::PeakLevels peaks = backends::ReadPeakLevels(result.Messages, "all");
     const backends::PeakLevels lfe = backends::ReadPeakLevels(result.Messages, "lfe");
@@ -365,6 +380,7 @@ class Transcode {
         bytes += size;
         return failure.empty();
       });
+      if (failure.empty() && !result.Succeeded()) failure = InputProblemOf(result);
       if (failure.empty() && !result.Succeeded()) failure = result.Reason();
     }
     if (failure.empty() && bytes % 4 != 0) failure = "ffmpeg's AC3 bursts end inside a sample";
@@ -403,6 +419,19 @@ class Transcode {
   bool Fail(const std::string& reason) {
     report_.Line("error", reason);
     return false;
+  }
+
+  // A failed run's cause in the input, in words a user can act on; empty
+  // when ffmpeg's messages name none.
+  std::string InputProblemOf(const FfmpegResult& result) const {
+    const std::optional<std::string> substream =
+        args_.Stream ? std::optional(SubstreamId(*args_.Stream)) : std::nullopt;
+    return backends::InputProblem(result.Messages, substream, FileHead(args_.InputPath));
+  }
+
+  bool FailRun(const FfmpegResult& result) {
+    const std::string problem = InputProblemOf(result);
+    return Fail(problem.empty() ? result.Reason() : problem);
   }
 
   const Arguments& args_;

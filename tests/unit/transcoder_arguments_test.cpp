@@ -113,6 +113,34 @@ TEST(TranscoderArgumentsTest, ReadsFfmpegsReasonsPeaksAndDialogueLevels) {
   EXPECT_EQ(backends::ReadPeakLevels("[astats@all @ 1] Peak level dB: -2\n[astats@lfe @ 2] Peak level dB: 1\n", "all")
                 .Loudest,
             -2.0);
+  // Why an input cannot be converted, from the streams ffmpeg listed.
+  const std::string vob =
+      "[info] Input #0, mpeg, from 'a.vob':\n[info]   Stream #0:0[0x1e0]: Video: mpeg2video\n"
+      "[info]   Stream #0:1[0x80]: Audio: ac3, 48000 Hz\n[info]   Stream #0:2[0x81]: Audio: ac3\n"
+      "[info]   Stream #0:3[0x88]: Audio: dts (DTS), 48000 Hz\n[info]   Stream #0:4[0xa0]: Audio: "
+      "pcm_dvd, 0 channels\n";
+  const std::string none =
+      "[fatal] Stream specifier ':i:0x82' in filtergraph description [0:i:0x82] matches no streams.";
+  const std::vector<std::tuple<std::string, std::optional<std::string>, std::string, std::string>> inputs = {
+      {vob + none, "0x82", "",
+       "the file has no stream 0x82; it holds the AC3 streams 0x80 and 0x81, and DTS 0x88 and LPCM 0xa0, which the "
+       "transcoder does not take"},
+      {"Input #0, mpeg:\n  Stream #0:0[0x1e0]: Video: mpeg2video\n" + none, "0x82", "",
+       "the file has no stream 0x82 and no audio stream at all"},
+      {"Input #0, mpegvideo:\n  Stream #0:0: Video: mpeg2video\n[fatal] Stream specifier ':a:0' matches no streams.",
+       std::nullopt, "", "the file holds no audio stream"},
+      {vob + "[fatal] Decoder (codec eac3) not found for input stream #0:1", "0x80", "",
+       "stream 0x80 is E-AC3 (Dolby Digital Plus), not AC3"},
+      {"[error] a.ac3: Invalid data found when processing input", std::nullopt, "\x0Bw\x01\x02\x03\x80",
+       "the file is E-AC3 (Dolby Digital Plus), not AC3"},
+      {"[error] a.ac3: Invalid data found when processing input", std::nullopt, "ID3",
+       "the file is MPEG audio, not AC3"},
+      {"[error] a.ac3: Invalid data found when processing input", std::nullopt, "text",
+       "the file is neither AC3 nor a DVD video file"},
+      {vob + "[error] Error writing trailer: No space left on device", "0x80", "", ""},
+  };
+  for (const auto& [messages, substream, head, reason] : inputs)
+    EXPECT_EQ(backends::InputProblem(messages, substream, head), reason) << messages;
   // 3/2 with LFE at -27 dB; 2/0 at -31; 1/0 at -1; E-AC3 and no sync word.
   const std::vector<std::pair<std::vector<std::uint8_t>, std::optional<int>>> frames = {
       {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0xEB, 0xD8}, -27},
