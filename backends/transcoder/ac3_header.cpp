@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 
 namespace kavrin::transcoder {
@@ -23,9 +24,9 @@ std::size_t FrameBytes(std::span<const std::uint8_t> bytes) {
   const unsigned rate = bytes[4] >> 6;
   const unsigned code = bytes[4] & 0x3F;
   if (rate > 2 || code >= 2 * std::size(kKbits)) return 0;
-  const unsigned kbits = kKbits[code / 2];
+  const std::size_t kbits = kKbits[code / 2];
   // 16-bit words per 1536 samples; at 44.1 kHz the odd codes pad one word.
-  const unsigned words = rate == 0 ? 2 * kbits : rate == 2 ? 3 * kbits : kbits * 320 / 147 + (code & 1);
+  const std::size_t words = rate == 0 ? 2 * kbits : rate == 2 ? 3 * kbits : kbits * 320 / 147 + (code & 1);
   return 2 * words;
 }
 
@@ -55,7 +56,7 @@ bool Intact(std::span<const std::uint8_t> frame) {
 }
 
 std::string Clock(double seconds) {
-  const long hundredths = static_cast<long>(seconds * 100.0 + 0.5);
+  const long hundredths = std::lround(seconds * 100.0);
   const long whole = hundredths / 100;
   char text[32];
   if (whole >= 3600) {
@@ -157,7 +158,7 @@ std::size_t Ac3StreamScan::Scan(bool atEnd) {
 
 std::string DamageText(const Ac3StreamCheck& check) {
   if (check.Damaged.empty() || check.SampleRate == 0) return {};
-  const std::uint64_t second = static_cast<std::uint64_t>(check.SampleRate / kSamplesPerFrame + 1);
+  const auto second = static_cast<std::uint64_t>(check.SampleRate) / kSamplesPerFrame + 1;
   constexpr std::size_t kPlaces = 5;
   std::string text;
   std::size_t places = 0;
