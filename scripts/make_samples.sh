@@ -13,7 +13,13 @@
 #   drc.ac3       the tones of movie.ac3, every frame with a -6 dB dynamic
 #                 range word (scripts/ac3_drc.py);
 #   lfe.ac3       the LFE at 20, 30, 50, 80 and 120 Hz at once, and 40 Hz in
-#                 the right surround.
+#                 the right surround;
+#   hotlfe.ac3    the LFE at 120 Hz and -3 dBFS, which the DTS encoder lifts
+#                 above full scale;
+#   VTS_02_1.VOB, VTS_02_2.VOB
+#                 a title of twice SECONDS cut in two at an odd byte inside
+#                 an AC3 frame at SECONDS, stream 0x80 with the tones of
+#                 VTS_01_1.VOB's and a dialogue level of -24 dB.
 # Files made by an earlier call with the same length are kept; new ones
 # appear only once complete.
 #
@@ -39,10 +45,11 @@ tones_80=(410 630 850 50 1070 1290)
 tones_81=(1510 1730 1950 65 2170 2390)
 tones_ac3=(2610 2830 3050 80 3270 3490)
 tones_lfe=(700 900 1100 "20 30 50 80 120" 1300 40)
+tones_hot=(700 900 1100 120 1300 1500)
 
 names=(VTS_01_1.VOB movie.ac3)
-[ -n "$odd" ] && names+=(loud.ac3 silent.ac3 layout.ac3 drc.ac3 lfe.ac3)
-stamp="tones 2; $seconds s; ${names[*]}"
+[ -n "$odd" ] && names+=(loud.ac3 silent.ac3 layout.ac3 drc.ac3 lfe.ac3 hotlfe.ac3 VTS_02_1.VOB VTS_02_2.VOB)
+stamp="tones 3; $seconds s; ${names[*]}"
 mkdir -p "$dir"
 if [ "$(cat "$dir/.samples" 2>/dev/null)" = "$stamp" ]; then
   made=yes
@@ -123,6 +130,23 @@ if [ -n "$odd" ]; then
 
   mapfile -t expr < <(tones 0.125 "${tones_lfe[@]}")
   ac3_from "$work/lfe.ac3" "${expr[@]}"
+
+  mapfile -t expr < <(tones 0.125 "${tones_hot[@]}")
+  expr[3]="0.7079*sin(2*PI*${tones_hot[3]}*t)"
+  ac3_from "$work/hotlfe.ac3" "${expr[@]}"
+
+  # A DVD title's parts are cut at about 1 GB, almost never between two AC3
+  # frames: here 1001 bytes into the audio packet that starts at SECONDS.
+  mapfile -t title_inputs < <(seconds=$((2 * seconds)) sines "${tones_80[@]}")
+  ffmpeg -nostdin -hide_banner -loglevel error -y "${title_inputs[@]}" \
+    -f lavfi -i "testsrc=duration=$((2 * seconds)):size=320x240:rate=25" -filter_complex "$(join6 0 a)" \
+    -map 6:v -map '[a]' -c:v mpeg2video -b:v 1M -c:a ac3 -ar 48000 -b:a 448k -dialnorm -24 -f vob "$work/title.vob"
+  cut=$(ffprobe -v error -select_streams a:0 -show_entries packet=pts_time,pos -of csv=p=0 "$work/title.vob" |
+        awk -F, -v s="$seconds" 'NR == 1 { first = $1 } $1 - first >= s { print $2 + 1001; exit }')
+  head -c "$cut" "$work/title.vob" >"$work/VTS_02_1.VOB"
+  tail -c +$((cut + 1)) "$work/title.vob" >"$work/VTS_02_2.VOB"
+  ac3_bytes() { ffmpeg -nostdin -loglevel fatal -i "$1" -map 0:a:0 -c copy -f ac3 - | wc -c; }
+  [ $(($(ac3_bytes "$work/VTS_02_1.VOB") % 1792)) -ne 0 ] || { echo "$0: VTS_02_1.VOB ends between two frames" >&2; exit 1; }
 fi
 
 for name in "${names[@]}"; do mv -f "$work/$name" "$dir/"; done

@@ -6,9 +6,11 @@
 // renamed only when all of a run's outputs are complete.
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "backends/common/wav_header.hpp"
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
+#include "backends/transcoder/levels.hpp"
 #include "kavrin_version.h"
 #include "platform/win32/unique_resource.hpp"
 
@@ -68,10 +71,23 @@ std::string Fixed(double value, int decimals) {
   return text;
 }
 
-unsigned long long FileSize(const std::string& path) {
+std::optional<unsigned long long> SizeOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+unsigned long long FileSize(const std::string& path) { return SizeOf(path).value_or(0); }
+
+// The first bytes of a file, to tell what it is when ffmpeg cannot.
+std::string FileHead(const std::string& path) {
+  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string head(16, '\0');
+  DWORD read = 0;
+  if (!file || !ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) read = 0;
+  head.resize(read);
+  return head;
 }
 
 // The report that goes to the log file, or to the error output without one.
@@ -134,22 +150,22 @@ class Transcode {
       : args_(arguments), ffmpeg_(ffmpeg), report_(report) {}
 
   bool Run() {
-    if (args_.Channels == ChannelMode::DdWav) ReadDialNorm();
-    std::optional<std::string> gain = GainFilter();
-    if (!gain) return false;
+    if (SizeOf(args_.InputPath) == 0ull) return Fail("the input file is empty");
+    if (!FirstPass()) return false;
+    const std::string gain = gains_.All == 0 ? std::string() : "volume=" + Fixed(gains_.All, 4) + "dB,";
     std::vector<std::wstring> words = Input();
     words.emplace_back(L"-filter_complex");
     // The AC3 encoder holds back one block of 256 samples that it never gives
     // out at the end: that much silence more lets the last source sample in.
     const std::string pad = args_.Channels == ChannelMode::DdWav ? ",apad=pad_len=256" : "";
-    words.push_back(Widen(Source() + *gain + Chain(true) + "," + kPeakFilter + pad + Outputs()));
+    words.push_back(Widen(Source() + gain + Chain(true) + ",astats" + kPeakOptions + pad + Outputs()));
     AddOutputs(words);
     FfmpegResult result;
     if (args_.Channels == ChannelMode::DdWav) {
       if (!WrapIec61937(words, result)) return false;
     } else {
       result = RunFfmpeg(words);
-      if (!result.Succeeded()) return Fail(result.Reason());
+      if (!result.Succeeded()) return FailRun(result);
     }
     if (std::optional<double> peak = backends::ReadPeakLevels(result.Messages).Loudest)
       report_.Line("peak", Fixed(*peak, 2) + " dBFS");
@@ -162,7 +178,7 @@ class Transcode {
   }
 
  private:
-  static constexpr char kPeakFilter[] = "astats=measure_perchannel=none:measure_overall=Peak_level";
+  static constexpr char kPeakOptions[] = "=measure_perchannel=none:measure_overall=Peak_level";
   // The six mono files feed our DTS encoder, whose LFE decimator lifts the
   // LFE by the gain a DTS decoder's interpolator takes away: 1.1 dB at 50 Hz,
   // 3.1 dB at 80 Hz, 6.3 dB at 120 Hz (third_party/ffmpeg/0002-*.patch). A
@@ -176,10 +192,6 @@ class Transcode {
       "entry(200,9.4);entry(210,9.2);entry(220,8.9);entry(230,8.5);entry(240,7.8);entry(250,7.1);entry(260,6.1);"
       "entry(270,5.0);entry(280,3.7);entry(290,2.2);entry(300,0.4);entry(320,-3.8);entry(340,-9.5);"
       "entry(400,-35.2);entry(500,-53.1);entry(700,-80)'";
-  // A stream whose peak stays below one step of 16 bits is silence on a CD:
-  // raising it would only make its decoder's dither noise loud.
-  static constexpr double kSilentBelowDb = -90.3;
-
   static std::wstring Widen(const std::string& ascii) { return backends::Ffmpeg::Text(ascii); }
 
   std::vector<std::wstring> Input() const {
@@ -212,61 +224,80 @@ class Transcode {
     std::string chain =
         std::string("aresample=") + kResampler + "rematrix_maxval=1:" + layout + "osr=" + std::to_string(Rate());
     bool pcm = args_.Channels != ChannelMode::DdWav;
-    if (final && pcm) chain += std::string(":osf=s16") + (args_.Dither ? ":dither_method=triangular" : "");
+    const std::string format = std::string("osf=s16") + (args_.Dither ? ":dither_method=triangular" : "");
+    if (final && gains_.LfeCut > 0) {
+      // The LFE alone comes down while the samples are still floating point.
+      chain +=
+          ",pan=5.1(side)|c0=c0|c1=c1|c2=c2|c3=" + Fixed(std::pow(10.0, -gains_.LfeCut / 20.0), 6) + "*c3|c4=c4|c5=c5";
+      if (pcm) chain += ",aresample=" + format;
+    } else if (final && pcm) {
+      chain += ":" + format;
+    }
     return chain;
   }
 
-  // The AC3-CD keeps the source's dialogue level: it is read from the
-  // source's first frame, copied out as it is.
-  void ReadDialNorm() {
+  // The first pass reads the whole stream once. A copy of it goes through
+  // the frame check, for the report: the dialogue level of its first whole
+  // frame, which an AC3-CD keeps, its damaged frames, and a last frame that
+  // it ends inside (the decoder leaves that out). Where the gains need them,
+  // the peaks are measured too, in floating point, before any quantising,
+  // and over every part of the stream: normalised, the peak of the stream as
+  // it will be written; for six mono files, normalised or not, the peak of
+  // the LFE as the DTS encoder will lift it.
+  bool FirstPass() {
+    const bool sixMono = args_.Channels == ChannelMode::SixMono;
+    const bool measure = args_.Normalize || sixMono;
     std::vector<std::wstring> words = Input();
-    words.insert(words.end(),
-                 {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-frames:a", L"1", L"-f", L"ac3", L"pipe:1"});
-    std::vector<std::uint8_t> frame;
-    FfmpegResult result = RunFfmpeg(words, [&frame](const char* data, size_t size) {
-      frame.insert(frame.end(), data, data + size);
+    if (measure) {
+      const std::string all = std::string("astats@all") + kPeakOptions + "[peak]";
+      const std::string lifted =
+          std::string("pan=mono|c0=LFE,") + kLfeAsEncoded + ",astats@lfe" + kPeakOptions + "[lfepeak]";
+      const std::string measured = Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp";
+      // The LFE alone does without the resampler: its peak is the same.
+      std::string graph = Source() + "aresample=ochl=5.1(side),aformat=sample_fmts=fltp|dblp," + lifted;
+      if (args_.Normalize) graph = measured + "," + all;
+      if (args_.Normalize && sixMono) graph = measured + ",asplit[all][lfe];[all]" + all + ";[lfe]" + lifted;
+      words.insert(words.end(), {L"-filter_complex", Widen(graph)});
+      if (args_.Normalize) words.insert(words.end(), {L"-map", L"[peak]", L"-f", L"null", L"-"});
+      if (sixMono) words.insert(words.end(), {L"-map", L"[lfepeak]", L"-f", L"null", L"-"});
+    }
+    words.insert(words.end(), {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-f", L"ac3", L"pipe:1"});
+    Ac3StreamScan scan;
+    FfmpegResult result = RunFfmpeg(words, [&scan](const char* data, size_t size) {
+      scan.Add(std::span(reinterpret_cast<const std::uint8_t*>(data), size));
       return true;
     });
-    if (result.Succeeded()) dialNorm_ = Ac3DialNorm(frame);
-    const std::string why = result.Succeeded() ? "its first frame is no AC3 frame" : result.Reason();
-    report_.Line("dialnorm", dialNorm_ ? std::to_string(*dialNorm_) + " dB, the source's"
-                                       : "-31 dB (the source's is unknown: " + why + ")");
+    // Without peaks to take, only a cause in the input that the user can act
+    // on ends the run here; anything else is left to the conversion.
+    if (!result.Succeeded() && (measure || !InputProblemOf(result).empty())) return FailRun(result);
+    ReportStream(scan.End(), result);
+    const backends::PeakLevels peaks = backends::ReadPeakLevels(result.Messages, "all");
+    const backends::PeakLevels lfe = backends::ReadPeakLevels(result.Messages, "lfe");
+    if ((args_.Normalize && peaks.Count == 0) || (sixMono && lfe.Count == 0))
+      return Fail("no peak level found for normalising");
+    gains_ = ChooseGains(args_.Channels, args_.Normalize, args_.GainDb.value_or(0), peaks.Loudest, lfe.Loudest);
+    // Silence has no peak to raise.
+    if (args_.Normalize)
+      report_.Line("normalise", gains_.Normalise ? Fixed(*gains_.Normalise, 2) + " dB" : "0 dB (the stream is silent)");
+    if (gains_.LfeCut > 0)
+      report_.Line("LFE",
+                   Fixed(-gains_.LfeCut, 2) + " dB, so that its lift in the DTS encoder stays within full scale");
+    return true;
   }
 
-  // The gain before the chain: the normalising gain found by a first pass,
-  // plus the boost; nothing when the first pass failed. The peak is taken in
-  // floating point, before any quantising, and over every part of the stream.
-  std::optional<std::string> GainFilter() {
-    double gain = args_.GainDb.value_or(0);
-    if (args_.Normalize) {
-      std::vector<std::wstring> words = Input();
-      const std::string measured = Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp";
-      if (args_.Channels == ChannelMode::SixMono) {
-        words.insert(words.end(),
-                     {L"-filter_complex",
-                      Widen(measured + ",asplit[all][lfe];[all]" + kPeakFilter + "[peak];[lfe]pan=mono|c0=LFE," +
-                            kLfeAsEncoded + "," + kPeakFilter + "[lfepeak]"),
-                      L"-map", L"[peak]", L"-f", L"null", L"-", L"-map", L"[lfepeak]", L"-f", L"null", L"-"});
-      } else {
-        words.insert(words.end(), {L"-filter_complex", Widen(measured + "," + kPeakFilter + "[peak]"), L"-map",
-                                   L"[peak]", L"-f", L"null", L"-"});
-      }
-      FfmpegResult result = RunFfmpeg(words);
-      backends::PeakLevels peaks = backends::ReadPeakLevels(result.Messages);
-      if (!result.Succeeded() || peaks.Count == 0) {
-        Fail(result.Succeeded() ? "no peak level found for normalising" : result.Reason());
-        return std::nullopt;
-      }
-      // Silence has no peak to raise.
-      if (peaks.Loudest && *peaks.Loudest > kSilentBelowDb) {
-        gain -= *peaks.Loudest;
-        report_.Line("normalise", Fixed(-*peaks.Loudest, 2) + " dB");
-      } else {
-        report_.Line("normalise", "0 dB (the stream is silent)");
-      }
+  void ReportStream(const Ac3StreamCheck& check, const FfmpegResult& result) {
+    if (args_.Channels == ChannelMode::DdWav) {
+      const std::string why = result.Succeeded() ? "no whole AC3 frame in the stream" : result.Reason();
+      report_.Line("dialnorm", check.DialNorm ? std::to_string(*check.DialNorm) + " dB, the source's"
+                                              : "-31 dB (the source's is unknown: " + why + ")");
     }
-    if (gain == 0) return std::string();
-    return "volume=" + Fixed(gain, 4) + "dB,";
+    dialNorm_ = check.DialNorm;
+    if (const std::string damage = DamageText(check); !damage.empty()) report_.Line("damaged", damage);
+    if (check.CutBytes > 0) {
+      const std::string size = check.CutFrameBytes > 0 ? " of " + std::to_string(check.CutFrameBytes) : "";
+      report_.Line("end", "the stream ends inside an AC3 frame (" + std::to_string(check.CutBytes) + size +
+                              " bytes), which is left out");
+    }
   }
 
   // Each mono file a plain mono WAV: the split channels keep their names,
@@ -349,6 +380,7 @@ class Transcode {
         bytes += size;
         return failure.empty();
       });
+      if (failure.empty() && !result.Succeeded()) failure = InputProblemOf(result);
       if (failure.empty() && !result.Succeeded()) failure = result.Reason();
     }
     if (failure.empty() && bytes % 4 != 0) failure = "ffmpeg's AC3 bursts end inside a sample";
@@ -389,10 +421,24 @@ class Transcode {
     return false;
   }
 
+  // A failed run's cause in the input, in words a user can act on; empty
+  // when ffmpeg's messages name none.
+  std::string InputProblemOf(const FfmpegResult& result) const {
+    const std::optional<std::string> substream =
+        args_.Stream ? std::optional(SubstreamId(*args_.Stream)) : std::nullopt;
+    return backends::InputProblem(result.Messages, substream, FileHead(args_.InputPath));
+  }
+
+  bool FailRun(const FfmpegResult& result) {
+    const std::string problem = InputProblemOf(result);
+    return Fail(problem.empty() ? result.Reason() : problem);
+  }
+
   const Arguments& args_;
   const backends::Ffmpeg& ffmpeg_;
   Report& report_;
   std::optional<int> dialNorm_;
+  Gains gains_;
 };
 
 const char* ModeName(ChannelMode mode) {

@@ -58,6 +58,28 @@ struct Decoded {
   }
   double LevelDb(int channel, double hz) const { return 20.0 * std::log10(std::max(Amplitude(channel, hz), 1e-9)); }
 
+  // What is left of a channel from `from` to `to` once the tone is taken
+  // out, against the tone, in dB: its THD+N.
+  double NoiseDb(int channel, double hz, size_t from, size_t to) const {
+    const double w = 2.0 * std::acos(-1.0) * hz / rate;
+    double ss = 0, cc = 0, sc = 0, sx = 0, cx = 0, xx = 0;
+    for (size_t i = from; i < to && i < Frames(); ++i) {
+      const double s = std::sin(w * double(i)), c = std::cos(w * double(i)),
+                   x = samples[i * channels + channel] / 32768.0;
+      ss += s * s, cc += c * c, sc += s * c, sx += s * x, cx += c * x, xx += x * x;
+    }
+    const double det = ss * cc - sc * sc, tone = ((sx * cc - cx * sc) * sx + (cx * ss - sx * sc) * cx) / det;
+    return 10.0 * std::log10(std::max(xx - tone, 1e-30) / std::max(tone, 1e-30));
+  }
+  // Just after the last sample above 1 % of the channel's peak.
+  size_t SoundEnd(int channel) const {
+    int peak = 0;
+    for (size_t i = 0; i < Frames(); ++i) peak = std::max(peak, std::abs(int(samples[i * channels + channel])));
+    size_t end = Frames();
+    while (end > 0 && std::abs(int(samples[(end - 1) * channels + channel])) * 100 <= peak) --end;
+    return end;
+  }
+
   int Peak() const {
     return samples.empty() ? 0 : std::abs(int(*std::max_element(samples.begin(), samples.end(), Less)));
   }
@@ -331,12 +353,32 @@ TEST_F(RealAudioChecks, OddSourcesNormaliseWithoutClipping) {
   EXPECT_EQ(silent.Peak(), 0);
 }
 
+// A title cut in two inside an AC3 frame, into AC3-CD tracks: the second
+// part keeps the dialogue level though it starts inside a frame, and the
+// first ends with its last whole frame: no concealed frame, no buzz.
+TEST_F(RealAudioChecks, ATitleCutInsideAFrameKeepsItsDialogueLevelAndEndsCleanly) {
+  const std::vector<std::string> tracks = RunOn({"VTS_02_1.VOB", "VTS_02_2.VOB"}, CdMode::Ac3Cd, true, "", false);
+  ASSERT_EQ(tracks.size(), 2u);
+  for (size_t part = 0; part < 2; ++part) {
+    SCOPED_TRACE(tracks[part]);
+    const Source source{part == 0 ? "VTS_02_1.VOB" : "VTS_02_2.VOB", 0, kTones80, {}};
+    const Decoded decoded = Track(tracks[part], kModeCases[1], source);
+    ExpectTones(decoded, source, {kTones80});
+    EXPECT_EQ(TrackDialNorm(Folder("CD Out") + "\\" + tracks[part]), kCutTitleDialNorm);
+    const size_t end = decoded.SoundEnd(0);
+    EXPECT_LT(decoded.NoiseDb(0, kTones80[0], end - 1300, end - 100), -40.0) << "the last 30 ms";
+  }
+}
+
 // Without compression (azid "-c none") and without normalising, a source
 // with compression words keeps its level in a DTS-CD track; the LFE keeps
 // its level from 20 to 120 Hz, and bass in the right surround stays out of it.
+// An LFE that the DTS encoder would lift above full scale comes down alone,
+// no further than it must, and decodes without clipping.
 TEST_F(RealAudioChecks, UncompressedLevelsAndTheLfeInDtsCdTracks) {
-  const std::vector<std::string> tracks = RunOn({"drc.ac3", "lfe.ac3"}, CdMode::DtsCd, false, "-c none", false);
-  ASSERT_EQ(tracks.size(), 2u);
+  const std::vector<std::string> tracks =
+      RunOn({"drc.ac3", "lfe.ac3", "hotlfe.ac3"}, CdMode::DtsCd, false, "-c none", false);
+  ASSERT_EQ(tracks.size(), 3u);
   const ModeCase& dts = kModeCases[0];
   const Source drc{"drc.ac3", {}, kTonesAc3, {}};
   const Source lfe{"lfe.ac3", {}, kTonesLfeMain, {kTonesLfe, kTonesLfe + 5}};
@@ -346,6 +388,15 @@ TEST_F(RealAudioChecks, UncompressedLevelsAndTheLfeInDtsCdTracks) {
   ExpectTones(bass, lfe, {kTonesLfeMain});
   EXPECT_LT(bass.LevelDb(3, kTonesLfeMain[5]), bass.LevelDb(5, kTonesLfeMain[5]) - 60) << "the right surround's bass";
   for (double hz : kTonesLfe) std::printf("LFE %5.0f Hz: %+.2f dB\n", hz, bass.LevelDb(3, hz) - kToneLevelDb);
+  const Source hot{"hotlfe.ac3", {}, kTonesHotLfe, {}};
+  const Decoded lifted = Track(tracks[2], dts, hot);
+  ExpectTones(lifted, hot, {kTonesHotLfe}, kToneLevelDb);
+  const double level = lifted.LevelDb(3, kHotLfeHz);
+  const double noise = lifted.NoiseDb(3, kHotLfeHz, 22050, lifted.Frames() - 22050);
+  std::printf("hot LFE %.0f Hz: %+.2f dBFS, THD+N %.1f dB\n", kHotLfeHz, level, noise);
+  EXPECT_LT(noise, -40.0) << "the LFE clips";
+  // Its lift at 120 Hz is 6.3 dB, so it fits at about -6.8 dBFS decoded.
+  EXPECT_GT(level, -8.0);
 }
 
 }  // namespace

@@ -36,6 +36,11 @@ inline constexpr int kAc3SampleDialNorm = -27;
 inline constexpr ToneSet kTonesLfeMain{700, 900, 1100, 0, 1300, 40};
 inline constexpr double kTonesLfe[] = {20, 30, 50, 80, 120};
 inline constexpr double kToneLevelDb = -18.06;  // 1/8 of full scale
+// hotlfe.ac3: these at 1/8, and the LFE at 120 Hz and -3 dBFS. VTS_02_1.VOB
+// and VTS_02_2.VOB: a title cut inside a frame, its stream 0x80 kTones80.
+inline constexpr ToneSet kTonesHotLfe{700, 900, 1100, 0, 1300, 1500};
+inline constexpr double kHotLfeHz = 120;
+inline constexpr int kCutTitleDialNorm = -24;
 
 // The value of this program's argument --<name>=<value>, a Unix path made a
 // Windows one; empty when it is not given.

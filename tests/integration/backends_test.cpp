@@ -71,8 +71,11 @@ TEST(Backends, TheTranscoderRefusesOrFailsWithAReportAndNoOutput) {
     std::string reported;
   };
   // A missing input fails in ffmpeg, or earlier when there is none.
+  const std::string empty = dir + "\\empty.ac3";
+  WriteAll(empty, "");
   const std::vector<Row> rows = {
       {core + "-2ch " + tail, {1, 3}, "result: failed"},
+      {"-core( -input \"" + empty + "\" -output \"" + out + "\" -2ch " + tail, {1}, "error: the input file is empty"},
       {core + "-2ch " + "-logfilea \"" + log + "\" ) -ssrc( --rate 44100", {2}, "-ssrc(: the group is not closed"},
       {"-logfilea \"" + log + "\" ) -ssrc(  --rate 44100 ) ", {2}, "no channel switch"},
   };
@@ -90,6 +93,7 @@ TEST(Backends, TheTranscoderRefusesOrFailsWithAReportAndNoOutput) {
   RunToEnd(TranscoderLine(rows[0].arguments));
   EXPECT_EQ(ReadAll(log).rfind("earlier\r\nKavrin transcoder", 0), 0u);
   DeleteFileA(log.c_str());
+  DeleteFileA(empty.c_str());
   RemoveDirectoryA(dir.c_str());
 }
 

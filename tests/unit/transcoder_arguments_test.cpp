@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "backends/common/ffmpeg_messages.hpp"
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
+#include "backends/transcoder/levels.hpp"
 #include "batch/besweet_command_line.hpp"
 #include "batch/track_names.hpp"
 
@@ -106,6 +111,37 @@ TEST(TranscoderArgumentsTest, ReadsFfmpegsReasonsPeaksAndDialogueLevels) {
   };
   for (const auto& [messages, loudest] : peaks) EXPECT_EQ(backends::ReadPeakLevels(messages).Loudest, loudest);
   EXPECT_EQ(backends::ReadPeakLevels("no peak").Count, 0);
+  EXPECT_EQ(backends::ReadPeakLevels("[astats@all @ 1] Peak level dB: -2\n[astats@lfe @ 2] Peak level dB: 1\n", "all")
+                .Loudest,
+            -2.0);
+  // Why an input cannot be converted, from the streams ffmpeg listed.
+  const std::string vob =
+      "[info] Input #0, mpeg, from 'a.vob':\n[info]   Stream #0:0[0x1e0]: Video: mpeg2video\n"
+      "[info]   Stream #0:1[0x80]: Audio: ac3, 48000 Hz\n[info]   Stream #0:2[0x81]: Audio: ac3\n"
+      "[info]   Stream #0:3[0x88]: Audio: dts (DTS), 48000 Hz\n[info]   Stream #0:4[0xa0]: Audio: "
+      "pcm_dvd, 0 channels\n";
+  const std::string none =
+      "[fatal] Stream specifier ':i:0x82' in filtergraph description [0:i:0x82] matches no streams.";
+  const std::vector<std::tuple<std::string, std::optional<std::string>, std::string, std::string>> inputs = {
+      {vob + none, "0x82", "",
+       "the file has no stream 0x82; it holds the AC3 streams 0x80 and 0x81, and DTS 0x88 and LPCM 0xa0, which the "
+       "transcoder does not take"},
+      {"Input #0, mpeg:\n  Stream #0:0[0x1e0]: Video: mpeg2video\n" + none, "0x82", "",
+       "the file has no stream 0x82 and no audio stream at all"},
+      {"Input #0, mpegvideo:\n  Stream #0:0: Video: mpeg2video\n[fatal] Stream specifier ':a:0' matches no streams.",
+       std::nullopt, "", "the file holds no audio stream"},
+      {vob + "[fatal] Decoder (codec eac3) not found for input stream #0:1", "0x80", "",
+       "stream 0x80 is E-AC3 (Dolby Digital Plus), not AC3"},
+      {"[error] a.ac3: Invalid data found when processing input", std::nullopt, "\x0Bw\x01\x02\x03\x80",
+       "the file is E-AC3 (Dolby Digital Plus), not AC3"},
+      {"[error] a.ac3: Invalid data found when processing input", std::nullopt, "ID3",
+       "the file is MPEG audio, not AC3"},
+      {"[error] a.ac3: Invalid data found when processing input", std::nullopt, "text",
+       "the file is neither AC3 nor a DVD video file"},
+      {vob + "[error] Error writing trailer: No space left on device", "0x80", "", ""},
+  };
+  for (const auto& [messages, substream, head, reason] : inputs)
+    EXPECT_EQ(backends::InputProblem(messages, substream, head), reason) << messages;
   // 3/2 with LFE at -27 dB; 2/0 at -31; 1/0 at -1; E-AC3 and no sync word.
   const std::vector<std::pair<std::vector<std::uint8_t>, std::optional<int>>> frames = {
       {{0x0B, 0x77, 0, 0, 0x1E, 0x40, 0xEB, 0xD8}, -27},
@@ -114,6 +150,87 @@ TEST(TranscoderArgumentsTest, ReadsFfmpegsReasonsPeaksAndDialogueLevels) {
       {{0x0B, 0x77, 0, 0, 0x1E, 0x80, 0xEB, 0xD8}, std::nullopt},
       {{0x77, 0x0B, 0, 0, 0x1E, 0x40, 0xEB, 0xD8}, std::nullopt}};
   for (const auto& [frame, dialnorm] : frames) EXPECT_EQ(Ac3DialNorm(frame), dialnorm);
+}
+
+// A 32 kbit/s mono AC3 frame at 48 kHz, its dialogue level -24 dB.
+const std::vector<std::uint8_t> kFrame = {
+    0x0B, 0x77, 0x79, 0x1D, 0x00, 0x40, 0x2C, 0x04, 0x29, 0x03, 0xF7, 0x00, 0x34, 0x4F, 0x1F, 0xCB, 0x97, 0x5C, 0xBE,
+    0x44, 0xF9, 0xF3, 0xF7, 0xCF, 0xA0, 0x88, 0xF2, 0xF9, 0xF3, 0xEA, 0xEF, 0x0C, 0xBF, 0xA9, 0x10, 0x6D, 0x1F, 0xF0,
+    0x3E, 0x8A, 0x57, 0x6A, 0x29, 0x8E, 0x7F, 0x78, 0xEF, 0x8A, 0x14, 0x01, 0xBB, 0x60, 0x3E, 0xFD, 0x26, 0x49, 0xD5,
+    0xD0, 0x1D, 0x12, 0xB3, 0xE2, 0x6B, 0x10, 0x06, 0xD1, 0x01, 0x00, 0xA2, 0xE1, 0x6A, 0x08, 0x27, 0xA4, 0x1D, 0xD1,
+    0xBE, 0x58, 0x40, 0x1B, 0x47, 0xFC, 0x0F, 0xA2, 0x95, 0xDA, 0x8A, 0x63, 0x9F, 0xDE, 0x3B, 0xE2, 0x85, 0x00, 0x6E,
+    0xD8, 0x0F, 0xBF, 0x49, 0x92, 0x75, 0x74, 0x07, 0x44, 0xAC, 0xF8, 0x9A, 0xC4, 0x01, 0xB4, 0x40, 0x40, 0x28, 0xB8,
+    0x5A, 0x82, 0x09, 0xE9, 0x07, 0x74, 0x6F, 0x96, 0x00, 0x00, 0x00, 0x00, 0x25, 0x67};
+
+// Streams made of that frame: "F" whole, "h" its last 50 bytes (a part that
+// starts inside a frame), "t" its first 60 (one that ends inside one), "d"
+// with its dialogue level changed (CRC1 fails), "x" one byte changed near its
+// end (CRC2 fails), "j" 40 bytes that are no frame.
+std::vector<std::uint8_t> Stream(const std::string& recipe) {
+  std::vector<std::uint8_t> bytes;
+  for (char piece : recipe) {
+    std::vector<std::uint8_t> frame = kFrame;
+    if (piece == 'd') frame[6] ^= 0x01;
+    if (piece == 'x') frame[120] ^= 0x40;
+    if (piece == 'h') frame.erase(frame.begin(), frame.end() - 50);
+    if (piece == 't') frame.resize(60);
+    if (piece == 'j') frame.assign(40, 0x55);
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+  }
+  return bytes;
+}
+
+std::string Summary(const Ac3StreamCheck& c) {
+  std::string text = "dn=" + (c.DialNorm ? std::to_string(*c.DialNorm) : "-") + " frames=" + std::to_string(c.Frames) +
+                     " cut=" + std::to_string(c.CutBytes) + "/" + std::to_string(c.CutFrameBytes) + " damaged=";
+  for (std::uint64_t frame : c.Damaged) text += std::to_string(frame) + ",";
+  return text;
+}
+
+// The first frame that checks out gives the dialogue level; damage is found
+// where it is, in the decoder's count of frames; the same whether the bytes
+// come at once or in small pieces.
+TEST(TranscoderArgumentsTest, ChecksAc3StreamsFrameByFrame) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"hFFF", "dn=-24 frames=3 cut=0/0 damaged="},      {"dFF", "dn=-24 frames=2 cut=0/0 damaged="},
+      {"FxFFx", "dn=-24 frames=5 cut=0/0 damaged=1,4,"}, {"FFjFjjF", "dn=-24 frames=4 cut=0/0 damaged=2,3,"},
+      {"hFFt", "dn=-24 frames=2 cut=60/128 damaged="},   {"jht", "dn=- frames=0 cut=0/0 damaged="},
+  };
+  for (const auto& [recipe, expected] : rows) {
+    const std::vector<std::uint8_t> bytes = Stream(recipe);
+    for (size_t piece : {bytes.size(), size_t{7}}) {
+      Ac3StreamScan scan;
+      for (size_t at = 0; at < bytes.size(); at += piece)
+        scan.Add(std::span(bytes).subspan(at, std::min(piece, bytes.size() - at)));
+      EXPECT_EQ(Summary(scan.End()), expected) << recipe << " in pieces of " << piece;
+    }
+  }
+  Ac3StreamCheck check{-24, 48000, 9000, {311, 312, 340, 5000}, 0, 0};
+  EXPECT_EQ(DamageText(check), "3 damaged AC3 frames near 0:09.95; 1 near 2:40.00");
+  check.Damaged = {112500};
+  EXPECT_EQ(DamageText(check), "1 damaged AC3 frame near 1:00:00.00");
+}
+
+// The normalised peak leaves a lossy codec's decoder room; the LFE alone
+// comes down as far as the DTS encoder's lift of it passes full scale.
+TEST(TranscoderArgumentsTest, ChoosesTheGains) {
+  using M = ChannelMode;
+  const std::optional<double> no;
+  // Mode, normalise, boost, peak, LFE as encoded: normalising gain, gain, LFE cut.
+  const std::vector<std::tuple<M, bool, double, std::optional<double>, std::optional<double>, std::string>> rows = {
+      {M::Stereo, true, 0, -6, no, "6.00 6.00 0.00"},  {M::DdWav, true, 0, 1.9, no, "-2.20 -2.20 0.00"},
+      {M::SixMono, true, 0, -6, -2, "1.70 1.70 0.00"}, {M::SixMono, true, 0, no, no, "- 0.00 0.00"},
+      {M::SixMono, false, 0, no, 3.3, "- 0.00 3.30"},  {M::SixMono, false, 2, no, -1, "- 2.00 1.00"},
+      {M::SixMono, false, 0, no, -0.5, "- 0.00 0.00"}, {M::SixMono, true, 1, -6, -2, "1.70 2.70 0.70"},
+  };
+  for (const auto& [mode, normalize, boost, peak, lfe, expected] : rows) {
+    const Gains g = ChooseGains(mode, normalize, boost, peak, lfe);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f %.2f", g.All, g.LfeCut);
+    char normalise[16] = "-";
+    if (g.Normalise) std::snprintf(normalise, sizeof normalise, "%.2f", *g.Normalise);
+    EXPECT_EQ(std::string(normalise) + " " + text, expected) << static_cast<int>(mode) << " " << boost;
+  }
 }
 
 }  // namespace
