@@ -38,6 +38,7 @@ TfKavrin::TfKavrin(const AppServices& services)
       deSurcodeOutputFolder(services.folders),
       feLogfile(services.folders),
       services_(services),
+      settingControls_(*this),
       pump_([this](MSG& message) { return hwnd_ != nullptr && PreTranslate(message); }),
       // Asked at each call: the window does not exist yet.
       taskbar_([this] { return hwnd_; }),
@@ -48,14 +49,14 @@ TfKavrin::TfKavrin(const AppServices& services)
                                  MessageBoxA(IsWindowVisible(hwnd_) != FALSE ? hwnd_ : nullptr, text.c_str(), "Kavrin",
                                              MB_OK | MB_ICONWARNING);
                                }}),
-      runner_(BatchServices{services.launcher, services.lookup, services.files, services.clock, pump_, encoder_,
-                            &taskbar_, &services.session}) {
-  TableSettingFields();
-}
+      model_(*this,
+             BatchServices{services.launcher, services.lookup, services.files, services.clock, pump_, encoder_,
+                           &taskbar_, &services.session},
+             SortServices{services.lookup, services.collation, services.errors}, services.shutdown) {}
 
 TfKavrin::~TfKavrin() {
   // The controls must still exist while their windows go.
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
 }
 
 void TfKavrin::Create(int showCommand) {
@@ -75,9 +76,7 @@ void TfKavrin::Create(int showCommand) {
   SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-  BuildTopLevel();
-  BuildFilesPage();
-  BuildSettingsPage();
+  BuildLayout();
   WireEvents();
 
   // Not shown yet, so its error box has no owner; start-up goes on after it.
@@ -110,7 +109,7 @@ void TfKavrin::WireEvents() {
   BitBtn6.onClick = [this] { BitBtn6Click(); };
   BitBtn7.onClick = [this] { BitBtn7Click(); };
   lbInputFiles.onClick = [this] { lbInputFilesClick(); };
-  lbInputFiles.onDropFiles = [this](const std::vector<std::string>& files) { lbInputFilesDragDrop(files); };
+  lbInputFiles.onDropFiles = [this](const std::vector<std::string>& files) { FormDragDrop(files); };
   dxPopupEdit1.onDropFiles = [this](const std::vector<std::string>& files) { FormDragDrop(files); };
   for (TCheckBox* box : {&cb80, &cb81, &cb82, &cb83, &cb84, &cb85, &cb86, &cb87}) {
     box->onClick = [this, box] { cb80Click(*box); };
@@ -127,14 +126,14 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       KeepFocus(LOWORD(wParam) != WA_INACTIVE);
       return 0;
     case WM_CLOSE:
-      Close();
+      model_.Close();
       return 0;
     case WM_ENDSESSION:
       // The program may be ended as soon as this returns.
-      if (wParam != FALSE) runner_.EndSession();
+      if (wParam != FALSE) model_.EndSession();
       return 0;
     case WM_DESTROY:
-      EndProgram(0);
+      EndProgram();
       return 0;
     case kDpiChangedMessage:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -144,12 +143,6 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The tab control needs the change passed on; the glyphs are drawn again.
       RefreshColours(hwnd_);
       return 0;
-    case kRunBatch:
-      runner_.Run(*this);
-      return 0;
-    case kStoreAfterBatch:
-      // Answers 1 once the settings are stored; a failed store answers 0.
-      return StoreAfterBatch() ? 1 : 0;
     case kAfterFirstPaint:
       EnsureInputPanel();
       NameControls();
@@ -175,12 +168,6 @@ void TfKavrin::ChangeDpi(int dpi, const RECT& suggested) {
   // The old font goes only once no control uses it.
   font_ = std::move(font);
   InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-// The drop-down's content is not on the first screen: it is built once that
-// has been painted, or when something needs it first.
-void TfKavrin::EnsureInputPanel() {
-  if (BitBtn1.Handle() == nullptr) BuildInputPanel();
 }
 
 // Screen readers take a control's name from the label before it; these have
@@ -225,67 +212,23 @@ bool TfKavrin::PreTranslate(const MSG& message) {
   return IsDialogMessageA(hwnd_, const_cast<MSG*>(&message)) != FALSE;
 }
 
-// A failed store keeps the window open; the next close stores again. A
-// running batch lies on the stack beneath this message and still reads the
-// window, so then the window stays until the batch has ended.
-void TfKavrin::Close() {
-  if (lifecycle_ == Lifecycle::Ending) return;
-  if (BatchRunning() && lifecycle_ != Lifecycle::FinishedBoxShown) {
-    lifecycle_ = Lifecycle::CloseRequested;
-    // An error box here would hold the batch, and its shutdown, until it is
-    // answered: the store is tried again at the batch's end, which shows a
-    // failure then.
-    try {
-      FormClose();
-    } catch (const std::exception&) {
-    }
-    return;
-  }
-  // A failed store throws past the rest to the window procedure's error box.
-  FormClose();
-  // A close that reaches the finished box ends the box too; nothing can
-  // change while it shows, so nothing more is stored.
-  if (lifecycle_ == Lifecycle::FinishedBoxShown) {
-    lifecycle_ = Lifecycle::Ending;
-    EndProgram(0);
-    return;
-  }
-  DestroyWindow(hwnd_);
-}
-
-// After a close during the batch. Without tracks to report, a failed store
-// shows its error as any failed store does.
-bool TfKavrin::StoreAfterBatch() {
-  const std::string finish = std::exchange(finishAfterClose_, std::string());
-  if (finish.empty()) {
-    FormClose();
-    return true;
-  }
-  std::string text = finish;
-  bool stored = true;
-  try {
-    FormClose();
-  } catch (const std::exception& error) {
-    text += std::string("\r\n\r\n") + error.what();
-    stored = false;
-  }
-  MessageBoxA(hwnd_, text.c_str(), "Information", MB_OK | MB_ICONWARNING);
-  return stored;
-}
-
 // The one way out. WM_QUIT ends the innermost message loop that gets it: a
 // message box or the batch's wait hands it on outwards (the box by posting
 // it again, the wait by returning), until the main loop ends and WinMain
 // destroys the window. So a quit posted while a batch runs ends the program
 // only after the batch has unwound, and a box shown after it closes at once.
-void TfKavrin::EndProgram(int exitCode) { PostQuitMessage(exitCode); }
+void TfKavrin::EndProgram() { PostQuitMessage(0); }
+
+void TfKavrin::DestroyForm() { ::DestroyWindow(hwnd_); }
 
 void TfKavrin::FormCreate() {
-  LoadSettings(services_.profile, SettingsFilePath(services_.program.ExecutablePath()), *this, unreadSettings_);
+  LoadSettings(services_.profile, SettingsFilePath(services_.program.ExecutablePath()), settingControls_,
+               unreadSettings_);
 }
 
 void TfKavrin::FormClose() {
-  StoreSettings(services_.profile, SettingsFilePath(services_.program.ExecutablePath()), *this, unreadSettings_);
+  StoreSettings(services_.profile, SettingsFilePath(services_.program.ExecutablePath()), settingControls_,
+                unreadSettings_);
 }
 
 void TfKavrin::cbUseLogfileClick() { feLogfile.SetEnabled(cbUseLogfile.Checked()); }
@@ -294,165 +237,47 @@ void TfKavrin::cbUseGMaxClick() { UpdateOtaFixed(); }
 
 void TfKavrin::UpdateOtaFixed() { eOtaFixed.SetText(cbUseGMax.Checked() ? "-g max" : ""); }
 
-void TfKavrin::ShowSettingsTab() { PageControl1.SetActivePage(tsSettings); }
-
-void TfKavrin::dxPopupEdit1InitPopup() { inputList_.InitPopup(); }
+void TfKavrin::dxPopupEdit1InitPopup() { model_.InitPopup(); }
 
 void TfKavrin::dxPopupEdit1CloseUp(std::string& text, bool& accept) {
-  text = inputList_.SummaryText();
+  text = model_.SummaryText();
   accept = true;
-  // A running batch keeps "Go" for itself.
-  Button1.SetEnabled(inputList_.GoEnabled() && !BatchRunning());
+  Button1.SetEnabled(model_.GoEnabled());
 }
 
-void TfKavrin::BitBtn2Click() {
-  inputList_.Cancel();
-  ShowInputList();
-}
+void TfKavrin::BitBtn2Click() { model_.Cancel(); }
 
 void TfKavrin::BitBtn3Click() {
-  if (inputList_.Locked()) return;
-  if (!odVobFiles.Execute(OwnerOf(BitBtn3.Handle()))) return;
-  TakeListSelection();
-  inputList_.Add(odVobFiles.Files());
-  ShowInputList();
+  if (model_.ListLocked() || !odVobFiles.Execute(OwnerOf(BitBtn3.Handle()))) return;
+  model_.Add(odVobFiles.Files(), lbInputFiles.ItemIndex());
 }
 
-// Dropped files join the list as "Add" adds them.
-void TfKavrin::lbInputFilesDragDrop(const std::vector<std::string>& files) {
-  TakeListSelection();
-  if (inputList_.Add(files)) ShowInputList();
-}
-
-// Onto the closed field or the window: the field and "Go" follow at once, as
-// after a close-up. An open drop-down shows them at its close.
+// Dropped files join the list as "Add" adds them. Onto the closed field or
+// the window, the field and "Go" follow at once, as after a close-up; an
+// open drop-down shows them at its close.
 void TfKavrin::FormDragDrop(const std::vector<std::string>& files) {
   EnsureInputPanel();
-  lbInputFilesDragDrop(files);
-  if (dxPopupEdit1.DroppedDown()) return;
-  std::string text = dxPopupEdit1.Text();
-  bool accept = false;
-  dxPopupEdit1CloseUp(text, accept);
-  if (accept) dxPopupEdit1.SetText(text);
+  model_.Add(files, lbInputFiles.ItemIndex());
+  if (!dxPopupEdit1.DroppedDown()) ShowSummary();
 }
 
-void TfKavrin::BitBtn4Click() {
-  TakeListSelection();
-  if (inputList_.Delete()) ShowInputList();
+void TfKavrin::ShowSummary() {
+  dxPopupEdit1.SetText(model_.SummaryText());
+  Button1.SetEnabled(model_.GoEnabled());
 }
 
-void TfKavrin::BitBtn5Click() {
-  TakeListSelection();
-  if (inputList_.MoveUp()) ShowInputList();
-}
+void TfKavrin::BitBtn4Click() { model_.Delete(lbInputFiles.ItemIndex()); }
 
-void TfKavrin::BitBtn6Click() {
-  TakeListSelection();
-  if (inputList_.Sort(services_.lookup, services_.collation, services_.errors)) ShowInputList();
-}
+void TfKavrin::BitBtn5Click() { model_.MoveUp(lbInputFiles.ItemIndex()); }
 
-void TfKavrin::BitBtn7Click() {
-  TakeListSelection();
-  if (inputList_.MoveDown()) ShowInputList();
-}
+void TfKavrin::BitBtn6Click() { model_.Sort(lbInputFiles.ItemIndex()); }
 
-void TfKavrin::lbInputFilesClick() {
-  TakeListSelection();
-  const StreamChoices choices = inputList_.SelectedStreamChoices();
-  cbStreams.SetEnabled(choices.Enabled);
-  TCheckBox* const boxes[] = {&cb80, &cb81, &cb82, &cb83, &cb84, &cb85, &cb86, &cb87};
-  for (size_t k = 0; k < std::size(boxes); ++k) {
-    boxes[k]->SetEnabled(choices.Enabled);
-    boxes[k]->SetChecked(choices.Checked[k]);
-  }
-}
+void TfKavrin::BitBtn7Click() { model_.MoveDown(lbInputFiles.ItemIndex()); }
+
+void TfKavrin::lbInputFilesClick() { model_.SelectLine(lbInputFiles.ItemIndex()); }
 
 void TfKavrin::cb80Click(TCheckBox& sender) {
-  TakeListSelection();
-  inputList_.StoreStreamChoice(sender.Tag(), sender.Checked());
-}
-
-// The list box's selection is the user's; the list follows it before acting.
-void TfKavrin::TakeListSelection() {
-  const int index = lbInputFiles.ItemIndex();
-  inputList_.Select(index >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(index)) : std::nullopt);
-}
-
-// Changed in place, line by line, so that the box keeps its view: lines of
-// entries that are gone are deleted, the others moved into order, new ones
-// inserted. Each record belongs to one entry, so it names its line.
-void TfKavrin::ShowInputList() {
-  const std::vector<InputEntry>& entries = inputList_.Entries();
-  const auto listed = [&](const void* object) {
-    return std::any_of(entries.begin(), entries.end(),
-                       [object](const InputEntry& entry) { return entry.File.get() == object; });
-  };
-  for (int line = lbInputFiles.Count() - 1; line >= 0; --line) {
-    if (!listed(lbInputFiles.Object(line))) lbInputFiles.Delete(line);
-  }
-  for (int index = 0; index < static_cast<int>(entries.size()); ++index) {
-    TVobFile* const file = entries[static_cast<std::size_t>(index)].File.get();
-    if (lbInputFiles.Object(index) == file) continue;
-    int from = index + 1;
-    while (from < lbInputFiles.Count() && lbInputFiles.Object(from) != file) ++from;
-    if (from < lbInputFiles.Count()) {
-      lbInputFiles.Move(from, index);
-    } else {
-      lbInputFiles.Insert(index, entries[static_cast<std::size_t>(index)].Text, file);
-    }
-  }
-  const auto selection = inputList_.Selection();
-  lbInputFiles.SetItemIndex(selection ? static_cast<int>(*selection) : -1);
-}
-
-void TfKavrin::TableSettingFields() {
-  const auto put = [this](SettingControl control, SettingField field) {
-    settingFields_[static_cast<std::size_t>(control)] = field;
-  };
-  put(SettingControl::feBeSweet, {&feBeSweet, &feBeSweet, nullptr});
-  put(SettingControl::feSurCode, {&feSurCode, &feSurCode, nullptr});
-  put(SettingControl::feLogfile, {&feLogfile, &feLogfile, nullptr});
-  put(SettingControl::deBeSweetOutputFolder, {&deBeSweetOutputFolder, nullptr, nullptr});
-  put(SettingControl::deSurcodeOutputFolder, {&deSurcodeOutputFolder, nullptr, nullptr});
-  put(SettingControl::eOta, {&eOta, nullptr, nullptr});
-  put(SettingControl::eAzid, {&eAzid, nullptr, nullptr});
-  put(SettingControl::eSSRC, {&eSSRC, nullptr, nullptr});
-  put(SettingControl::eBoost, {&eBoost, nullptr, nullptr});
-  put(SettingControl::cbUseLogfile, {nullptr, nullptr, &cbUseLogfile});
-  put(SettingControl::cbUseGMax, {nullptr, nullptr, &cbUseGMax});
-  put(SettingControl::rbDTSCD, {nullptr, nullptr, &rbDTSCD});
-  put(SettingControl::rbAC3CD, {nullptr, nullptr, &rbAC3CD});
-  put(SettingControl::rbCDDA, {nullptr, nullptr, &rbCDDA});
-  put(SettingControl::cbShutdown, {nullptr, nullptr, &cbShutdown});
-}
-
-// The settings ask each control only as the kind its key has; any other
-// kind reads as empty and takes no write.
-std::string TfKavrin::FileName(SettingControl control) {
-  TFilenameEdit* field = Field(control).fileName;
-  return field != nullptr ? field->FileName() : std::string();
-}
-
-void TfKavrin::SetFileName(SettingControl control, const std::string& value) {
-  if (TFilenameEdit* field = Field(control).fileName) field->SetFileName(value);
-}
-
-std::string TfKavrin::Text(SettingControl control) {
-  TCustomEdit* field = Field(control).text;
-  return field != nullptr ? field->Text() : std::string();
-}
-
-void TfKavrin::SetText(SettingControl control, const std::string& value) {
-  if (TCustomEdit* field = Field(control).text) field->SetText(value);
-}
-
-bool TfKavrin::Checked(SettingControl control) {
-  TCheckable* field = Field(control).check;
-  return field != nullptr && field->Checked();
-}
-
-void TfKavrin::SetChecked(SettingControl control, bool checked) {
-  if (TCheckable* field = Field(control).check) field->SetChecked(checked);
+  model_.StoreStreamChoice(lbInputFiles.ItemIndex(), sender.Tag(), sender.Checked());
 }
 
 }  // namespace kavrin

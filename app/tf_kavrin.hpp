@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_services.hpp"
+#include "app/setting_controls.hpp"
 #include "app/widgets/accessible_names.hpp"
 #include "app/widgets/base_window.hpp"
 #include "app/widgets/button.hpp"
@@ -21,20 +22,19 @@
 #include "app/widgets/popup_edit.hpp"
 #include "app/widgets/radio_button.hpp"
 #include "app/widgets/text_list_box.hpp"
-#include "batch/batch_form.hpp"
-#include "batch/batch_run.hpp"
 #include "encoder/encoder_automation.hpp"
-#include "inputlist/input_list.hpp"
+#include "model/main_model.hpp"
+#include "model/main_view.hpp"
 #include "platform/win32/unique_resource.hpp"
 #include "platform/win32/win32_message_pump.hpp"
 #include "platform/win32/win32_taskbar_progress.hpp"
 #include "settings/settings_file.hpp"
-#include "settings/settings_form.hpp"
 
 namespace kavrin {
 
-// The one main window. It owns every control, and through them every setting.
-class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchForm {
+// The one main window. It owns every control, and through them every setting;
+// its decisions are its model's, which its handlers call in a line or two.
+class TfKavrin : public BaseWindow<TfKavrin>, public MainView {
  public:
   explicit TfKavrin(const AppServices& services);
   ~TfKavrin() override;
@@ -48,25 +48,15 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   // Keyboard navigation for a message of the loop; true when it was used.
   bool PreTranslate(const MSG& message);
 
-  // SettingsForm
-  std::string FileName(SettingControl control) override;
-  void SetFileName(SettingControl control, const std::string& value) override;
-  std::string Text(SettingControl control) override;
-  void SetText(SettingControl control, const std::string& value) override;
-  bool Checked(SettingControl control) override;
-  void SetChecked(SettingControl control, bool checked) override;
-  void ShowSettingsTab() override;
-  void UpdateOtaFixed() override;
-
-  // BatchForm: the batch reads the controls at the moments it needs them.
+  // MainView: what the model reads from the controls and asks of the window.
   BatchMode ReadMode() override;
-  JobSettings ReadJobSettings() override;
-  int InputEntryCount() override;
-  bool InputEntryText(int index, std::string& text) override;
-  bool InputEntryStream(int index, int stream, bool& selected) override;
-  void ShowFinishedMessage(const std::string& text, bool warning) override;
-  void ShowAnotherBatchRunning() override;
-  void ShutdownComputer() override;
+  JobSettings ReadJobSettings() override { return settingControls_.ReadJobSettings(); }
+  void ShowBox(const std::string& text, Box box) override;
+  void EndProgram() override;
+  void DestroyForm() override;
+  void ShowListLock(bool locked, bool goEnabled) override;
+  void EditInputList(const ListEdit& edit) override;
+  void ShowStreamChoices(const StreamChoices& choices) override;
 
   TButton Button1;                       // "Go"
   TPanel Panel1;                         // the drop-down's content
@@ -127,7 +117,7 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
 
   void Button1Click();
   void FormCreate();
-  void FormClose();
+  void FormClose() override;
   void dxPopupEdit1CloseUp(std::string& text, bool& accept);
   void BitBtn6Click();
   void BitBtn3Click();
@@ -140,44 +130,20 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   void cbUseGMaxClick();
   void lbInputFilesClick();
   void cb80Click(TCheckBox& sender);
-  void lbInputFilesDragDrop(const std::vector<std::string>& files);
+  // Files dropped on the window, the closed field or the open list.
   void FormDragDrop(const std::vector<std::string>& files);
+  void UpdateOtaFixed();
 
  private:
-  // Sent to the window itself, so that the batch and the store after it come
-  // in through the window procedure like every other handler: an error is
-  // shown there, owned by the window, before the send returns.
-  static constexpr UINT kRunBatch = WM_APP + 2;
-  static constexpr UINT kStoreAfterBatch = WM_APP + 3;
-
-  void BuildTopLevel();
-  void BuildInputPanel();
+  // The controls of the window, its pages, and lazily the drop-down's.
+  void BuildLayout();
   void EnsureInputPanel();
-  void BuildFilesPage();
-  void BuildSettingsPage();
   void WireEvents();
-  void Close();
-  bool StoreAfterBatch();
   void KeepFocus(bool activating);
   void NameControls();
   void ChangeDpi(int dpi, const RECT& suggested);
-
-  // The control of each setting, reached as the kinds it is: a file-name
-  // field is a text field too. A kind the control is not stays null.
-  struct SettingField {
-    TCustomEdit* text = nullptr;
-    TFilenameEdit* fileName = nullptr;
-    TCheckable* check = nullptr;
-  };
-  void TableSettingFields();
-  const SettingField& Field(SettingControl control) const { return settingFields_[static_cast<std::size_t>(control)]; }
-  std::array<SettingField, kSettingControlCount> settingFields_{};
-
-  bool BatchRunning() const;
-  void LockInputList(bool locked);
-  // lbInputFiles mirrors the input list: its lines, records and selection.
-  void ShowInputList();
-  void TakeListSelection();
+  // The field and "Go" after the list changed outside the drop-down.
+  void ShowSummary();
 
   win32::UniqueFont font_;
   int dpi_ = kDesignDpi;
@@ -185,33 +151,14 @@ class TfKavrin : public BaseWindow<TfKavrin>, public SettingsForm, public BatchF
   UnreadSettings unreadSettings_;
   HWND lastFocus_ = nullptr;
   AppServices services_;
+  SettingControls settingControls_;
   // They act on this window: the batch's waits pass keys on as the main loop
   // does, and the taskbar button is this window's.
   win32::Win32MessagePump pump_;
   win32::Win32TaskbarProgress taskbar_;
-  // The batch behind "Go": one runner for the life of the window, so that it
-  // can tell a running batch from none.
   EncoderAutomation encoder_;
-  BatchRunner runner_;
-
-  enum class Lifecycle {
-    Open,
-    // The batch's "Encoding Finished!" box is up; a close ends it too.
-    FinishedBoxShown,
-    // Closed while a batch ran: the settings are stored then and again at
-    // the batch's end, when the program ends.
-    CloseRequested,
-    // On the way out (the shutdown, a close at the finished box): nothing
-    // more is stored.
-    Ending,
-  };
-  Lifecycle lifecycle_ = Lifecycle::Open;
-  // The finished box of a batch closed meanwhile, with tracks not made.
-  std::string finishAfterClose_;
-  void EndProgram(int exitCode);
-  // The entries of lbInputFiles with their records, and the saved copy
-  // that Cancel restores.
-  InputList inputList_;
+  // The decisions, the batch behind "Go" and the input list.
+  MainModel model_;
 };
 
 }  // namespace kavrin

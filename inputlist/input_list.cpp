@@ -109,4 +109,34 @@ std::string SortKey(const DateTime& time, const std::string& path) {
          ZeroPad(time.minute, 2) + ZeroPad(time.second, 2) + path;
 }
 
+std::vector<ListEdit> MirrorEdits(std::vector<const TVobFile*>& shown, const InputList& list) {
+  using Kind = ListEdit::Kind;
+  const std::vector<InputEntry>& entries = list.Entries();
+  std::vector<ListEdit> edits;
+  const auto listed = [&](const TVobFile* record) {
+    return std::any_of(entries.begin(), entries.end(),
+                       [record](const InputEntry& entry) { return entry.File.get() == record; });
+  };
+  for (int line = static_cast<int>(shown.size()) - 1; line >= 0; --line) {
+    if (listed(shown[static_cast<std::size_t>(line)])) continue;
+    edits.push_back({Kind::Delete, line, -1, {}, nullptr});
+    shown.erase(shown.begin() + line);
+  }
+  for (std::size_t index = 0; index < entries.size(); ++index) {
+    TVobFile* const record = entries[index].File.get();
+    if (index < shown.size() && shown[index] == record) continue;
+    const auto from = std::find(shown.begin() + static_cast<std::ptrdiff_t>(index), shown.end(), record);
+    if (from != shown.end()) {
+      edits.push_back({Kind::Move, static_cast<int>(from - shown.begin()), static_cast<int>(index), {}, nullptr});
+      shown.erase(from);
+    } else {
+      edits.push_back({Kind::Insert, static_cast<int>(index), -1, entries[index].Text, record});
+    }
+    shown.insert(shown.begin() + static_cast<std::ptrdiff_t>(index), record);
+  }
+  const std::optional<std::size_t> selection = list.Selection();
+  edits.push_back({Kind::Select, selection ? static_cast<int>(*selection) : -1, -1, {}, nullptr});
+  return edits;
+}
+
 }  // namespace kavrin

@@ -85,6 +85,25 @@ class InputList {
   bool locked_ = false;
 };
 
+// One step that brings the lines of lbInputFiles to the input list: a line
+// deleted, moved, or inserted with its record, or the selection set (-1
+// for none).
+struct ListEdit {
+  enum class Kind { Delete, Move, Insert, Select };
+  Kind Step = Kind::Select;
+  int Line = -1;
+  int To = -1;  // where a moved line goes
+  std::string Text;
+  TVobFile* Record = nullptr;
+};
+
+// The steps that turn lines holding the records `shown`, in order, into the
+// list's entries and its selection, in place, so that the box keeps its
+// view: lines of entries that are gone are deleted, the others moved into
+// order, new ones inserted; the selection comes last. Each record belongs
+// to one entry, so it names its line. `shown` ends as the list is.
+std::vector<ListEdit> MirrorEdits(std::vector<const TVobFile*>& shown, const InputList& list);
+
 // "YYYYMMDDHHNNSS" followed directly by the path.
 std::string SortKey(const DateTime& time, const std::string& path);
 

@@ -19,6 +19,7 @@ settings              core platform
 inputlist             core platform
 batch                 core platform inputlist
 encoder               core platform inputlist batch
+model                 core platform inputlist batch
 backends/common       core platform/win32/unique_resource.hpp
 backends/transcoder   core backends/common platform/win32/unique_resource.hpp
 backends/dts_encoder  core backends/common platform/win32/unique_resource.hpp

@@ -16,8 +16,10 @@ namespace kavrin {
 // that subclass their window) and the procedure of the Select Directory
 // dialog. Each catches with the top-level window it belongs to as the owner.
 // Everything below them, the reflection of notifications to controls
-// included, calls plainly and lets an error pass up; a handler that must show
-// an error before it goes on (the batch behind "Go") sends itself a message.
+// included, calls plainly and lets an error pass up. The one exception is the
+// end after a window closed during a batch: the window's model folds the
+// batch's error and a failed store into the last box before the program
+// ends, since a box shown after the end would close at once.
 // Start-up, before any message, runs its two steps (loading the settings,
 // recovering the encoder's options) through it too, without an owner while
 // the window is hidden.

@@ -313,19 +313,21 @@ class SelectDirDialog {
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
 
-    HWND files = GetDlgItem(dialog_, kFiles);
-    SendMessageA(files, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(files, LB_RESETCONTENT, 0, 0);
-    for (const std::string& name : contents.files) {
-      SendMessageA(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    }
-    SendMessageA(files, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(files, nullptr, TRUE);
-
+    ShowFiles(contents.files);
     ShowDrives();
     SetDlgItemTextA(dialog_, kName, current_.c_str());
     named_ = current_;
     return true;
+  }
+
+  // The folder's files, greyed as the tree's selection has them.
+  void ShowFiles(const std::vector<std::string>& names) {
+    HWND files = GetDlgItem(dialog_, kFiles);
+    SendMessageA(files, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(files, LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : names) SendMessageA(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageA(files, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(files, nullptr, TRUE);
   }
 
   // The drives as the system names them: "C:". None is read.

@@ -10,21 +10,13 @@ void Note(std::vector<std::string>* journal, const std::string& entry) {
 }
 }  // namespace
 
-JobSettings FakeBatchForm::ReadJobSettings() {
+JobSettings SampleSettings() {
   JobSettings settings;
-  settings.BeSweetPath = beSweet;
-  settings.SurCodePath = surCode;
-  settings.TempFolderText = tempFolder;
-  settings.FinalFolderText = finalFolder;
-  settings.UseLogfile = useLogfile;
-  settings.LogfileText = logfile;
-  settings.Normalize = normalize;
-  settings.Azid = azid;
-  settings.Ota = ota;
-  settings.Ssrc = ssrc;
-  settings.SsrcFixed = ssrcFixed;
-  settings.Boost = boost;
-  settings.Shutdown = shutdown;
+  settings.BeSweetPath = "C:\\Tools\\BeSweet.exe";
+  settings.SurCodePath = "C:\\Program Files\\SurCode\\surcodedts.exe";
+  settings.TempFolderText = "C:\\Temp";
+  settings.FinalFolderText = "D:\\CD";
+  settings.SsrcFixed = "--rate 44100";
   return settings;
 }
 

@@ -10,11 +10,15 @@
 
 namespace kavrin::fakes {
 
+// A transcoder and an encoder in their folders, temporary files in C:\Temp,
+// tracks into D:\CD, the fixed rate; everything else off or empty.
+JobSettings SampleSettings();
+
 // The main window as a batch sees it: public fields stand for the controls.
 class FakeBatchForm final : public BatchForm {
  public:
   BatchMode ReadMode() override { return FirstCheckedMode(dtsCd, ac3Cd, cdda); }
-  JobSettings ReadJobSettings() override;
+  JobSettings ReadJobSettings() override { return settings; }
   int InputEntryCount() override { return static_cast<int>(entries.size()); }
   bool InputEntryText(int index, std::string& text) override;
   bool InputEntryStream(int index, int stream, bool& selected) override;
@@ -28,19 +32,8 @@ class FakeBatchForm final : public BatchForm {
   bool dtsCd = false;
   bool ac3Cd = false;
   bool cdda = false;
-  std::string beSweet = "C:\\Tools\\BeSweet.exe";
-  std::string surCode = "C:\\Program Files\\SurCode\\surcodedts.exe";
-  std::string tempFolder = "C:\\Temp";
-  std::string finalFolder = "D:\\CD";
-  bool useLogfile = false;
-  std::string logfile;
-  bool normalize = false;
-  std::string azid;
-  std::string ota;
-  std::string ssrc;
-  std::string ssrcFixed = "--rate 44100";
-  std::string boost;
-  bool shutdown = false;
+  // The fields as the window would show them; a new setting needs nothing here.
+  JobSettings settings = SampleSettings();
   std::vector<TVobFile> entries;
 
   int finishedMessages = 0;

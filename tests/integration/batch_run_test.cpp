@@ -25,11 +25,11 @@ TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
   fakes::FakeBatchForm form;
   const std::string folder = std::string(temp) + "kavrin-batch-" + std::to_string(GetCurrentProcessId());
   form.ac3Cd = true;
-  form.beSweet = ModuleFolder() + "\\tools\\besweet_standin\\besweet_standin.exe";
-  form.tempFolder = folder;
-  form.finalFolder = folder;
-  form.useLogfile = true;
-  form.logfile = folder + "\\encode.log";
+  form.settings.BeSweetPath = ModuleFolder() + "\\tools\\besweet_standin\\besweet_standin.exe";
+  form.settings.TempFolderText = folder;
+  form.settings.FinalFolderText = folder;
+  form.settings.UseLogfile = true;
+  form.settings.LogfileText = folder + "\\encode.log";
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   SetEnvironmentVariableA("KAVRIN_STANDIN_RECORD", nullptr);
   SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", nullptr);
@@ -59,7 +59,7 @@ TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
   EXPECT_FALSE(Exists(folder + "\\DOLBYDIGITAL-Track-004.wav"));
 
   // The first job's report created the log; every later one follows an empty line.
-  const std::string log = ReadAll(form.logfile);
+  const std::string log = ReadAll(form.settings.LogfileText);
   EXPECT_EQ(log.rfind("BeSweet stand-in\r\n", 0), 0u) << log;
   size_t empties = 0;
   for (size_t at = log.find("\r\n\r\nBeSweet stand-in"); at != std::string::npos;

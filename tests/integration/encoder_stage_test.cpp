@@ -8,6 +8,7 @@
 
 #include "encoder/encoder_automation.hpp"
 #include "fakes/fake_batch_form.hpp"
+#include "fakes/fake_program_location.hpp"
 #include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
@@ -21,12 +22,6 @@
 
 namespace kavrin::win32 {
 namespace {
-
-class StageProgram final : public ProgramLocation {
- public:
-  std::string ExecutablePath() override { return path; }
-  std::string path;
-};
 
 // One DTS-CD job against the stand-in encoder, through the real registry,
 // processes, windows, messages and files. The user's option values are put
@@ -45,14 +40,14 @@ class EncoderStageTest : public ::testing::Test {
     record_ = folder_ + "\\record.txt";
     SetEnvironmentVariableA("KAVRIN_SURCODE_RECORD", record_.c_str());
 
-    form_.surCode = ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
-    form_.tempFolder = folder_ + "\\temp";
-    form_.finalFolder = folder_ + "\\out";
-    form_.useLogfile = true;
-    form_.logfile = folder_ + "\\kavrin.log";
+    form_.settings.SurCodePath = ModuleFolder() + "\\tools\\surcode_standin\\surcode_standin.exe";
+    form_.settings.TempFolderText = folder_ + "\\temp";
+    form_.settings.FinalFolderText = folder_ + "\\out";
+    form_.settings.UseLogfile = true;
+    form_.settings.LogfileText = folder_ + "\\kavrin.log";
     program_.path = folder_ + "\\kavrin.exe";
     for (std::string_view channel : ChannelFileNames) {
-      WriteAll(form_.tempFolder + "\\mono" + std::string(channel), "pcm");
+      WriteAll(form_.settings.TempFolderText + "\\mono" + std::string(channel), "pcm");
     }
     userOptions_.BackupEncoderOptions();
   }
@@ -72,8 +67,8 @@ class EncoderStageTest : public ::testing::Test {
     stage_.BackupEncoderOptions();
     BatchStatus status(files_, clock_, nullptr);
     status.JobStarted(form_.ReadJobSettings());
-    stage_.RunSurCodeJob(Job{BatchMode::DtsCd, "DTS-Track", 1, 0, folder_ + "\\a.ac3", std::nullopt, form_.tempFolder,
-                             form_.finalFolder, form_.ReadJobSettings()},
+    stage_.RunSurCodeJob(Job{BatchMode::DtsCd, "DTS-Track", 1, 0, folder_ + "\\a.ac3", std::nullopt,
+                             form_.settings.TempFolderText, form_.settings.FinalFolderText, form_.ReadJobSettings()},
                          status);
     stage_.RestoreEncoderOptions();
     stage_.ReleaseWindowList();
@@ -81,7 +76,7 @@ class EncoderStageTest : public ::testing::Test {
 
   bool MonoFilesRemain() {
     for (std::string_view channel : ChannelFileNames) {
-      if (!Exists(form_.tempFolder + "\\mono" + std::string(channel))) return false;
+      if (!Exists(form_.settings.TempFolderText + "\\mono" + std::string(channel))) return false;
     }
     return true;
   }
@@ -89,7 +84,7 @@ class EncoderStageTest : public ::testing::Test {
   std::string folder_;
   std::string record_;
   fakes::FakeBatchForm form_;
-  StageProgram program_;
+  fakes::FakeProgramLocation program_;
   Win32Registry registry_;
   Win32WindowSystem windows_;
   Win32MessagePump pump_;
@@ -114,19 +109,20 @@ TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
   }
   RunJob("startup=1\r\nencode_ms=1500\r\n");
 
-  const std::string wav = ReadAll(form_.finalFolder + "\\DTS-Track-001.wav");
+  const std::string wav = ReadAll(form_.settings.FinalFolderText + "\\DTS-Track-001.wav");
   ASSERT_EQ(wav.size(), 44u + 4410u * 4u);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
-  EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.tmp"));
-  EXPECT_FALSE(Exists(form_.tempFolder + "\\monoFL.WAV"));
-  EXPECT_FALSE(Exists(form_.tempFolder + "\\monoLFE.WAV"));
+  EXPECT_FALSE(Exists(form_.settings.FinalFolderText + "\\DTS-Track-001.tmp"));
+  EXPECT_FALSE(Exists(form_.settings.TempFolderText + "\\monoFL.WAV"));
+  EXPECT_FALSE(Exists(form_.settings.TempFolderText + "\\monoLFE.WAV"));
 
   const std::string record = ReadAll(record_);
   // The settings file path alone, unquoted although it holds blanks.
   EXPECT_NE(record.find("command line: " + folder_ + "\\surcode.ssf\r\n"), std::string::npos) << record;
   EXPECT_NE(record.find("current folder: " + ModuleFolder() + "\\tools\\surcode_standin\r\n"), std::string::npos)
       << record;
-  EXPECT_NE(record.find("WAVEFILE7=" + form_.finalFolder + "\\DTS-Track-001.tmp"), std::string::npos) << record;
+  EXPECT_NE(record.find("WAVEFILE7=" + form_.settings.FinalFolderText + "\\DTS-Track-001.tmp"), std::string::npos)
+      << record;
   EXPECT_NE(record.find("WAVEFILELOCATION=" + folder_ + "\r\n"), std::string::npos) << record;
   const size_t startupClosed = record.find("WM_CLOSE startup");
   const size_t started = record.find("WM_COMMAND 1050");
@@ -134,7 +130,7 @@ TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
   ASSERT_NE(started, std::string::npos) << record;
   EXPECT_LT(startupClosed, started);
 
-  const std::string log = ReadAll(form_.logfile);
+  const std::string log = ReadAll(form_.settings.LogfileText);
   EXPECT_EQ(log.find("SurCode CD Pro DTS\r\n-----------------------------------\r\nLogging start : "), 0u) << log;
   EXPECT_NE(log.find("\r\nLogging end : "), std::string::npos) << log;
 
@@ -147,25 +143,25 @@ TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
 
 TEST_F(EncoderStageTest, EncoderEndingWithoutOutputSkipsTheJob) {
   RunJob("no_output=1\r\n");
-  EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
+  EXPECT_FALSE(Exists(form_.settings.FinalFolderText + "\\DTS-Track-001.wav"));
   EXPECT_TRUE(MonoFilesRemain());
-  const std::string log = ReadAll(form_.logfile);
+  const std::string log = ReadAll(form_.settings.LogfileText);
   EXPECT_NE(log.find(std::string(kEndedWithoutOutputLine) + "\r\nLogging end : "), std::string::npos) << log;
 }
 
 TEST_F(EncoderStageTest, EncoderWithoutVisibleWindowSkipsTheJob) {
   RunJob("hide_encoder=1\r\nexit_ms=2000\r\n");  // about forty seconds of search
-  EXPECT_FALSE(Exists(form_.finalFolder + "\\DTS-Track-001.wav"));
+  EXPECT_FALSE(Exists(form_.settings.FinalFolderText + "\\DTS-Track-001.wav"));
   EXPECT_TRUE(MonoFilesRemain());
   EXPECT_EQ(ReadAll(record_).find("WM_COMMAND"), std::string::npos);
-  const std::string log = ReadAll(form_.logfile);
+  const std::string log = ReadAll(form_.settings.LogfileText);
   EXPECT_NE(log.find(std::string(kWindowNotFoundLine) + "\r\nLogging end : "), std::string::npos) << log;
 }
 
 TEST_F(EncoderStageTest, EncoderThatCannotStartLeavesNoTrace) {
-  form_.surCode = folder_ + "\\missing.exe";
+  form_.settings.SurCodePath = folder_ + "\\missing.exe";
   RunJob("");
-  EXPECT_FALSE(Exists(form_.logfile));
+  EXPECT_FALSE(Exists(form_.settings.LogfileText));
   EXPECT_TRUE(MonoFilesRemain());
   WriteAll(record_, "\r\nexit");  // nothing to wait for
 }

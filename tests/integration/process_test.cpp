@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/process_runner.hpp"
+#include "fakes/fake_waits.hpp"
 #include "integration/test_files.hpp"
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_message_pump.hpp"
@@ -42,28 +43,6 @@ std::vector<RecordLine> ReadRecord(const std::string& path) {
   return lines;
 }
 
-// Sleeps a little for real so that a test of many runs stays quick.
-class ShortSleepClock final : public Clock {
- public:
-  DateTime Now() override { return {}; }
-  std::string ShortDate(const DateTime&) override { return std::string(); }
-  std::string LongTime(const DateTime&) override { return std::string(); }
-  void Sleep(unsigned) override {
-    ++sleeps;
-    ::Sleep(20);
-  }
-  int sleeps = 0;
-};
-
-// Fails the test instead of hanging when a wait does not end.
-class BoundedPump final : public MessagePump {
- public:
-  void ProcessMessages() override {
-    if (++calls > 500) throw std::runtime_error("the wait did not end");
-  }
-  int calls = 0;
-};
-
 // Each test gets its own folder, record file and stand-in settings.
 class ProcessTest : public ::testing::Test {
  protected:
@@ -90,7 +69,7 @@ class ProcessTest : public ::testing::Test {
 TEST_F(ProcessTest, ChildStartsMinimisedInOurFolderWithTheCommandLineAsGiven) {
   const std::string commandLine = Quoted(StandIn()) + " -core( -input \"nothing\"  x ) ";
   Win32Clock clock;
-  BoundedPump pump;
+  fakes::BoundedPump pump;
   std::uint32_t exitCode = 0;
   const auto started = std::chrono::steady_clock::now();
   ASSERT_TRUE(RunAndWait(launcher_, commandLine, clock, pump, exitCode));
@@ -125,8 +104,8 @@ TEST_F(ProcessTest, ExitCodesEndTheWaitIncluding259) {
   for (const char* code : {"0", "3", "259"}) {
     SetEnvironmentVariableA("KAVRIN_STANDIN_EXIT_CODE", code);
     SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", "300");
-    ShortSleepClock clock;
-    BoundedPump pump;
+    fakes::ShortSleepClock clock;
+    fakes::BoundedPump pump;
     std::uint32_t exitCode = 0;
     ASSERT_TRUE(RunAndWait(launcher_, Quoted(StandIn()), clock, pump, exitCode)) << code;
     EXPECT_EQ(exitCode, std::stoul(code)) << code;
@@ -166,8 +145,8 @@ int OpenHandleCount() {
 }
 
 TEST_F(ProcessTest, FinishedRunsHoldNoHandles) {
-  ShortSleepClock clock;
-  BoundedPump pump;
+  fakes::ShortSleepClock clock;
+  fakes::BoundedPump pump;
   std::uint32_t exitCode = 0;
   // One run first, so that lazily opened system handles are not counted.
   ASSERT_TRUE(RunAndWait(launcher_, Quoted(StandIn()), clock, pump, exitCode));
@@ -188,8 +167,8 @@ TEST_F(ProcessTest, FinishedRunsHoldNoHandles) {
 TEST_F(ProcessTest, StandInLeavesWavFilesAndItsReport) {
   const std::string input = folder_ + "\\VTS_01_1.VOB";
   const std::string sample = Quoted(StandIn()) + " --make-sample " + Quoted(input) + " 4";
-  ShortSleepClock clock;
-  BoundedPump pump;
+  fakes::ShortSleepClock clock;
+  fakes::BoundedPump pump;
   std::uint32_t exitCode = 0;
   ASSERT_TRUE(RunAndWait(launcher_, sample, clock, pump, exitCode));
   EXPECT_EQ(ReadAll(input).size(), 4096u);

@@ -116,7 +116,7 @@ TEST_F(BatchProgressTest, ClearedAlsoAfterAnErrorAndAfterTheShutdown) {
 
   journal_.clear();
   encoder_.throwOnJob = 0;
-  form_.shutdown = true;
+  form_.settings.Shutdown = true;
   ASSERT_TRUE(runner_.Run(form_));
   const Lines steps = Steps();
   ASSERT_GE(steps.size(), 2u);

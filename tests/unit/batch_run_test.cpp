@@ -143,8 +143,8 @@ TEST_F(BatchRunTest, EmptyListStillBracketsTheBatch) {
 
 TEST_F(BatchRunTest, StartFailureSkipsTheJobSilently) {
   form_.dtsCd = true;
-  form_.useLogfile = true;
-  form_.logfile = "C:\\log.txt";
+  form_.settings.UseLogfile = true;
+  form_.settings.LogfileText = "C:\\log.txt";
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.AddEntry("D:\\DVD\\b.ac3");
   launcher_.failStartNumbers = {1};
@@ -173,21 +173,21 @@ TEST_F(BatchRunTest, EveryJobFailingToStartStillEndsWithTheMessage) {
 // a start failure counts. With the shutdown the lines go to the log alone.
 TEST_F(BatchRunTest, TheFinishTellsWhichTracksWereNotMade) {
   form_.cdda = true;
-  form_.useLogfile = true;
-  form_.logfile = "C:\\log.txt";
+  form_.settings.UseLogfile = true;
+  form_.settings.LogfileText = "C:\\log.txt";
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.AddEntry("D:\\DVD\\b.vob", {0, 1});
   launcher_.failStartNumbers = {1};
   launcher_.onStart = [this](const fakes::FakeStartCall& call) {
     if (call.commandLine.find("0x81") == std::string::npos) WriteOutput(call);
   };
-  form_.shutdown = true;
+  form_.settings.Shutdown = true;
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(form_.finishedMessages, 0);
   EXPECT_EQ(files_.files["C:\\log.txt"],
             "2 of 3 tracks were not made:\r\nD:\\DVD\\a.ac3\r\nD:\\DVD\\b.vob (stream 0x81)\r\n");
 
-  form_.shutdown = false;
+  form_.settings.Shutdown = false;
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(form_.finishedText, "Encoding Finished!\n\n1 of 3 tracks were not made:\nD:\\DVD\\b.vob (stream 0x81)");
   EXPECT_TRUE(form_.finishedWarning);
@@ -204,13 +204,13 @@ TEST_F(BatchRunTest, TheFinishTellsWhichTracksWereNotMade) {
 // path", and the same ones go to the transcoder and the encoder stage.
 TEST_F(BatchRunTest, FoldersAreFixedWhenTheJobStartsAndLoseTheirQuotes) {
   form_.dtsCd = true;
-  form_.tempFolder = " \"C:\\My Temp\" ";
-  form_.finalFolder = "\"D:\\CD\"";
+  form_.settings.TempFolderText = " \"C:\\My Temp\" ";
+  form_.settings.FinalFolderText = "\"D:\\CD\"";
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.AddEntry("D:\\DVD\\b.ac3");
   Lines folders;
   encoder_.onJob = [&](const Job& job) { folders.push_back(job.TempFolder + "|" + job.FinalFolder); };
-  pump_.onProcess = [this] { form_.finalFolder = "E:\\Other"; };
+  pump_.onProcess = [this] { form_.settings.FinalFolderText = "E:\\Other"; };
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(folders, (Lines{"C:\\My Temp|D:\\CD", "C:\\My Temp|E:\\Other"}));
   EXPECT_EQ(lookup_.lookups.front(), "D:\\CD\\DTS-Track-001.wav");
@@ -218,8 +218,8 @@ TEST_F(BatchRunTest, FoldersAreFixedWhenTheJobStartsAndLoseTheirQuotes) {
 }
 
 TEST_F(BatchRunTest, AFailedLookupOrNamesThatStayLoseTheJobBeforeTheTranscoder) {
-  form_.useLogfile = true;
-  form_.logfile = "C:\\log.txt";
+  form_.settings.UseLogfile = true;
+  form_.settings.LogfileText = "C:\\log.txt";
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.ac3Cd = true;
   lookup_.failEveryLookupWith = 5;  // access denied: number 1 may well be taken
@@ -265,8 +265,8 @@ TEST_F(BatchRunTest, SessionEndRestoresTheOptionsAtOnceAndStartsNothingMore) {
 
 TEST_F(BatchRunTest, PreRunLineGoesBeforeTheStartWhenTheLogExists) {
   form_.cdda = true;
-  form_.useLogfile = true;
-  form_.logfile = " C:\\log.txt ";
+  form_.settings.UseLogfile = true;
+  form_.settings.LogfileText = " C:\\log.txt ";
   form_.AddEntry("D:\\DVD\\a.ac3");
   form_.AddEntry("D:\\DVD\\b.ac3");
   // The log comes into being with the first run's report, under the name
@@ -296,8 +296,8 @@ TEST_F(BatchRunTest, NoLogWritesWithoutActiveLogging) {
     BatchRunner runner(BatchServices{launcher_, lookup_, files, clock_, pump_, encoder_});
     form_.entries.clear();
     form_.cdda = true;
-    form_.useLogfile = row.useLogfile;
-    form_.logfile = row.name;
+    form_.settings.UseLogfile = row.useLogfile;
+    form_.settings.LogfileText = row.name;
     files.files[row.name] = "old\n";
     form_.AddEntry("D:\\DVD\\a.ac3");
     ASSERT_TRUE(runner.Run(form_));
@@ -308,7 +308,7 @@ TEST_F(BatchRunTest, NoLogWritesWithoutActiveLogging) {
 }
 
 TEST_F(BatchRunTest, ShutdownReplacesTheMessage) {
-  form_.shutdown = true;
+  form_.settings.Shutdown = true;
   form_.AddEntry("D:\\DVD\\a.ac3");
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(form_.shutdowns, 1);
@@ -385,8 +385,8 @@ TEST_F(BatchRunTest, ModeIsFixedButOtherFieldsAreReadPerJob) {
   pump_.onProcess = [this] {
     form_.ac3Cd = false;
     form_.dtsCd = true;
-    form_.azid = "-c normal";
-    form_.beSweet = "C:\\Other.exe";
+    form_.settings.Azid = "-c normal";
+    form_.settings.BeSweetPath = "C:\\Other.exe";
   };
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(CommandLines()[1],

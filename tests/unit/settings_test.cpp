@@ -7,45 +7,11 @@
 #include "core/error.hpp"
 #include "core/file_name_rules.hpp"
 #include "fakes/fake_profile.hpp"
+#include "fakes/fake_settings_form.hpp"
 #include "settings/settings_file.hpp"
 
 namespace kavrin {
 namespace {
-
-// A form with the window's initial state and its widget rules: file-name
-// fields quote and validate, the three modes form one exclusive group.
-class FakeSettingsForm final : public SettingsForm {
- public:
-  FakeSettingsForm() { checked_[SettingControl::cbUseGMax] = true; }
-
-  std::string FileName(SettingControl control) override { return FileNameReading(texts_[control], false); }
-  void SetFileName(SettingControl control, const std::string& value) override {
-    texts_[control] = FileNameFieldText(value, false);
-  }
-  std::string Text(SettingControl control) override { return texts_[control]; }
-  void SetText(SettingControl control, const std::string& value) override { texts_[control] = value; }
-  bool Checked(SettingControl control) override { return checked_[control]; }
-  void SetChecked(SettingControl control, bool checked) override {
-    if (checked && IsMode(control)) {
-      for (SettingControl mode : {SettingControl::rbDTSCD, SettingControl::rbAC3CD, SettingControl::rbCDDA}) {
-        checked_[mode] = false;
-      }
-    }
-    checked_[control] = checked;
-  }
-  void ShowSettingsTab() override { settingsTabShown = true; }
-  void UpdateOtaFixed() override { ++otaFixedUpdates; }
-
-  bool settingsTabShown = false;
-  int otaFixedUpdates = 0;
-
- private:
-  static bool IsMode(SettingControl c) {
-    return c == SettingControl::rbDTSCD || c == SettingControl::rbAC3CD || c == SettingControl::rbCDDA;
-  }
-  std::map<SettingControl, std::string> texts_;
-  std::map<SettingControl, bool> checked_;
-};
 
 const std::string kFile = "C:\\Tools\\Kavrin.ini";
 
@@ -109,7 +75,7 @@ TEST(FileNameRules, WritingQuotesBlanksAndRejectsInvalidNames) {
 
 TEST(SettingsLoad, FirstRunGivesTheDefaults) {
   fakes::FakeProfileStore profile;
-  FakeSettingsForm form;
+  fakes::FakeSettingsForm form;
   UnreadSettings unread;
   LoadSettings(profile, kFile, form, unread);
   EXPECT_FALSE(form.Checked(SettingControl::cbUseLogfile));
@@ -141,7 +107,7 @@ TEST(SettingsLoad, ModesAreSetInOrderSoTheLastTrueWins) {
     fakes::FakeProfileStore profile;
     profile.SetFileText(
         kFile, std::string("[SETTINGS]\nDTS CD=") + row.dts + "\nAC3 CD=" + row.ac3 + "\nCDDA CD=" + row.cdda + "\n");
-    FakeSettingsForm form;
+    fakes::FakeSettingsForm form;
     UnreadSettings unread;
     LoadSettings(profile, kFile, form, unread);
     EXPECT_EQ(form.Checked(SettingControl::rbDTSCD), row.expectDts) << row.dts << row.ac3 << row.cdda;
@@ -153,7 +119,7 @@ TEST(SettingsLoad, ModesAreSetInOrderSoTheLastTrueWins) {
 TEST(SettingsLoad, StopsAtTheFirstInvalidFileName) {
   fakes::FakeProfileStore profile;
   profile.SetFileText(kFile, "[EXE]\nBeSweet=C:\\a[1]\\BeSweet.exe\nSurCode=C:\\s.exe\n[Azid]\nOptions=-x\n");
-  FakeSettingsForm form;
+  fakes::FakeSettingsForm form;
   UnreadSettings unread;
   try {
     LoadSettings(profile, kFile, form, unread);
@@ -175,7 +141,7 @@ TEST(SettingsStore, KeysAfterAStoppedLoadKeepTheirStoredValuesUntilChanged) {
   profile.SetFileText(kFile,
                       "[EXE]\nBeSweet=C:\\a.exe\nSurCode=C:\\s[1].exe\n[LOG]\nUse Log=1\nFilename=C:\\k.log\n"
                       "[SETTINGS]\nCDDA CD=1\n[Azid]\nOptions=-x\n");
-  FakeSettingsForm form;
+  fakes::FakeSettingsForm form;
   UnreadSettings unread;
   EXPECT_THROW(LoadSettings(profile, kFile, form, unread), KavrinError);
   // The user changes two controls the load did not reach, one of them a
@@ -192,7 +158,7 @@ TEST(SettingsStore, KeysAfterAStoppedLoadKeepTheirStoredValuesUntilChanged) {
 
 TEST(SettingsStore, NewFileHoldsAllKeysInTableOrder) {
   fakes::FakeProfileStore profile;
-  FakeSettingsForm form;
+  fakes::FakeSettingsForm form;
   UnreadSettings unread;
   LoadSettings(profile, kFile, form, unread);
   form.SetFileName(SettingControl::feBeSweet, "C:\\Program Files\\BeSweet\\BeSweet.exe");
@@ -210,7 +176,7 @@ TEST(SettingsStore, NewFileHoldsAllKeysInTableOrder) {
 TEST(SettingsStore, StopsAtTheFirstRefusedWrite) {
   fakes::FakeProfileStore profile;
   profile.failFromWrite = 3;
-  FakeSettingsForm form;
+  fakes::FakeSettingsForm form;
   UnreadSettings unread;
   try {
     StoreSettings(profile, kFile, form, unread);

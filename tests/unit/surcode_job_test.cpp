@@ -12,18 +12,13 @@
 #include "fakes/fake_file_lookup.hpp"
 #include "fakes/fake_file_store.hpp"
 #include "fakes/fake_process.hpp"
+#include "fakes/fake_program_location.hpp"
 #include "fakes/fake_registry.hpp"
 #include "fakes/fake_text_services.hpp"
 #include "fakes/fake_window_system.hpp"
 
 namespace kavrin {
 namespace {
-
-class TestProgram final : public ProgramLocation {
- public:
-  std::string ExecutablePath() override { return path; }
-  std::string path = "C:\\Kavrin\\kavrin.exe";
-};
 
 const char* const kTmp = "D:\\CD\\DTS-Track-001.tmp";
 const char* const kWav = "D:\\CD\\DTS-Track-001.wav";
@@ -35,9 +30,9 @@ const char* const kSeparator = "-----------------------------------";
 class SurCodeJobTest : public ::testing::Test {
  protected:
   SurCodeJobTest() {
-    form_.finalFolder = "D:\\CD\\";
-    form_.useLogfile = true;
-    form_.logfile = "C:\\kavrin.log";
+    form_.settings.FinalFolderText = "D:\\CD\\";
+    form_.settings.UseLogfile = true;
+    form_.settings.LogfileText = "C:\\kavrin.log";
     for (auto* journal : {&windows_.journal, &registry_.journal, &clock_.journal, &pump_.journal, &launcher_.journal,
                           &files_.journal}) {
       *journal = &journal_;
@@ -46,7 +41,7 @@ class SurCodeJobTest : public ::testing::Test {
       files_.files["C:\\Temp\\mono" + std::string(channel)] = "pcm";
       lookup_.AddEntry("C:\\Temp\\mono" + std::string(channel));
     }
-    files_.files[form_.logfile] = "";
+    files_.files[form_.settings.LogfileText] = "";
 
     launcher_.onStart = [this](const fakes::FakeStartCall&) {
       startupLeft_ = startupShows;
@@ -99,8 +94,14 @@ class SurCodeJobTest : public ::testing::Test {
   // The job as the batch fixes it, and tells the status of.
   Job MakeJob(const std::string& track, int number, int position) {
     status_.JobStarted(form_.ReadJobSettings());
-    return Job{BatchMode::DtsCd,       track,        number,           position - 1,
-               "D:\\DVD\\a.ac3",       std::nullopt, form_.tempFolder, form_.finalFolder,
+    return Job{BatchMode::DtsCd,
+               track,
+               number,
+               position - 1,
+               "D:\\DVD\\a.ac3",
+               std::nullopt,
+               form_.settings.TempFolderText,
+               form_.settings.FinalFolderText,
                form_.ReadJobSettings()};
   }
 
@@ -130,7 +131,7 @@ class SurCodeJobTest : public ::testing::Test {
     return true;
   }
 
-  std::string Log() const { return files_.files.at(form_.logfile); }
+  std::string Log() const { return files_.files.at(form_.settings.LogfileText); }
 
   int startupShows = 0;
   bool hideEncoder = false;
@@ -141,7 +142,7 @@ class SurCodeJobTest : public ::testing::Test {
 
   std::vector<std::string> journal_;
   fakes::FakeBatchForm form_;
-  TestProgram program_;
+  fakes::FakeProgramLocation program_;
   fakes::FakeRegistry registry_;
   fakes::FakeWindowSystem windows_;
   fakes::FakeMessagePump pump_;
@@ -225,7 +226,7 @@ TEST_F(SurCodeJobTest, EncoderIsStartedWithTheSettingsFileAloneInItsOwnFolder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.surCode);
     program_.path = c.executable;
-    form_.surCode = c.surCode;
+    form_.settings.SurCodePath = c.surCode;
     launcher_.starts.clear();
     Run("DTS-Track", 1, 1);
     ASSERT_EQ(launcher_.starts.size(), 1u);
@@ -308,7 +309,7 @@ TEST_F(SurCodeJobTest, AJobWhoseOptionsCannotBeWrittenIsSkippedAndSaysWhy) {
     SCOPED_TRACE(row.line);
     registry_.failOpen = row.failOpen;
     registry_.failSetOf = row.failSetOf;
-    files_.files[form_.logfile].clear();
+    files_.files[form_.settings.LogfileText].clear();
     EXPECT_FALSE(Run("DTS-Track", 1, 1));
     EXPECT_TRUE(launcher_.starts.empty());
     EXPECT_TRUE(MonoFilesRemain());
@@ -401,7 +402,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SurCodeOutputWaitTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SurCodeJobTest, NothingIsLoggedWithoutActiveLogging) {
-  form_.logfile = "   ";
+  form_.settings.LogfileText = "   ";
   files_.files.erase("C:\\kavrin.log");
   hideEncoder = true;
   Run("DTS-Track", 1, 1);
@@ -498,7 +499,7 @@ TEST_F(SurCodeJobTest, TheWaitForTheOutputEndsAfterTenMinutesWithoutGrowth) {
     SCOPED_TRACE(row.name);
     clock_.sleeps.clear();
     files_.files.erase(kWav);
-    files_.files[form_.logfile].clear();
+    files_.files[form_.settings.LogfileText].clear();
     windows_.posted.clear();
     int polls = 0;
     clock_.onSleep = [&] {
