@@ -72,33 +72,38 @@ bool BatchRunner::Run(BatchForm& form) {
   Batch run{form, mode_, status, TrackName(mode_)};
   {
     const SessionHold hold(services_.Session);
-    EncoderStage& encoder = services_.Encoder;
-    encoder.CreateWindowList();
-    try {
-      const bool dts = run.Mode == BatchMode::DtsCd;
-      if (dts) encoder.BackupEncoderOptions();
-      try {
-        RunEntries(run);
-      } catch (...) {
-        // The user's encoder options must come back whatever stopped the run;
-        // the first error is the one to show.
-        if (dts) {
-          try {
-            encoder.RestoreEncoderOptions();
-          } catch (...) {
-          }
-        }
-        throw;
-      }
-      if (dts) encoder.RestoreEncoderOptions();
-    } catch (...) {
-      encoder.ReleaseWindowList();
-      throw;
-    }
-    encoder.ReleaseWindowList();
+    RunWithEncoderStage(run);
   }
   status.BatchFinished(form);
   return true;
+}
+
+// The window list around the whole batch, and in DTS-CD mode the encoder's
+// saved options, which come back whatever stopped the run: the first error
+// is the one to show.
+void BatchRunner::RunWithEncoderStage(Batch& run) {
+  EncoderStage& encoder = services_.Encoder;
+  const bool dts = run.Mode == BatchMode::DtsCd;
+  encoder.CreateWindowList();
+  try {
+    if (dts) encoder.BackupEncoderOptions();
+    try {
+      RunEntries(run);
+    } catch (...) {
+      if (dts) {
+        try {
+          encoder.RestoreEncoderOptions();
+        } catch (...) {
+        }
+      }
+      throw;
+    }
+    if (dts) encoder.RestoreEncoderOptions();
+  } catch (...) {
+    encoder.ReleaseWindowList();
+    throw;
+  }
+  encoder.ReleaseWindowList();
 }
 
 void BatchRunner::EndSession() {

@@ -76,6 +76,7 @@ class BatchRunner {
     std::uint32_t ExitCode = 0;
   };
 
+  void RunWithEncoderStage(Batch& run);
   void RunEntries(Batch& batch);
   // False when the job's track was not made: the transcoder could not be
   // started, the encoder stage skipped the job, or the track is missing.

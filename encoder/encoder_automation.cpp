@@ -65,6 +65,31 @@ bool EncoderAutomation::PrepareSurCodeJob(const Job& job, BatchStatus& status) {
 }
 
 bool EncoderAutomation::RunSurCodeJob(const Job& job, BatchStatus& status) {
+  if (!ReadyToEncode(job, status)) return false;
+  const ForeignEncoders foreign = NoteForeignEncoders();
+  const std::string encoderPath = job.Settings.SurCodePath;
+  const std::string encoderFolder = ExtractFileDir(encoderPath);
+  // An empty folder would make the start fail; a bare name starts in our folder.
+  const std::unique_ptr<ChildProcess> encoder =
+      services_.Launcher.Start(encoderPath, WithTrailingDelimiter(ProgramFolder()) + "surcode.ssf",
+                               encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
+  if (!encoder) return false;
+
+  status.EncoderStarted();
+  const JobOutcome outcome = Encode(job, *encoder, foreign);
+  encoder->CloseHandles();
+  // The mono files of a job that produced nothing stay for a second try.
+  if (outcome == JobOutcome::Encoded) {
+    for (const std::string_view channel : ChannelFileNames) services_.Files.Remove(MonoFileName(job, channel));
+  }
+  if (const char* line = OutcomeLine(outcome)) status.JobNote(line);
+  status.EncoderEnded();
+  return outcome == JobOutcome::Encoded;
+}
+
+// Everything the encoder takes from the job is in place, and nothing of an
+// earlier run can be taken for its output.
+bool EncoderAutomation::ReadyToEncode(const Job& job, BatchStatus& status) {
   // A transcoder that failed leaves nothing to encode; the encoder would
   // show an error box and the batch would wait behind it.
   for (const std::string_view channel : ChannelFileNames) {
@@ -74,69 +99,65 @@ bool EncoderAutomation::RunSurCodeJob(const Job& job, BatchStatus& status) {
       return false;
     }
   }
-
-  const std::string programFolder = ExtractFileDir(services_.Program.ExecutablePath());
   // An encoder started on options that are not this job's would encode
   // another job's files, or wait for ever for them.
   std::string refused;
-  if (!options_.WriteJobOptions(job, programFolder, refused)) {
+  if (!options_.WriteJobOptions(job, ProgramFolder(), refused)) {
     status.JobNote(refused + " - job skipped");
     return false;
   }
-
   services_.Files.Remove(LeftoverName(job));
   // A file a killed run left under the temporary name would be taken for
   // this job's track at the first poll.
-  const std::string temporaryName = EncoderOutputName(job);
-  if (!Cleared(temporaryName)) {
-    status.JobNote(Skipped(kCannotDeletePrefix, temporaryName));
+  if (!Cleared(EncoderOutputName(job))) {
+    status.JobNote(Skipped(kCannotDeletePrefix, EncoderOutputName(job)));
     return false;
   }
+  return true;
+}
 
-  const ForeignEncoders foreign = NoteForeignEncoders();
-  const std::string encoderPath = job.Settings.SurCodePath;
-  const std::string encoderFolder = ExtractFileDir(encoderPath);
-  // An empty folder would make the start fail; a bare name starts in our folder.
-  const std::unique_ptr<ChildProcess> encoder =
-      services_.Launcher.Start(encoderPath, WithTrailingDelimiter(programFolder) + "surcode.ssf",
-                               encoderFolder.empty() ? std::nullopt : std::optional<std::string>(encoderFolder));
-  if (!encoder) return false;
-
-  status.EncoderStarted();
-
-  // A window of the started encoder; where it handed over to another
-  // process and ended, one of a process that was not there before.
+// Drives a window of the started encoder; where it handed over to another
+// process and ended, one of a process that was not there before. Made or
+// not, its windows are closed, so that nothing it shows later is taken by
+// the next job.
+EncoderAutomation::JobOutcome EncoderAutomation::Encode(const Job& job, ChildProcess& encoder,
+                                                        const ForeignEncoders& foreign) {
   const auto ours = [&](WindowHandle window) {
     if (foreign.Windows.count(window) != 0) return false;
     const std::uint32_t process = services_.Windows.ProcessOf(window);
     if (process == 0) return false;
-    if (process == encoder->Id()) return true;
-    return foreign.Processes.count(process) == 0 && encoder->HasEnded();
+    if (process == encoder.Id()) return true;
+    return foreign.Processes.count(process) == 0 && encoder.HasEnded();
   };
   JobOutcome outcome = JobOutcome::WindowNotFound;
   const WindowHandle window = FindEncoderWindow(ours, outcome);
-  std::set<std::uint32_t> processes = {encoder->Id()};
+  std::set<std::uint32_t> processes = {encoder.Id()};
   if (window != 0) {
     processes.insert(services_.Windows.ProcessOf(window));
     services_.Windows.Post(window, kWmCommand, kEncoderStartCommand, 0);
-    outcome = AwaitOutput(window, temporaryName, TrackFileName(job));
+    outcome = AwaitOutput(window, EncoderOutputName(job), TrackFileName(job));
   }
-  // Made or not, so that nothing it shows later is taken by the next job.
   CloseEncoder(window, processes, foreign);
-  encoder->CloseHandles();
-
-  // The mono files of a job that produced nothing stay for a second try.
-  if (outcome == JobOutcome::Encoded) {
-    for (const std::string_view channel : ChannelFileNames) services_.Files.Remove(MonoFileName(job, channel));
-  }
-
-  if (outcome == JobOutcome::WindowNotFound) status.JobNote(kWindowNotFoundLine);
-  if (outcome == JobOutcome::StartupWindowStayed) status.JobNote(kStartupWindowStayedLine);
-  if (outcome == JobOutcome::EndedWithoutOutput) status.JobNote(kEndedWithoutOutputLine);
-  if (outcome == JobOutcome::NoProgress) status.JobNote(kNoProgressLine);
-  status.EncoderEnded();
-  return outcome == JobOutcome::Encoded;
+  return outcome;
 }
+
+const char* EncoderAutomation::OutcomeLine(JobOutcome outcome) {
+  switch (outcome) {
+    case JobOutcome::WindowNotFound:
+      return kWindowNotFoundLine;
+    case JobOutcome::StartupWindowStayed:
+      return kStartupWindowStayedLine;
+    case JobOutcome::EndedWithoutOutput:
+      return kEndedWithoutOutputLine;
+    case JobOutcome::NoProgress:
+      return kNoProgressLine;
+    case JobOutcome::Encoded:
+      break;
+  }
+  return nullptr;
+}
+
+std::string EncoderAutomation::ProgramFolder() { return ExtractFileDir(services_.Program.ExecutablePath()); }
 
 EncoderAutomation::ForeignEncoders EncoderAutomation::NoteForeignEncoders() {
   ForeignEncoders foreign;

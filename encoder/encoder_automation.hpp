@@ -84,6 +84,11 @@ class EncoderAutomation final : public EncoderStage {
     std::set<std::uint32_t> Processes;
   };
   ForeignEncoders NoteForeignEncoders();
+  bool ReadyToEncode(const Job& job, BatchStatus& status);
+  JobOutcome Encode(const Job& job, ChildProcess& encoder, const ForeignEncoders& foreign);
+  // The log line of an outcome that made no track; null for the track.
+  static const char* OutcomeLine(JobOutcome outcome);
+  std::string ProgramFolder();
   WindowHandle FindEncoderWindow(const WindowFinder::WindowFilter& ours, JobOutcome& outcome);
   JobOutcome AwaitOutput(WindowHandle window, const std::string& temporaryName, const std::string& finalName);
   // The size of the output so far, under its temporary name or that name

@@ -229,52 +229,39 @@ void EncoderOptions::RestoreEncoderOptions() {
 // stayed would be put back again at every start, over whatever the user set
 // since. So the file goes first, and comes back if the values cannot.
 EncoderOptions::LeftState EncoderOptions::RecoverLeftBackup(const std::string& file) {
-  LeftState left{Left::None, file, {}};
   std::string text;
   std::uint32_t code = 0;
   switch (files_.ReadWholeFile(file, text, code)) {
     case FileStore::ReadResult::NotFound:
-      return left;
+      return {Left::None, file, {}};
     case FileStore::ReadResult::Failed:
-      left.State = Left::Unreadable;
-      left.Reason = Reason(code);
-      return left;
+      return {Left::Unreadable, file, Reason(code)};
     case FileStore::ReadResult::Read:
       break;
   }
   OptionBackup saved;
   std::string user;
-  if (!ParseBackupFile(text, saved, user)) {
-    // Moved aside once, so that it holds no batch up again.
-    const std::string damaged = file + kDamagedSuffix;
-    const bool moved = files_.RemoveOwnFile(damaged, code) && files_.RenameNoReplace(file, damaged);
-    left.State = moved ? Left::Damaged : Left::Stuck;
-    if (!moved) left.Reason = "it is damaged, and " + damaged + " cannot take its place";
-    return left;
-  }
+  if (!ParseBackupFile(text, saved, user)) return MoveAside(file);
   const std::string me = registry_.CurrentUserId();
-  if (!user.empty() && !me.empty() && user != me) {
-    left.State = Left::OtherUsers;
-    return left;
-  }
+  if (!user.empty() && !me.empty() && user != me) return {Left::OtherUsers, file, {}};
   const std::unique_ptr<RegistryKey> key = registry_.OpenOrCreateCurrentUserKey(kEncoderOptionKey);
-  if (!key) {
-    left.State = Left::KeyClosed;
-    return left;
-  }
-  if (!files_.RemoveOwnFile(file, code)) {
-    left.State = Left::Stuck;
-    left.Reason = Reason(code);
-    return left;
-  }
+  if (!key) return {Left::KeyClosed, file, {}};
+  if (!files_.RemoveOwnFile(file, code)) return {Left::Stuck, file, Reason(code)};
   try {
     PutBack(*key, saved);
   } catch (...) {
     files_.WriteWholeFile(file, text);
     throw;
   }
-  left.State = Left::PutBack;
-  return left;
+  return {Left::PutBack, file, {}};
+}
+
+// A damaged backup is moved aside once, so that it holds no batch up again.
+EncoderOptions::LeftState EncoderOptions::MoveAside(const std::string& file) {
+  const std::string damaged = file + kDamagedSuffix;
+  std::uint32_t code = 0;
+  if (files_.RemoveOwnFile(damaged, code) && files_.RenameNoReplace(file, damaged)) return {Left::Damaged, file, {}};
+  return {Left::Stuck, file, "it is damaged, and " + damaged + " cannot take its place"};
 }
 
 // Each value as it was: its type and every byte; one that was missing is

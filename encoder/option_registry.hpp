@@ -84,6 +84,7 @@ class EncoderOptions {
   };
 
   LeftState RecoverLeftBackup(const std::string& file);
+  LeftState MoveAside(const std::string& file);
   std::string LeftNotice(const LeftState& left, bool atGo);
   std::string Reason(std::uint32_t code);
   void PutBack(RegistryKey& key, const OptionBackup& backup);

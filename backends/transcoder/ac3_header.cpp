@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
+#include <utility>
 
 namespace kavrin::transcoder {
 namespace {
@@ -123,23 +125,14 @@ std::size_t Ac3StreamScan::Scan(bool atEnd) {
     }
     if (size != 0 && left < size + 2 && !atEnd) break;
     if (size != 0 && left < size) {
-      if (synced) {
-        check_.CutBytes = left;
-        check_.CutFrameBytes = size;
-      }
+      if (synced) std::tie(check_.CutBytes, check_.CutFrameBytes) = std::pair(left, size);
       return bytes.size();
     }
     const auto frame = bytes.subspan(at, size);
     const bool whole = size != 0 && Intact(frame);
     const bool followed = size != 0 && (left == size || SyncAt(bytes, at + size));
     if (whole || (synced && followed)) {
-      if (!synced) {
-        check_.DialNorm = Ac3DialNorm(frame);
-        check_.SampleRate = kRates[frame[4] >> 6];
-      }
-      if (!whole) check_.Damaged.push_back(check_.Frames);
-      ++check_.Frames;
-      inGap_ = false;
+      Take(frame, whole);
       at += size;
       continue;
     }
@@ -154,6 +147,16 @@ std::size_t Ac3StreamScan::Scan(bool atEnd) {
     at = next;
   }
   return at;
+}
+
+void Ac3StreamScan::Take(std::span<const std::uint8_t> frame, bool whole) {
+  if (check_.SampleRate == 0) {
+    check_.DialNorm = Ac3DialNorm(frame);
+    check_.SampleRate = kRates[frame[4] >> 6];
+  }
+  if (!whole) check_.Damaged.push_back(check_.Frames);
+  ++check_.Frames;
+  inGap_ = false;
 }
 
 std::string DamageText(const Ac3StreamCheck& check) {

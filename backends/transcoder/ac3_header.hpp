@@ -42,6 +42,9 @@ class Ac3StreamScan {
 
  private:
   std::size_t Scan(bool atEnd);
+  // Counts a frame, whole or damaged; the first one whole gives the stream's
+  // dialogue level and rate.
+  void Take(std::span<const std::uint8_t> frame, bool whole);
 
   std::vector<std::uint8_t> pending_;
   Ac3StreamCheck check_;
