@@ -49,7 +49,7 @@ TfKavrin::TfKavrin(const AppServices& services)
                                              MB_OK | MB_ICONWARNING);
                                }}),
       runner_(BatchServices{services.launcher, services.lookup, services.files, services.clock, pump_, encoder_,
-                            &taskbar_, &services.session}) {
+                            &taskbar_, &services.session, &services.folders, &services.errors}) {
   TableSettingFields();
 }
 

@@ -10,6 +10,32 @@ namespace kavrin {
 
 namespace {
 
+// The longest path the system's ANSI calls take, its terminating zero included.
+constexpr std::size_t kMaxPath = 260;
+
+// Why `folder` cannot take a batch's files, or "" when it can. `longestPath`
+// is the longest name the batch gives a file there, the folder included.
+std::string FolderRefusal(Folders& folders, ErrorTexts& errors, const std::string& field, const std::string& folder,
+                          const std::string& longestPath) {
+  if (longestPath.size() >= kMaxPath) {
+    return "The path of the " + field + " is too long: Kavrin's files in it would have paths of " +
+           std::to_string(longestPath.size()) + " characters, and Windows takes " + std::to_string(kMaxPath - 1) +
+           ":\n" + folder;
+  }
+  std::uint32_t code = 0;
+  switch (folders.CanCreateFilesIn(folder, code)) {
+    case Folders::NewFiles::Allowed:
+      break;
+    case Folders::NewFiles::FolderMissing:
+      return "The " + field + " does not exist:\n" + folder;
+    case Folders::NewFiles::NotAFolder:
+      return "The " + field + " is a file, not a folder:\n" + folder;
+    case Folders::NewFiles::Refused:
+      return "Kavrin cannot create files in the " + field + ":\n" + folder + "\n" + errors.SystemErrorText(code);
+  }
+  return std::string();
+}
+
 BeSweetFields BeSweetFieldsOf(const JobSettings& settings, const std::string& tempFolder,
                               const std::string& finalFolder) {
   BeSweetFields fields;
@@ -98,6 +124,7 @@ bool BatchRunner::Run(BatchForm& form) {
   Batch run{form, mode_, progress, TrackName(mode_)};
   {
     const SessionHold hold(services_.Session);
+    CheckFolders(form, run.Mode, run.TrackName);
     EncoderStage& encoder = services_.Encoder;
     encoder.CreateWindowList();
     try {
@@ -152,6 +179,24 @@ void BatchRunner::EndSession() {
     if (mode_ == BatchMode::DtsCd) services_.Encoder.RestoreEncoderOptionsNow();
   } catch (...) {
   }
+}
+
+// A folder that cannot take the jobs' files would lose every job, in DTS-CD
+// mode each only after its transcoding: then nothing starts, and the user,
+// who is still there, is told why.
+void BatchRunner::CheckFolders(BatchForm& form, BatchMode mode, const std::string& trackName) {
+  if (services_.Dirs == nullptr || services_.Errors == nullptr || mode == BatchMode::None) return;
+  const JobSettings settings = form.ReadJobSettings();
+  const std::string finalFolder = UnquotedFieldText(settings.FinalFolderText);
+  std::string refusal = FolderRefusal(*services_.Dirs, *services_.Errors, "\"Final Output Folder\"", finalFolder,
+                                      OutputFileName(finalFolder, trackName, 1));
+  if (refusal.empty() && mode == BatchMode::DtsCd) {
+    const std::string tempFolder = UnquotedFieldText(settings.TempFolderText);
+    // The longest name of the transcoder's six mono files.
+    refusal = FolderRefusal(*services_.Dirs, *services_.Errors, "\"BeSweet Temp Folder\"", tempFolder,
+                            WithTrailingDelimiter(tempFolder) + "monoLFE.WAV");
+  }
+  if (!refusal.empty()) throw KavrinError(refusal + "\n\nNothing was started.");
 }
 
 void BatchRunner::LogLine(const JobSettings& settings, const std::vector<std::string>& lines) {
