@@ -224,6 +224,12 @@ bool BatchRunner::RunJob(Batch& batch, const JobSpot& spot) {
   const JobSettings settings = batch.Form.ReadJobSettings();
   const std::string tempFolder = UnquotedFieldText(settings.TempFolderText);
   const std::string finalFolder = UnquotedFieldText(settings.FinalFolderText);
+  // The system drops a name's last dots and blanks: the transcoder would read
+  // another file of the shorter name, or none.
+  if (!spot.Path.empty() && (spot.Path.back() == '.' || spot.Path.back() == ' ')) {
+    LogLine(settings, {spot.Path + " cannot be opened by its name, which ends in a dot or a blank - job skipped"});
+    return false;
+  }
   const std::optional<int> outputNumber = FindFreeOutputNumber(services_.Lookup, finalFolder, batch.TrackName);
   // A number that only seems free would have the transcoder write over a track.
   if (!outputNumber) {
