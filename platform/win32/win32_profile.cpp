@@ -6,6 +6,31 @@
 
 namespace kavrin::win32 {
 
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// A file saved as UTF-16 or UTF-8 may hold a value that the code page shows
+// only in part (a "?" for each character it lacks). Written back as read, it
+// would be lost, so only this check reads the file through the wide calls.
+bool StoredValueLosesCharacters(const std::string& file, const std::string& section, const std::string& key) {
+  wchar_t value[2048];
+  const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), L"\n", value,
+                                                sizeof value / sizeof value[0], Wide(file).c_str());
+  if (length == 1 && value[0] == L'\n') return false;
+  BOOL lost = FALSE;
+  return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, value, static_cast<int>(length), nullptr, 0, nullptr,
+                             &lost) > 0 &&
+         lost != FALSE;
+}
+
+}  // namespace
+
 std::string Win32ProfileStore::ReadString(const std::string& file, const std::string& section, const std::string& key,
                                           const std::string& defaultValue) {
   // 2047 characters and the terminator: longer values are cut there.
@@ -21,6 +46,8 @@ bool Win32ProfileStore::WriteString(const std::string& file, const std::string& 
   // all the same, so the attribute is checked here.
   const DWORD attributes = GetFileAttributesA(file.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+  // Unchanged since it was read, however little of it the code page showed.
+  if (ReadString(file, section, key, "\n") == value && StoredValueLosesCharacters(file, section, key)) return true;
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
