@@ -51,7 +51,7 @@ TfKavrin::TfKavrin(const AppServices& services)
                                }}),
       model_(*this,
              BatchServices{services.launcher, services.lookup, services.files, services.clock, pump_, encoder_,
-                           &taskbar_, &services.session},
+                           &taskbar_, &services.session, &services.folders, &services.errors},
              SortServices{services.lookup, services.collation, services.errors}, services.shutdown) {}
 
 TfKavrin::~TfKavrin() {

@@ -9,6 +9,32 @@ namespace kavrin {
 
 namespace {
 
+// The longest path the system's ANSI calls take, its terminating zero included.
+constexpr std::size_t kMaxPath = 260;
+
+// Why `folder` cannot take a batch's files, or "" when it can. `longestPath`
+// is the longest name the batch gives a file there, the folder included.
+std::string FolderRefusal(Folders& folders, ErrorTexts& errors, const std::string& field, const std::string& folder,
+                          const std::string& longestPath) {
+  if (longestPath.size() >= kMaxPath) {
+    return "The path of the " + field + " is too long: Kavrin's files in it would have paths of " +
+           std::to_string(longestPath.size()) + " characters, and Windows takes " + std::to_string(kMaxPath - 1) +
+           ":\n" + folder;
+  }
+  std::uint32_t code = 0;
+  switch (folders.CanCreateFilesIn(folder, code)) {
+    case Folders::NewFiles::Allowed:
+      break;
+    case Folders::NewFiles::FolderMissing:
+      return "The " + field + " does not exist:\n" + folder;
+    case Folders::NewFiles::NotAFolder:
+      return "The " + field + " is a file, not a folder:\n" + folder;
+    case Folders::NewFiles::Refused:
+      return "Kavrin cannot create files in the " + field + ":\n" + folder + "\n" + errors.SystemErrorText(code);
+  }
+  return std::string();
+}
+
 // Held for exactly as long as the batch's work, however it ends: the lock
 // taken before, the machine kept awake.
 class SessionHold {
@@ -72,6 +98,7 @@ bool BatchRunner::Run(BatchForm& form) {
   Batch run{form, mode_, status, TrackName(mode_)};
   {
     const SessionHold hold(services_.Session);
+    CheckFolders(form, run.Mode, run.TrackName);
     RunWithEncoderStage(run);
   }
   status.BatchFinished(form);
@@ -116,6 +143,24 @@ void BatchRunner::EndSession() {
   }
 }
 
+// A folder that cannot take the jobs' files would lose every job, in DTS-CD
+// mode each only after its transcoding: then nothing starts, and the user,
+// who is still there, is told why.
+void BatchRunner::CheckFolders(BatchForm& form, BatchMode mode, const std::string& trackName) {
+  if (services_.Dirs == nullptr || services_.Errors == nullptr || mode == BatchMode::None) return;
+  const JobSettings settings = form.ReadJobSettings();
+  const std::string finalFolder = UnquotedFieldText(settings.FinalFolderText);
+  std::string refusal = FolderRefusal(*services_.Dirs, *services_.Errors, "\"Final Output Folder\"", finalFolder,
+                                      OutputFileName(finalFolder, trackName, 1));
+  if (refusal.empty() && mode == BatchMode::DtsCd) {
+    const std::string tempFolder = UnquotedFieldText(settings.TempFolderText);
+    // The longest name of the transcoder's six mono files.
+    refusal = FolderRefusal(*services_.Dirs, *services_.Errors, "\"BeSweet Temp Folder\"", tempFolder,
+                            WithTrailingDelimiter(tempFolder) + "monoLFE.WAV");
+  }
+  if (!refusal.empty()) throw KavrinError(refusal + "\n\nNothing was started.");
+}
+
 void BatchRunner::RunEntries(Batch& batch) {
   batch.Status.BatchStarted([&batch] { return CountJobs(batch.Form); });
   ForEachJob(batch.Form, [&](const JobSpot& job) {
@@ -134,6 +179,12 @@ bool BatchRunner::RunJob(Batch& batch, const JobSpot& spot) {
   job.TempFolder = UnquotedFieldText(job.Settings.TempFolderText);
   job.FinalFolder = UnquotedFieldText(job.Settings.FinalFolderText);
   batch.Status.JobStarted(job.Settings);
+  // The system drops a name's last dots and blanks: the transcoder would read
+  // another file of the shorter name, or none.
+  if (!spot.Path.empty() && (spot.Path.back() == '.' || spot.Path.back() == ' ')) {
+    batch.Status.JobNote(spot.Path + " cannot be opened by its name, which ends in a dot or a blank - job skipped");
+    return false;
+  }
   const std::optional<int> outputNumber = FindFreeOutputNumber(services_.Lookup, job.FinalFolder, job.TrackName);
   // A number that only seems free would have the transcoder write over a track.
   if (!outputNumber) {

@@ -11,9 +11,11 @@
 #include "batch/besweet_command_line.hpp"
 #include "batch/encoder_stage.hpp"
 #include "batch/track_names.hpp"
+#include "core/error.hpp"
 #include "platform/batch_session.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_system.hpp"
+#include "platform/folders.hpp"
 #include "platform/message_pump.hpp"
 #include "platform/process.hpp"
 #include "platform/taskbar_progress.hpp"
@@ -31,6 +33,9 @@ struct BatchServices {
   TaskbarProgress* Taskbar = nullptr;
   // One batch at a time across instances, and the machine awake, when given.
   BatchSession* Session = nullptr;
+  // The folders are checked before anything starts, when both are given.
+  Folders* Dirs = nullptr;
+  ErrorTexts* Errors = nullptr;
 };
 
 // One job of a batch: an entry, and for a ".vob" entry one selected stream.
@@ -57,8 +62,10 @@ class BatchRunner {
 
   // Runs one batch to its end: the finished message, or the shutdown. A press
   // while a batch runs (from inside one of its waits) does nothing and gives
-  // false. Errors of a step (KavrinError) propagate after the encoder options
-  // are restored and the window list is released.
+  // false. A folder that cannot take the batch's files stops it before
+  // anything starts, with a KavrinError that says why. Errors of a step
+  // (KavrinError) propagate after the encoder options are restored and the
+  // window list is released.
   bool Run(BatchForm& form);
 
   bool Running() const { return running_; }
@@ -76,6 +83,7 @@ class BatchRunner {
     std::uint32_t ExitCode = 0;
   };
 
+  void CheckFolders(BatchForm& form, BatchMode mode, const std::string& trackName);
   void RunWithEncoderStage(Batch& run);
   void RunEntries(Batch& batch);
   // False when the job's track was not made: the transcoder could not be

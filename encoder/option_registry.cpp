@@ -186,7 +186,7 @@ void EncoderOptions::BackupEncoderOptions() {
   // A copy that lives only in memory is lost with the program.
   const std::string file = BackupFile(ownName);
   if (!files_.WriteWholeFile(file, BackupFileText(backup, registry_.CurrentUserId()))) {
-    throw KavrinError(FormatMessageText("Unable to write to %s", file));
+    throw KavrinError(FormatMessageText("Unable to write to %s", file) + "\r\n\r\nNothing was started.");
   }
   backup.Taken = true;
   backup_ = std::move(backup);

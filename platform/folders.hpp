@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kavrin {
 
-// What the browse fields and the folder dialog ask of the file system.
+// What the browse fields, the folder dialog and the start of a batch ask of
+// the file system.
 class Folders {
  public:
   virtual ~Folders() = default;
@@ -23,6 +25,11 @@ class Folders {
 
   // Creates one folder whose parent exists.
   virtual bool CreateFolder(const std::string& path) = 0;
+
+  // Whether new files can be created in a folder now: a file is created
+  // there and removed at once. Refused comes with the system's error code.
+  enum class NewFiles { Allowed, FolderMissing, NotAFolder, Refused };
+  virtual NewFiles CanCreateFilesIn(const std::string& folder, std::uint32_t& errorCode) = 0;
 
   // The process's current folder; empty when it cannot be read.
   virtual std::string CurrentFolder() = 0;

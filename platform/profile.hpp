@@ -18,7 +18,8 @@ class ProfileStore {
   virtual std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                                  const std::string& defaultValue) = 0;
 
-  // False when the file could not be written or created.
+  // False when the file could not be written or created, or the disk lacks
+  // room to rewrite it; the file is then as it was.
   virtual bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                            const std::string& value) = 0;
 };

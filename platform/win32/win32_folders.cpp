@@ -60,6 +60,27 @@ bool Win32Folders::ReadFolder(const std::string& folder, std::vector<std::string
 
 bool Win32Folders::CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
+// Only a real file tells whether the folder takes one: a read-only medium,
+// the folder's rights or a share that is gone all refuse it. The file goes
+// with its handle, also when the program is killed meanwhile.
+Folders::NewFiles Win32Folders::CanCreateFilesIn(const std::string& folder, std::uint32_t& errorCode) {
+  const QuietDriveErrors quiet;
+  for (int n = 0; n < 100; ++n) {
+    const std::string name = WithTrailingDelimiter(folder) + "~kv" + std::to_string(n) + ".tmp";
+    const UniqueHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (file) return NewFiles::Allowed;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS) continue;
+    if (NamesExistingFile(WithoutTrailingDelimiter(folder))) return NewFiles::NotAFolder;
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) return NewFiles::FolderMissing;
+    errorCode = error;
+    return NewFiles::Refused;
+  }
+  errorCode = ERROR_FILE_EXISTS;
+  return NewFiles::Refused;
+}
+
 std::string Win32Folders::CurrentFolder() {
   const DWORD needed = GetCurrentDirectoryA(0, nullptr);
   if (needed == 0) return std::string();

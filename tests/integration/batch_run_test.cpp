@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "batch/batch_run.hpp"
@@ -12,8 +13,10 @@
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_file_lookup.hpp"
 #include "platform/win32/win32_file_store.hpp"
+#include "platform/win32/win32_folders.hpp"
 #include "platform/win32/win32_message_pump.hpp"
 #include "platform/win32/win32_process.hpp"
+#include "platform/win32/win32_text_services.hpp"
 
 namespace kavrin::win32 {
 namespace {
@@ -47,7 +50,9 @@ TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
   Win32Clock clock;
   Win32MessagePump pump;
   fakes::FakeEncoderStage encoder;
-  BatchRunner runner(BatchServices{launcher, lookup, files, clock, pump, encoder});
+  Win32Folders folders;
+  Win32ErrorTexts errors;
+  BatchRunner runner(BatchServices{launcher, lookup, files, clock, pump, encoder, nullptr, nullptr, &folders, &errors});
   ASSERT_TRUE(runner.Run(form));
   EXPECT_EQ(encoder.jobs, 0) << "no encoder stage in AC3-CD";
   EXPECT_EQ(form.finishedMessages, 1);
@@ -68,11 +73,33 @@ TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
   }
   EXPECT_EQ(empties, 2u) << log;
 
+  // A folder that cannot take the tracks (or, in DTS-CD mode, the mono
+  // files) would lose every job: the batch starts nothing and says why.
+  const std::string missing = folder + "\\missing";
+  for (const auto& [dts, bad, says] :
+       {std::tuple{false, missing, " does not exist:\n" + missing},
+        std::tuple{false, vob, " is a file, not a folder:\n" + vob},
+        std::tuple{false, missing + std::string(240, 'x'), std::string(" is too long: Kavrin's files in it")},
+        std::tuple{true, missing, std::string("\"BeSweet Temp Folder\" does not exist")}}) {
+    form.ac3Cd = !dts;
+    form.dtsCd = dts;
+    form.settings.FinalFolderText = dts ? folder : bad;
+    form.settings.TempFolderText = bad;
+    try {
+      runner.Run(form);
+      ADD_FAILURE() << bad;
+    } catch (const KavrinError& error) {
+      EXPECT_NE(std::string(error.what()).find(says), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find("\n\nNothing was started."), std::string::npos) << error.what();
+    }
+  }
+  EXPECT_EQ(form.finishedMessages, 1);
+
   for (const std::string& name : {std::string("encode.log"), std::string("VTS_01_1.VOB"), std::string("movie.ac3")}) {
     DeleteFileA((folder + "\\" + name).c_str());
   }
   for (const std::string& track : tracks) DeleteFileA((folder + "\\" + track).c_str());
-  RemoveDirectoryA(folder.c_str());
+  EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "the check before the batch left a file";
 }
 
 }  // namespace

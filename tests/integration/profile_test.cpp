@@ -92,6 +92,19 @@ TEST_F(ProfileTest, NewFileHoldsSectionsInWriteOrder) {
   EXPECT_LT(text.find("[FOLDERS]"), text.find("BeSweet=c"));
 }
 
+// Saved as UTF-16, the file may name a folder the code page shows as "??":
+// written back unchanged, it must keep its own characters.
+TEST_F(ProfileTest, AValueTheCodePageCannotShowSurvivesAnUnchangedWrite) {
+  const std::string utf16("\xFF\xFE[\0A\0]\0\r\0\n\0x\0=\0\x1B\x6C\r\0\n\0", 20);
+  WriteFile(utf16);
+  const std::string shown = profile_.ReadString(path_, "A", "x", "");
+  ASSERT_EQ(shown.size(), 1u);
+  ASSERT_TRUE(profile_.WriteString(path_, "A", "x", shown));
+  EXPECT_EQ(ReadFile(), utf16);
+  ASSERT_TRUE(profile_.WriteString(path_, "A", "x", "new"));
+  EXPECT_EQ(profile_.ReadString(path_, "A", "x", ""), "new");
+}
+
 TEST_F(ProfileTest, ReadOnlyFileRefusesTheWrite) {
   WriteFile("[EXE]\r\nBeSweet=old\r\n");
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);

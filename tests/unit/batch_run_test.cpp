@@ -231,6 +231,15 @@ TEST_F(BatchRunTest, AFailedLookupOrNamesThatStayLoseTheJobBeforeTheTranscoder) 
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_TRUE(launcher_.starts.empty());
   EXPECT_TRUE(form_.finishedWarning);
+
+  // The system drops a name's last dots and blanks: another file would be read.
+  encoder_.failPrepare = false;
+  form_.entries.clear();
+  for (const char* input : {"D:\\DVD\\a.ac3.", "D:\\DVD\\a.ac3 "}) form_.AddEntry(input);
+  ASSERT_TRUE(runner_.Run(form_));
+  EXPECT_TRUE(launcher_.starts.empty());
+  EXPECT_NE(files_.files["C:\\log.txt"].find("a.ac3  cannot be opened by its name, which ends in a dot or a blank"),
+            std::string::npos);
 }
 
 TEST_F(BatchRunTest, OneBatchAcrossInstancesWithTheMachineKeptAwake) {
