@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "core/date_time.hpp"
@@ -44,6 +46,11 @@ class FileStore {
     std::uint32_t ignored = 0;
     return ReadWholeFile(path, bytes, ignored);
   }
+
+  // Hands the file's bytes to `take` from its start, a piece at a time, for
+  // as long as `take` answers true. False when it cannot be opened or read.
+  virtual bool ReadInPieces(const std::string& path,
+                            const std::function<bool(std::span<const std::uint8_t> piece)>& take) = 0;
 
   // Busy: another program holds the file or the folder refused the replace
   // for now (a sharing or access error), worth another try.

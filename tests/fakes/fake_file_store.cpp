@@ -1,5 +1,7 @@
 #include "fakes/fake_file_store.hpp"
 
+#include <algorithm>
+
 namespace kavrin::fakes {
 
 FileStore::ReadResult FakeFileStore::ReadWholeFile(const std::string& path, std::string& bytes,
@@ -14,6 +16,17 @@ FileStore::ReadResult FakeFileStore::ReadWholeFile(const std::string& path, std:
   if (found == files.end()) return ReadResult::NotFound;
   bytes = found->second;
   return ReadResult::Read;
+}
+
+bool FakeFileStore::ReadInPieces(const std::string& path,
+                                 const std::function<bool(std::span<const std::uint8_t> piece)>& take) {
+  std::string bytes;
+  if (ReadWholeFile(path, bytes) != ReadResult::Read) return false;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  for (std::size_t at = 0; at < bytes.size(); at += pieceBytes) {
+    if (!take(std::span<const std::uint8_t>(data + at, std::min(pieceBytes, bytes.size() - at)))) break;
+  }
+  return true;
 }
 
 FileStore::WriteResult FakeFileStore::ReplaceWholeFile(const std::string& path, const std::string& bytes) {

@@ -16,6 +16,8 @@ class FakeFileStore final : public FileStore {
  public:
   using FileStore::ReadWholeFile;
   ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::uint32_t& errorCode) override;
+  bool ReadInPieces(const std::string& path,
+                    const std::function<bool(std::span<const std::uint8_t> piece)>& take) override;
   WriteResult ReplaceWholeFile(const std::string& path, const std::string& bytes) override;
   bool AppendToFile(const std::string& path, const std::string& bytes) override;
   bool RenameNoReplace(const std::string& from, const std::string& to) override;
@@ -46,6 +48,8 @@ class FakeFileStore final : public FileStore {
   bool failMove = false;
   bool failDelete = false;
 
+  // The pieces ReadInPieces hands on, so that a reader meets every split.
+  std::size_t pieceBytes = 65536;
   std::vector<std::string> reads;
   std::vector<std::string> writes;
   std::vector<std::string> appends;
