@@ -1,5 +1,8 @@
 #include "batch/batch_run.hpp"
 
+#include <algorithm>
+
+#include "batch/disc_layout.hpp"
 #include "batch/process_runner.hpp"
 #include "core/scoped_flag.hpp"
 #include "core/text.hpp"
@@ -94,12 +97,13 @@ bool BatchRunner::Run(BatchForm& form) {
   mode_ = form.ReadMode();
   // Its progress is cleared on leaving, after the finished message or on an
   // error.
-  BatchStatus status(services_.Files, services_.Time, services_.Taskbar);
+  BatchStatus status(services_.Files, services_.Time, services_.Taskbar, mode_);
   Batch run{form, mode_, status, TrackName(mode_)};
   {
     const SessionHold hold(services_.Session);
     CheckFolders(form, run.Mode, run.TrackName);
     RunWithEncoderStage(run);
+    WriteLayouts(run);
   }
   status.BatchFinished(form);
   return true;
@@ -204,7 +208,26 @@ bool BatchRunner::RunJob(Batch& batch, const JobSpot& spot) {
   // After the session's end the options are back: no job may change them.
   if (dts && (sessionEnded_ || !services_.Encoder.RunSurCodeJob(job, batch.Status))) return false;
   // A transcoder that failed writes nothing, whatever its exit code says.
-  return services_.Lookup.Look(TrackFileName(job)) == FileLookup::Presence::Present;
+  const std::string track = TrackFileName(job);
+  if (services_.Lookup.Look(track) != FileLookup::Presence::Present) return false;
+  // The track stays as it is, whatever a receiver would make of it.
+  const TrackVerdict verdict = CheckTrack(services_.Files, job.Mode, track);
+  const std::string name = ExtractFileName(track);
+  batch.Status.TrackChecked(name, verdict.Problem);
+  batch.Checked[job.FinalFolder][name] = verdict;
+  return true;
+}
+
+void BatchRunner::WriteLayouts(Batch& batch) {
+  if (services_.Dirs == nullptr || sessionEnded_) return;
+  for (const auto& [folder, tracks] : batch.Checked) {
+    if (std::none_of(tracks.begin(), tracks.end(), [](const auto& track) { return track.second.Problem.empty(); })) {
+      continue;
+    }
+    const LayoutReport report =
+        WriteDiscLayout(*services_.Dirs, services_.Files, batch.Mode, batch.TrackName, folder, tracks);
+    batch.Status.LayoutWritten(report.Lines, report.Failed);
+  }
 }
 
 }  // namespace kavrin

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "batch/batch_status.hpp"
 #include "batch/besweet_command_line.hpp"
 #include "batch/encoder_stage.hpp"
+#include "batch/track_check.hpp"
 #include "batch/track_names.hpp"
 #include "core/error.hpp"
 #include "platform/batch_session.hpp"
@@ -81,6 +83,8 @@ class BatchRunner {
     BatchStatus& Status;
     std::string TrackName;
     std::uint32_t ExitCode = 0;
+    // The tracks made, as a receiver would read them, by folder and name.
+    std::map<std::string, std::map<std::string, TrackVerdict>> Checked{};
   };
 
   void CheckFolders(BatchForm& form, BatchMode mode, const std::string& trackName);
@@ -89,6 +93,8 @@ class BatchRunner {
   // False when the job's track was not made: the transcoder could not be
   // started, the encoder stage skipped the job, or the track is missing.
   bool RunJob(Batch& batch, const JobSpot& spot);
+  // Every folder that got a track that plays gets its discs' layout.
+  void WriteLayouts(Batch& batch);
 
   BatchServices services_;
   bool running_ = false;

@@ -5,7 +5,7 @@ set -euo pipefail
 KAVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KAVRIN_PACKAGES=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix
                  wine wine64 xvfb xauth imagemagick x11-utils zip binutils-mingw-w64-x86-64 locales
-                 ffmpeg dpkg-dev nasm patch libdca-utils)
+                 ffmpeg dpkg-dev nasm patch libdca-utils cdrdao)
 
 kavrin_install_packages() {
   local missing=()

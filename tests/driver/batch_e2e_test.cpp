@@ -2,6 +2,7 @@
 // which records how each run was started.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -93,9 +94,12 @@ TEST_F(BatchE2e, TheFinishNamesTheTrackThatWasNotMade) {
   const std::string lines = "1 of 2 tracks were not made:\n" + Input("b.VOB") + " (stream 0x80)";
   ASSERT_NO_FATAL_FAILURE(RunBatch("Encoding Finished!\n\n" + lines));
   EXPECT_TRUE(FileExists(Out() + "\\DOLBYDIGITAL-Track-001.wav"));
+  // In the log, the same parts in the same order: the disc's layout last.
   const std::vector<std::string> log = TextLines(ReadFileBytes(settings.logFile));
-  ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(log[log.size() - 2] + "\n" + log.back(), lines);
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[log.size() - 4] + "\n" + log[log.size() - 3], lines);
+  EXPECT_EQ(log[log.size() - 2], "");
+  EXPECT_EQ(log.back(), "DOLBYDIGITAL-Track.cue: 1 track, 0:04 (fits a 74-minute disc)");
 }
 
 TEST_F(BatchE2e, WithoutAModeTheCommandLineHasNoModePiece) {
@@ -154,7 +158,8 @@ TEST_F(BatchE2e, LoggingAddsAnEmptyLineBeforeEachRunAndWritesCrLf) {
       return "BeSweet stand-in\r\ninput: " + Input(input) + "\r\nwrote: " + Out() + "\\DOLBYDIGITAL-Track-" +
              ZeroPad(number, 3) + ".wav\r\n";
     };
-    EXPECT_EQ(ReadFileBytes(logFile), c.before + report("a.ac3", 1) + "\r\n" + report("b.ac3", 2));
+    EXPECT_EQ(ReadFileBytes(logFile), c.before + report("a.ac3", 1) + "\r\n" + report("b.ac3", 2) +
+                                          "DOLBYDIGITAL-Track.cue: 2 tracks, 0:08 (fits a 74-minute disc)\r\n");
 
     // The next case starts from an empty record and output folder.
     ASSERT_NO_FATAL_FAILURE(CloseAndWaitForExit());
@@ -162,6 +167,7 @@ TEST_F(BatchE2e, LoggingAddsAnEmptyLineBeforeEachRunAndWritesCrLf) {
     for (int number = 1; number <= 2; ++number) {
       DeleteFileA((Out() + "\\DOLBYDIGITAL-Track-" + ZeroPad(number, 3) + ".wav").c_str());
     }
+    DeleteFileA((Out() + "\\DOLBYDIGITAL-Track.cue").c_str());
   }
 }
 
@@ -305,7 +311,7 @@ TEST_F(BatchE2e, GoInASecondInstanceDuringABatchRunsNothing) {
   // Once the batch is over, the other instance's "Go" runs.
   Click(other.Go());
   ASSERT_TRUE(other.Process().WaitForMessageBox("Information", box, kBatchBound));
-  EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+  EXPECT_EQ(BeforeLayout(MessageBoxText(box)), "Encoding Finished!");
   ASSERT_TRUE(PressButton(box, "OK"));
   EXPECT_TRUE(WaitFor([&] { return FileExists(other.RecordFile()); }, kReactBound, "the other instance's run"));
   other.End();
@@ -327,6 +333,68 @@ TEST_F(BatchE2e, ClosingWhileTheFinishedBoxShowsEndsTheProgram) {
   const IniEntry* boost = ini.Find("Boost", "Options");
   ASSERT_NE(boost, nullptr);
   EXPECT_EQ(boost->value, "--stored");
+}
+
+// The unix path of a Windows one under Wine; empty elsewhere.
+std::string UnixPath(const std::string& path) {
+  using Convert = char*(CDECL*)(LPCWSTR);
+  const auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+  if (convert == nullptr) return std::string();
+  std::wstring wide(path.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(
+                  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()))) -
+              1);
+  char* unix = convert(wide.c_str());
+  if (unix == nullptr) return std::string();
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// A burner's own parser reads the disc's layout: the tracks that play, in
+// order, with no warning; the track that would not play is named in the
+// finish and left out.
+TEST_F(BatchE2e, TheDiscsLayoutIsOneABurnerReads) {
+  SetEnvironmentVariableA("KAVRIN_STANDIN_WRONG_STREAM", "c.ac3");
+  ASSERT_NO_FATAL_FAILURE(Start(BatchSettings{}));
+  ASSERT_NO_FATAL_FAILURE(AddInputs({"a.ac3", "b.ac3", "c.ac3"}));
+  ASSERT_NO_FATAL_FAILURE(RunBatch(
+      "Encoding Finished!\n\n1 of 3 tracks will not play as AC3-CD:\nDOLBYDIGITAL-Track-003.wav: no AC3 stream"));
+  SetEnvironmentVariableA("KAVRIN_STANDIN_WRONG_STREAM", nullptr);
+  const std::string cue = ReadFileBytes(Out() + "\\DOLBYDIGITAL-Track.cue");
+  EXPECT_EQ(cue,
+            "REM COMMENT \"Kavrin disc layout\"\r\n"
+            "REM COMMENT \"left out: DOLBYDIGITAL-Track-003.wav: no AC3 stream\"\r\n"
+            "FILE \"DOLBYDIGITAL-Track-001.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+            "FILE \"DOLBYDIGITAL-Track-002.wav\" WAVE\r\n  TRACK 02 AUDIO\r\n    INDEX 01 00:00:00\r\n");
+
+  const std::string folder = UnixPath(Out());
+  if (folder.empty() || !FileExists("Z:\\usr\\bin\\cdrdao")) GTEST_SKIP() << "no cdrdao to read the layout";
+  // A unix program started from Wine answers no wait: its output appears
+  // under its name once complete.
+  std::string line = "/bin/sh -c \"cd '" + folder +
+                     "' && /usr/bin/cdrdao show-toc DOLBYDIGITAL-Track.cue > toc.tmp 2>&1; mv toc.tmp toc.txt\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(Out() + "\\toc.txt"); }, kReactBound, "cdrdao's table of contents"));
+  const std::string toc = ReadFileBytes(Out() + "\\toc.txt");
+  EXPECT_EQ(toc.find("WARNING"), std::string::npos) << toc;
+  // Two tracks, each of its audio's sectors of 2352 bytes rounded up.
+  std::size_t sectors = 0;
+  for (const char* track : {"\\DOLBYDIGITAL-Track-001.wav", "\\DOLBYDIGITAL-Track-002.wav"}) {
+    sectors += (ReadFileBytes(Out() + track).size() - 44 + 2351) / 2352;
+  }
+  EXPECT_NE(toc.find("TRACK  2"), std::string::npos) << toc;
+  EXPECT_EQ(toc.find("TRACK  3"), std::string::npos) << toc;
+  char end[64];
+  std::snprintf(end, sizeof end, "END*   %02zu:%02zu:%02zu(%6zu)", sectors / 4500, sectors / 75 % 60, sectors % 75,
+                sectors);
+  EXPECT_NE(toc.find(end), std::string::npos) << end << "\n" << toc;
 }
 
 }  // namespace

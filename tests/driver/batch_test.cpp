@@ -104,7 +104,7 @@ void BatchTest::RunBatch(const std::string& text) {
 void BatchTest::ExpectFinishedAndClose(const std::string& text) {
   HWND box = nullptr;
   ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
-  EXPECT_EQ(MessageBoxText(box), text);
+  EXPECT_EQ(BeforeLayout(MessageBoxText(box)), text);
   EXPECT_TRUE(MessageBoxHasIcon(box));
   ASSERT_TRUE(PressButton(box, "OK"));
   ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));

@@ -208,7 +208,7 @@ class EncoderE2e : public KavrinTest {
     Click(window_.Button1);
     HWND box = nullptr;
     ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, bound));
-    EXPECT_EQ(MessageBoxText(box), text);
+    EXPECT_EQ(BeforeLayout(MessageBoxText(box)), text);
     ASSERT_TRUE(PressButton(box, "OK"));
     ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));
   }
@@ -335,11 +335,17 @@ TEST_F(EncoderE2e, TwoHandedOverJobsWithTheStartupWindowEncodeRenameCleanUpAndRe
       kExitBound, "both encoders to end"));
   EXPECT_EQ(record, expected);
 
-  // The transcoder's reports, each job's encoder blocks, and the empty line
-  // before the second run (the log did not exist before the first).
+  // The transcoder's reports, each job's encoder blocks, the empty line
+  // before the second run (the log did not exist before the first), and
+  // the disc's layout.
   const std::vector<std::string> blocks = {"SurCode CD Pro DTS", kSeparator, "Logging start : <time>",
                                            "Logging end : <time>", kSeparator};
-  EXPECT_EQ(LogLines(), Joined({TranscoderReport(inputs[0]), blocks, {""}, TranscoderReport(inputs[1]), blocks}));
+  EXPECT_EQ(LogLines(), Joined({TranscoderReport(inputs[0]),
+                                blocks,
+                                {""},
+                                TranscoderReport(inputs[1]),
+                                blocks,
+                                {"DTS-Track.cue: 2 tracks, 0:08 (fits a 74-minute disc)"}}));
 
   // The options exactly as they were: full length, expandable ones still
   // expandable, an empty one still there, a missing one still missing; a
@@ -451,7 +457,7 @@ TEST_F(EncoderE2e, AFolderChangedDuringAJobAppliesFromTheNextJob) {
   ASSERT_TRUE(SetText(window_.deSurcodeOutputFolder, other));
   HWND box = nullptr;
   ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
-  EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+  EXPECT_EQ(BeforeLayout(MessageBoxText(box)), "Encoding Finished!");
   ASSERT_TRUE(PressButton(box, "OK"));
   SetEnvironmentVariableA("KAVRIN_STANDIN_RUN_MS", nullptr);
 

@@ -467,6 +467,15 @@ HWND FindMessageBox(DWORD processId, const std::string& caption) {
   return nullptr;
 }
 
+std::string BeforeLayout(const std::string& finished) {
+  const std::size_t last = finished.rfind("\n\n");
+  if (last == std::string::npos) return finished;
+  const std::string part = finished.substr(last + 2, finished.find('\n', last + 2) - last - 2);
+  return part.find(".cue: ") != std::string::npos || part.find(".cue was not written") != std::string::npos
+             ? finished.substr(0, last)
+             : finished;
+}
+
 std::string MessageBoxText(HWND box) {
   for (HWND label : FindControls(box, "Static")) {
     const LONG_PTR kind = StyleOf(label) & SS_TYPEMASK;

@@ -140,6 +140,10 @@ std::wstring AccessibleName(HWND window);
 HWND FindMessageBox(DWORD processId, const std::string& caption);
 // The message text: the static that is not the icon.
 std::string MessageBoxText(HWND box);
+// The finished box's text without its last part when that is the disc
+// layout ("DTS-Track.cue: 2 tracks, ..."), which only the layout's own flow
+// looks at.
+std::string BeforeLayout(const std::string& finished);
 // Whether the box shows an icon (which one cannot be told from outside).
 bool MessageBoxHasIcon(HWND box);
 bool PressButton(HWND dialog, const std::string& caption);

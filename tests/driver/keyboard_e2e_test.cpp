@@ -195,7 +195,7 @@ TEST_F(KeyboardE2e, AddAFileCloseTheDropDownAndRunABatch) {
                         kRunStartBound, "\"Go\" disabled, the focus in the field"));
     HWND box = nullptr;
     ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
-    EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+    EXPECT_EQ(BeforeLayout(MessageBoxText(box)), "Encoding Finished!");
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; }, kReactBound, "the information box in front"));
     PressKeys({VK_RETURN});
     ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));

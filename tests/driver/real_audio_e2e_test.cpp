@@ -216,9 +216,11 @@ class RealAudioChecks : public RealAudioTest {
     std::vector<std::string> tracks;
     for (size_t job = 1; job <= names.size() + (vobStreams ? 1 : 0); ++job)
       tracks.push_back(TrackName(mode) + "-" + ZeroPad(long(job), 3) + ".wav");
-    // Nothing else is left in the output folder, nothing at all in the
-    // temporary one.
-    EXPECT_EQ(FolderNames(Folder("CD Out")), tracks);
+    // Nothing else is left in the output folder but the disc's layout,
+    // nothing at all in the temporary one.
+    std::vector<std::string> listing = tracks;
+    listing.push_back(TrackName(mode) + ".cue");
+    EXPECT_EQ(FolderNames(Folder("CD Out")), listing);
     EXPECT_EQ(FolderNames(Folder("Temp Folder")), std::vector<std::string>());
     return tracks;
   }

@@ -92,7 +92,7 @@ void RealAudioTest::RunBatch(CdMode mode, std::chrono::milliseconds bound, doubl
   HWND box = nullptr;
   ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, bound));
   seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_EQ(MessageBoxText(box), "Encoding Finished!");
+  EXPECT_EQ(BeforeLayout(MessageBoxText(box)), "Encoding Finished!");
   if (onMoment_) onMoment_(FlowMoment::Finished);
   ASSERT_TRUE(PressButton(box, "OK"));
   ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));

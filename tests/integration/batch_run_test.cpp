@@ -62,6 +62,12 @@ TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
                                            "DOLBYDIGITAL-Track-003.wav"};
   for (const std::string& track : tracks) EXPECT_TRUE(Exists(folder + "\\" + track)) << track;
   EXPECT_FALSE(Exists(folder + "\\DOLBYDIGITAL-Track-004.wav"));
+  // The disc's layout names all three, and the finish says so.
+  const std::string cue = ReadAll(folder + "\\DOLBYDIGITAL-Track.cue");
+  EXPECT_NE(cue.find("FILE \"DOLBYDIGITAL-Track-003.wav\" WAVE\r\n  TRACK 03 AUDIO\r\n"), std::string::npos) << cue;
+  EXPECT_NE(form.finishedText.find("\n\nDOLBYDIGITAL-Track.cue: 3 tracks, 0:12 (fits a 74-minute disc)"),
+            std::string::npos)
+      << form.finishedText;
 
   // The first job's report created the log; every later one follows an empty line.
   const std::string log = ReadAll(form.settings.LogfileText);
@@ -95,7 +101,8 @@ TEST(BatchRunIntegrationTest, Ac3BatchLeavesNumberedTracksAndALog) {
   }
   EXPECT_EQ(form.finishedMessages, 1);
 
-  for (const std::string& name : {std::string("encode.log"), std::string("VTS_01_1.VOB"), std::string("movie.ac3")}) {
+  for (const std::string& name : {std::string("encode.log"), std::string("VTS_01_1.VOB"), std::string("movie.ac3"),
+                                  std::string("DOLBYDIGITAL-Track.cue")}) {
     DeleteFileA((folder + "\\" + name).c_str());
   }
   for (const std::string& track : tracks) DeleteFileA((folder + "\\" + track).c_str());

@@ -18,6 +18,7 @@
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_text_services.hpp"
 #include "platform/win32/win32_window_system.hpp"
+#include "support/stream_samples.hpp"
 #include "support/wait_for.hpp"
 
 namespace kavrin::win32 {
@@ -65,7 +66,7 @@ class EncoderStageTest : public ::testing::Test {
     WriteAll(folder_ + "\\surcode.ssf", knobs);
     stage_.CreateWindowList();
     stage_.BackupEncoderOptions();
-    BatchStatus status(files_, clock_, nullptr);
+    BatchStatus status(files_, clock_, nullptr, BatchMode::DtsCd);
     status.JobStarted(form_.ReadJobSettings());
     stage_.RunSurCodeJob(Job{BatchMode::DtsCd, "DTS-Track", 1, 0, folder_ + "\\a.ac3", std::nullopt,
                              form_.settings.TempFolderText, form_.settings.FinalFolderText, form_.ReadJobSettings()},
@@ -110,7 +111,7 @@ TEST_F(EncoderStageTest, JobEncodesRenamesCleansUpAndRestoresTheOptions) {
   RunJob("startup=1\r\nencode_ms=1500\r\n");
 
   const std::string wav = ReadAll(form_.settings.FinalFolderText + "\\DTS-Track-001.wav");
-  ASSERT_EQ(wav.size(), 44u + 4410u * 4u);
+  ASSERT_EQ(wav.size(), samples::SampleTrack(samples::Stream::Dts, 4.2).size());
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
   EXPECT_FALSE(Exists(form_.settings.FinalFolderText + "\\DTS-Track-001.tmp"));
   EXPECT_FALSE(Exists(form_.settings.TempFolderText + "\\monoFL.WAV"));

@@ -12,6 +12,7 @@
 #include "fakes/fake_file_store.hpp"
 #include "fakes/fake_process.hpp"
 #include "fakes/fake_taskbar_progress.hpp"
+#include "support/stream_samples.hpp"
 
 namespace kavrin::support {
 
@@ -39,7 +40,15 @@ class BatchFixture : public ::testing::Test {
   void WriteOutput(const fakes::FakeStartCall& call) {
     const std::string marker = "-output \"";
     const size_t from = call.commandLine.find(marker) + marker.size();
-    lookup_.AddEntry(call.commandLine.substr(from, call.commandLine.find('"', from) - from));
+    const bool ac3 = call.commandLine.find(" -ddwav ") != std::string::npos;
+    LeaveTrack(call.commandLine.substr(from, call.commandLine.find('"', from) - from),
+               ac3 ? samples::Stream::Ac3 : samples::Stream::Pcm);
+  }
+
+  // A track where a job put it, as the programs write it.
+  void LeaveTrack(const std::string& path, samples::Stream stream) {
+    lookup_.AddEntry(path);
+    files_.files[path] = samples::SampleTrack(stream);
   }
 
   Lines CommandLines() const {

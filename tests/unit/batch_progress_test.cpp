@@ -49,7 +49,7 @@ class BatchProgressTest : public support::BatchFixture {
     // Each job leaves its track, as the programs would.
     TranscoderWritesItsOutput();
     encoder_.onJob = [this](const Job& job) {
-      lookup_.AddEntry(job.FinalFolder + "\\DTS-Track-00" + std::to_string(job.OutputNumber) + ".wav");
+      LeaveTrack(job.FinalFolder + "\\DTS-Track-00" + std::to_string(job.OutputNumber) + ".wav", samples::Stream::Dts);
     };
   }
 

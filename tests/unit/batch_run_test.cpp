@@ -20,9 +20,7 @@ class BatchRunTest : public support::BatchFixture {
  protected:
   // The encoder stage leaves the job's track where the job said.
   void EncoderWritesTheTrack() {
-    encoder_.onJob = [this](const Job& job) {
-      lookup_.AddEntry(OutputFileName(job.FinalFolder, job.TrackName, job.OutputNumber));
-    };
+    encoder_.onJob = [this](const Job& job) { LeaveTrack(TrackFileName(job), samples::Stream::Dts); };
   }
 
   // The parts of the journal that are not the wait loop.
@@ -124,12 +122,27 @@ TEST_F(BatchRunTest, DtsBatchCallsTheEncoderStageInOrder) {
   EncoderWritesTheTrack();
   ASSERT_TRUE(runner_.Run(form_));
   ASSERT_EQ(launcher_.starts.size(), 2u);
-  EXPECT_EQ(journal_, (Lines{"CreateWindowList", "BackupEncoderOptions", "PrepareSurCodeJob C:\\Temp",
-                             "Start " + launcher_.starts[0].commandLine, "Sleep 1000", "ProcessMessages",
-                             "QueryExitCode", "CloseHandles", "RunSurCodeJob DTS-Track 1 1",
-                             "PrepareSurCodeJob C:\\Temp", "Start " + launcher_.starts[1].commandLine, "Sleep 1000",
-                             "ProcessMessages", "QueryExitCode", "CloseHandles", "RunSurCodeJob DTS-Track 2 2",
-                             "RestoreEncoderOptions", "ReleaseWindowList", "Encoding Finished!"}));
+  EXPECT_EQ(journal_, (Lines{"CreateWindowList",
+                             "BackupEncoderOptions",
+                             "PrepareSurCodeJob C:\\Temp",
+                             "Start " + launcher_.starts[0].commandLine,
+                             "Sleep 1000",
+                             "ProcessMessages",
+                             "QueryExitCode",
+                             "CloseHandles",
+                             "RunSurCodeJob DTS-Track 1 1",
+                             "Read D:\\CD\\DTS-Track-001.wav",
+                             "PrepareSurCodeJob C:\\Temp",
+                             "Start " + launcher_.starts[1].commandLine,
+                             "Sleep 1000",
+                             "ProcessMessages",
+                             "QueryExitCode",
+                             "CloseHandles",
+                             "RunSurCodeJob DTS-Track 2 2",
+                             "Read D:\\CD\\DTS-Track-002.wav",
+                             "RestoreEncoderOptions",
+                             "ReleaseWindowList",
+                             "Encoding Finished!"}));
   EXPECT_NE(launcher_.starts[1].commandLine.find("-output \"C:\\Temp\\mono\" -6ch -substream 0x81 ) "),
             std::string::npos);
 }
@@ -198,6 +211,31 @@ TEST_F(BatchRunTest, TheFinishTellsWhichTracksWereNotMade) {
   EXPECT_FALSE(form_.finishedWarning);
   const Lines many = NotMadeLines(Lines(12, "x"), 20);
   EXPECT_EQ(Lines(many.begin() + 10, many.end()), (Lines{"x", "and 2 more"}));
+
+  // Each part after a blank line, in this order, in the box and in the log.
+  BatchStatus status(files_, clock_, nullptr, BatchMode::DtsCd);
+  status.JobStarted(form_.settings);
+  status.JobFinished("D:\\DVD\\a.ac3", false);
+  status.JobFinished("D:\\DVD\\b.ac3", true);
+  status.TrackChecked("DTS-Track-004.wav", "no DTS stream");
+  status.LayoutWritten({"DTS-Track.cue: 1 track, 0:10 (fits a 74-minute disc)"}, false);
+  files_.files["C:\\log.txt"].clear();
+  status.BatchFinished(form_);
+  const std::string parts[] = {"1 of 2 tracks were not made:",
+                               "D:\\DVD\\a.ac3",
+                               "",
+                               "1 of 1 tracks will not play as DTS-CD:",
+                               "DTS-Track-004.wav: no DTS stream",
+                               "",
+                               "DTS-Track.cue: 1 track, 0:10 (fits a 74-minute disc)"};
+  std::string box = "Encoding Finished!\n";
+  std::string log;
+  for (const std::string& line : parts) {
+    box += "\n" + line;
+    log += line + "\r\n";
+  }
+  EXPECT_EQ(form_.finishedText, box);
+  EXPECT_EQ(files_.files["C:\\log.txt"], log);
 }
 
 // A job's folders are read once, as names without the quotes of "Copy as
@@ -287,9 +325,17 @@ TEST_F(BatchRunTest, PreRunLineGoesBeforeTheStartWhenTheLogExists) {
   ASSERT_TRUE(runner_.Run(form_));
   EXPECT_EQ(files_.files["C:\\log.txt"], "report\r\n\r\nreport\n");
   EXPECT_NE(launcher_.starts[0].commandLine.find("-logfilea \"C:\\log.txt\" ) "), std::string::npos);
-  const Lines expected = {"CreateWindowList",  "Read C:\\log.txt",  "Start " + launcher_.starts[0].commandLine,
-                          "Read C:\\log.txt",  "Write C:\\log.txt", "Start " + launcher_.starts[1].commandLine,
-                          "ReleaseWindowList", "Encoding Finished!"};
+  // Each track is read as soon as it is there.
+  const Lines expected = {"CreateWindowList",
+                          "Read C:\\log.txt",
+                          "Start " + launcher_.starts[0].commandLine,
+                          "Read D:\\CD\\CDDA-Track-001.wav",
+                          "Read C:\\log.txt",
+                          "Write C:\\log.txt",
+                          "Start " + launcher_.starts[1].commandLine,
+                          "Read D:\\CD\\CDDA-Track-002.wav",
+                          "ReleaseWindowList",
+                          "Encoding Finished!"};
   Lines steps = Steps();
   steps.erase(std::remove(steps.begin(), steps.end(), "Sleep 1000"), steps.end());
   EXPECT_EQ(steps, expected);

@@ -151,7 +151,7 @@ class SurCodeJobTest : public ::testing::Test {
   fakes::FakeFileStore files_;
   fakes::FakeFileLookup lookup_;
   fakes::FakeErrorTexts errors_;
-  BatchStatus status_{files_, clock_, nullptr};
+  BatchStatus status_{files_, clock_, nullptr, BatchMode::DtsCd};
   std::vector<std::string> notices_;
   EncoderAutomation automation_{EncoderServices{program_, registry_, windows_, pump_, clock_, launcher_, files_,
                                                 lookup_, errors_,

@@ -7,8 +7,11 @@
 //
 // It reads "-core( -input "X" -output "Y" -6ch|-ddwav|-2ch [-logfilea "L"]
 // [-substream 0xNN] ) ...". When X exists it writes six mono WAVs Y + "FL.WAV"
-// ... Y + "LFE.WAV" for -6ch, otherwise one stereo WAV at Y, and appends a
+// ... Y + "LFE.WAV" for -6ch, otherwise one stereo track at Y (AC3 bursts for
+// -ddwav, a tone for -2ch), and appends a
 // short report to L. KAVRIN_STANDIN_RUN_MS makes it take longer;
+// KAVRIN_STANDIN_WRONG_STREAM names the end of an input whose AC3-CD track
+// comes out as plain PCM;
 // KAVRIN_STANDIN_EXIT_CODE sets its exit code (default 0, 1 for a missing input).
 //
 // "besweet_standin --make-sample <path> [kilobytes]" writes dummy input data.
@@ -21,6 +24,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/stream_samples.hpp"
 
 namespace {
 
@@ -143,7 +148,14 @@ int main(int argc, char** argv) {
         report.push_back("wrote: " + output + channel);
       }
     } else {
-      WriteTone(output, 2);
+      // A real track of a few seconds, as a receiver and a burner take it;
+      // plain PCM for an input named by KAVRIN_STANDIN_WRONG_STREAM.
+      const std::string wrong = Environment("KAVRIN_STANDIN_WRONG_STREAM");
+      const bool ac3 = commandLine.find("\" -ddwav ") != std::string::npos &&
+                       (wrong.empty() || input.size() < wrong.size() ||
+                        input.compare(input.size() - wrong.size(), wrong.size(), wrong) != 0);
+      std::ofstream(output, std::ios::binary | std::ios::trunc)
+          << kavrin::samples::SampleTrack(ac3 ? kavrin::samples::Stream::Ac3 : kavrin::samples::Stream::Pcm, 4.2);
       report.push_back("wrote: " + output);
     }
   } else {

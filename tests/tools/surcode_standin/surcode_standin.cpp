@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "support/stream_samples.hpp"
+
 namespace {
 
 constexpr const char* kOptionKey = "Software\\Minnetonka Audio Software\\Surcode CD Pro DTS\\OPTIONS";
@@ -128,34 +130,6 @@ void ReadOptions() {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void Put16(std::string& bytes, std::uint16_t v) {
-  bytes += static_cast<char>(v & 0xff);
-  bytes += static_cast<char>(v >> 8);
-}
-void Put32(std::string& bytes, std::uint32_t v) {
-  Put16(bytes, static_cast<std::uint16_t>(v & 0xffff));
-  Put16(bytes, static_cast<std::uint16_t>(v >> 16));
-}
-
-// A tenth of a second of silence, 44.1 kHz, 16 bits, two channels.
-std::string SilentWav() {
-  const std::uint32_t dataSize = 4410 * 4;
-  std::string bytes = "RIFF";
-  Put32(bytes, 36 + dataSize);
-  bytes += "WAVEfmt ";
-  Put32(bytes, 16);
-  Put16(bytes, 1);
-  Put16(bytes, 2);
-  Put32(bytes, 44100);
-  Put32(bytes, 44100 * 4);
-  Put16(bytes, 4);
-  Put16(bytes, 16);
-  bytes += "data";
-  Put32(bytes, dataSize);
-  bytes.append(dataSize, '\0');
-  return bytes;
-}
-
 void ShowEncoderWindow();
 
 // The second instance learns from its environment that it is the one to work.
@@ -206,7 +180,8 @@ void StartEncoding(HWND window) {
 void FinishEncoding(HWND window) {
   KillTimer(window, kEncodeTimer);
   if (g_state.output == INVALID_HANDLE_VALUE) return;
-  const std::string wav = SilentWav();
+  // A real DTS-CD stream, long enough for any burner.
+  const std::string wav = kavrin::samples::SampleTrack(kavrin::samples::Stream::Dts, 4.2);
   DWORD written = 0;
   WriteFile(g_state.output, wav.data(), static_cast<DWORD>(wav.size()), &written, nullptr);
   CloseHandle(g_state.output);
