@@ -210,12 +210,16 @@ bool BatchRunner::RunJob(Batch& batch, const JobSpot& spot) {
   // A transcoder that failed writes nothing, whatever its exit code says.
   const std::string track = TrackFileName(job);
   if (services_.Lookup.Look(track) != FileLookup::Presence::Present) return false;
+  CheckMadeTrack(batch, job.FinalFolder, track);
+  return true;
+}
+
+void BatchRunner::CheckMadeTrack(Batch& batch, const std::string& folder, const std::string& track) {
   // The track stays as it is, whatever a receiver would make of it.
-  const TrackVerdict verdict = CheckTrack(services_.Files, job.Mode, track);
+  const TrackVerdict verdict = CheckTrack(services_.Files, batch.Mode, track);
   const std::string name = ExtractFileName(track);
   batch.Status.TrackChecked(name, verdict.Problem);
-  batch.Checked[job.FinalFolder][name] = verdict;
-  return true;
+  batch.Checked[folder][name] = verdict;
 }
 
 void BatchRunner::WriteLayouts(Batch& batch) {

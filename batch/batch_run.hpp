@@ -93,6 +93,7 @@ class BatchRunner {
   // False when the job's track was not made: the transcoder could not be
   // started, the encoder stage skipped the job, or the track is missing.
   bool RunJob(Batch& batch, const JobSpot& spot);
+  void CheckMadeTrack(Batch& batch, const std::string& folder, const std::string& track);
   // Every folder that got a track that plays gets its discs' layout.
   void WriteLayouts(Batch& batch);
 

@@ -29,49 +29,24 @@ class PeriodicStream : public StreamCheck {
  public:
   void Words(std::span<const std::uint8_t> bytes, std::uint64_t offset) override {
     for (std::size_t at = 0; at < bytes.size() && problem_.empty();) {
+      const std::span<const std::uint8_t> rest = bytes.subspan(at);
       const std::uint64_t here = offset + at;
-      const std::size_t words = (bytes.size() - at) / 2;
       switch (state_) {
         case State::Seek:
-          // Only zeros before the first frame.
-          if (WordAt(&bytes[at]) == 0) {
-            at += 2;
-            break;
-          }
-          if (here >= kFirstWithin) {
-            problem_ = NoStream();
-            break;
-          }
-          start_ = here;
-          state_ = State::Header;
+          at += Seek(rest, here);
           break;
         case State::Header:
-          header_[headerWords_++] = WordAt(&bytes[at]);
+          header_[headerWords_++] = WordAt(rest.data());
           at += 2;
           if (headerWords_ == HeaderWords()) Begin();
           break;
-        case State::Body: {
-          const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(bodyWords_, words));
-          Body(&bytes[at], take, here);
-          bodyWords_ -= take;
-          at += take * 2;
-          if (bodyWords_ == 0) state_ = State::Gap;
+        case State::Body:
+          at += TakeBody(rest, here);
           break;
-        }
         case State::Gap:
-        case State::Tail: {
-          std::size_t take = words;
-          if (state_ == State::Gap) take = static_cast<std::size_t>(std::min<std::uint64_t>(take, (next_ - here) / 2));
-          for (std::size_t i = 0; i < take && problem_.empty(); ++i) {
-            if (WordAt(&bytes[at + 2 * i]) != 0) problem_ = BreaksAt(here + 2 * i);
-          }
-          at += take * 2;
-          if (state_ == State::Gap && offset + at == next_) {
-            start_ = next_;
-            state_ = State::Header;
-          }
+        case State::Tail:
+          at += Zeros(rest, here);
           break;
-        }
       }
     }
   }
@@ -98,6 +73,40 @@ class PeriodicStream : public StreamCheck {
   std::uint64_t start_ = 0;  // where the current frame or burst starts
 
  private:
+  // Each step answers how many bytes it took.
+  std::size_t Seek(std::span<const std::uint8_t> rest, std::uint64_t here) {
+    // Only zeros before the first frame.
+    if (WordAt(rest.data()) == 0) return 2;
+    if (here >= kFirstWithin) {
+      problem_ = NoStream();
+    } else {
+      start_ = here;
+      state_ = State::Header;
+    }
+    return 0;
+  }
+
+  std::size_t TakeBody(std::span<const std::uint8_t> rest, std::uint64_t here) {
+    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(bodyWords_, rest.size() / 2));
+    Body(rest.data(), take, here);
+    bodyWords_ -= take;
+    if (bodyWords_ == 0) state_ = State::Gap;
+    return take * 2;
+  }
+
+  std::size_t Zeros(std::span<const std::uint8_t> rest, std::uint64_t here) {
+    std::size_t take = rest.size() / 2;
+    if (state_ == State::Gap) take = static_cast<std::size_t>(std::min<std::uint64_t>(take, (next_ - here) / 2));
+    for (std::size_t i = 0; i < take && problem_.empty(); ++i) {
+      if (WordAt(&rest[2 * i]) != 0) problem_ = BreaksAt(here + 2 * i);
+    }
+    if (state_ == State::Gap && here + take * 2 == next_) {
+      start_ = next_;
+      state_ = State::Header;
+    }
+    return take * 2;
+  }
+
   void Begin() {
     headerWords_ = 0;
     const bool zeros = std::all_of(header_.begin(), header_.begin() + static_cast<std::ptrdiff_t>(HeaderWords()),
