@@ -57,13 +57,6 @@ Bounds ScaledBounds(const Bounds& bounds, int dpi) {
           ScaleToDpi(bounds.height, dpi)};
 }
 
-// A character height of 11 pixels at 96 dpi.
-win32::UniqueFont CreateWindowFont(int dpi) {
-  return win32::UniqueFont(CreateFontA(ScaleToDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
-}
-
 std::vector<HWND> DescendantsOf(HWND parent) {
   std::vector<HWND> found;
   EnumChildWindows(

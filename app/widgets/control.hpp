@@ -29,9 +29,6 @@ struct Host {
 // The 96-dpi bounds at `dpi`.
 Bounds ScaledBounds(const Bounds& bounds, int dpi);
 
-// "MS Sans Serif", 8 point, at `dpi`.
-win32::UniqueFont CreateWindowFont(int dpi);
-
 // The message Windows sends when a window's dpi changes; spelled out because
 // the headers offer it only to programs that require Windows 8.1.
 constexpr UINT kDpiChangedMessage = 0x02E0;

@@ -11,6 +11,7 @@
 
 #include "harness.hpp"
 #include "kavrin_window.hpp"
+#include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin::e2e {
 namespace {
@@ -29,12 +30,10 @@ std::string Describe(const RECT& r) {
 
 // The extent of a control's caption in the window's font. Wine answers no
 // WM_GETFONT from another process, and a font handle means nothing here
-// anyway: the font, "MS Sans Serif" with characters 11 pixels high at 96 dpi,
-// is made here again.
+// anyway: the font is made here again.
 SIZE CaptionExtent(HWND control, int dpi) {
   const win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  const win32::UniqueFont font(CreateFontA(-MulDiv(11, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                           DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+  const win32::UniqueFont font = win32::CreateWindowFont(dpi);
   const win32::Selection select = win32::SelectInto(dc.Get(), font.Get());
   std::string caption = TextOf(control);
   caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
