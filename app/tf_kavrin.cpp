@@ -69,7 +69,7 @@ void TfKavrin::Create(int showCommand) {
   }
   // Only the window knows which monitor, and so which dpi, it is on.
   dpi_ = win32::WindowDpi(hwnd_);
-  font_ = CreateWindowFont(dpi_);
+  font_ = win32::CreateWindowFont(dpi_);
   frame = FrameAtDpi(dpi_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -159,7 +159,7 @@ LRESULT TfKavrin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // again from the 96-dpi layout, in a font of the new size.
 void TfKavrin::ChangeDpi(int dpi, const RECT& suggested) {
   if (dpi <= 0) return;
-  win32::UniqueFont font = CreateWindowFont(dpi);
+  win32::UniqueFont font = win32::CreateWindowFont(dpi);
   dpi_ = dpi;
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -83,10 +83,10 @@ void BuildSettingsPage(TfKavrin& form) {
   form.rbAC3CD.Create(page, {"AC3-CD", {150, 8, 65, 17}});
   form.rbCDDA.Create(page, {"CDDA", {216, 8, 65, 17}});
   form.cbShutdown.Create(page, {"Shutdown afterwards", {272, 8, 121, 17}});
-  // The upper row overlaps; the later control of each pair stays on top.
-  GiveWayTo(form.cbUseGMax, form.rbDTSCD);
-  GiveWayTo(form.rbDTSCD, form.rbAC3CD);
-  GiveWayTo(form.rbCDDA, form.cbShutdown);
+  // Laid out wider, each of these would cover its right neighbour's box.
+  form.cbUseGMax.FitToCaption();
+  form.rbDTSCD.FitToCaption();
+  form.rbCDDA.FitToCaption();
 
   // The two column heads keep their size: each is centred over its column.
   form.Label17.Create(page, {"Additional options", {48, 32, 161, 13}, TLabel::Alignment::Center, false});

@@ -88,7 +88,11 @@ xwininfo -root >/dev/null 2>&1 || { echo "the virtual display :$display did not 
 # LogPixels is set every time, so a picture at another dpi before leaves
 # nothing behind; the server reads it when it starts. The colours are those
 # of a fresh Windows 10 or 11: a fresh prefix has a white scroll-bar colour,
-# and with it the read-only fixed fields would look editable.
+# and with it the read-only fixed fields would look editable. The title bars
+# are drawn as there with the accent colour on them: the active one blue
+# with white text, an inactive one white with grey text. The classic caption
+# colours of a fresh system, which its own title bars do not use, make the
+# two look alike, and the open drop-down would seem inactive.
 cat >"$work/settings.reg" <<REG
 REGEDIT4
 
@@ -103,7 +107,7 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Control Panel\\Colors]
 "ActiveBorder"="180 180 180"
-"ActiveTitle"="153 180 209"
+"ActiveTitle"="0 120 215"
 "AppWorkspace"="171 171 171"
 "ButtonAlternateFace"="0 0 0"
 "ButtonDkShadow"="105 105 105"
@@ -112,15 +116,15 @@ REGEDIT4
 "ButtonLight"="227 227 227"
 "ButtonShadow"="160 160 160"
 "ButtonText"="0 0 0"
-"GradientActiveTitle"="185 209 234"
-"GradientInactiveTitle"="215 228 242"
+"GradientActiveTitle"="0 120 215"
+"GradientInactiveTitle"="255 255 255"
 "GrayText"="109 109 109"
 "Hilight"="0 120 215"
 "HilightText"="255 255 255"
 "HotTrackingColor"="0 102 204"
 "InactiveBorder"="244 247 252"
-"InactiveTitle"="191 205 219"
-"InactiveTitleText"="0 0 0"
+"InactiveTitle"="255 255 255"
+"InactiveTitleText"="153 153 153"
 "InfoText"="0 0 0"
 "InfoWindow"="255 255 225"
 "Menu"="240 240 240"
@@ -128,7 +132,7 @@ REGEDIT4
 "MenuHilight"="0 120 215"
 "MenuText"="0 0 0"
 "Scrollbar"="200 200 200"
-"TitleText"="0 0 0"
+"TitleText"="255 255 255"
 "Window"="255 255 255"
 "WindowFrame"="100 100 100"
 "WindowText"="0 0 0"

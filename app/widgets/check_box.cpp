@@ -1,8 +1,46 @@
 #include "app/widgets/check_box.hpp"
 
 #include "app/widgets/handler_dispatch.hpp"
+#include "platform/win32/unique_resource.hpp"
 
 namespace kavrin {
+
+namespace {
+
+// The box of a check box or radio button at 96 dpi.
+constexpr int kBoxSize = 13;
+
+}  // namespace
+
+void TCheckButton::FitToCaption() {
+  fitsCaption_ = true;
+  Fit();
+}
+
+void TCheckButton::Rescale(int dpi, HFONT font) {
+  TControl::Rescale(dpi, font);
+  if (fitsCaption_) Fit();
+}
+
+// The system draws the caption half a digit's width right of the box, with
+// "&" as a mnemonic marker, and the focus rectangle a pixel around it.
+void TCheckButton::Fit() {
+  const std::string caption = Caption();
+  static const win32::UniqueMemoryDc measuring(CreateCompatibleDC(nullptr));
+  HDC dc = measuring.Get();
+  if (dc == nullptr) return;
+  const win32::Selection select = win32::SelectInto(dc, font_);
+  RECT text{0, 0, 0, 0};
+  SIZE digit{};
+  if (DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CALCRECT | DT_SINGLELINE) == 0 ||
+      GetTextExtentPoint32A(dc, "0", 1, &digit) == FALSE) {
+    return;
+  }
+  RECT place{};
+  GetWindowRect(hwnd_, &place);
+  const int width = ScaleToDpi(kBoxSize, dpi_) + digit.cx / 2 + (text.right - text.left) + 2;
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void TCheckBox::Create(const Host& host, const CreateArgs& args) {
   tag_ = args.tag;

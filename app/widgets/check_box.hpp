@@ -15,9 +15,22 @@ class TCheckable {
   virtual void SetChecked(bool checked) = 0;
 };
 
+// A check box or a radio button: a box and its caption.
+class TCheckButton : public TControl, public TCheckable {
+ public:
+  // From now on as wide as its box and caption need in its font, at every
+  // dpi; its left, top and height stay as laid out.
+  void FitToCaption();
+  void Rescale(int dpi, HFONT font) override;
+
+ private:
+  void Fit();
+  bool fitsCaption_ = false;
+};
+
 // A two-state check box. Its click handler runs when the user toggles it and
 // when the program changes its state, never when the state stays the same.
-class TCheckBox : public TControl, public TCheckable {
+class TCheckBox : public TCheckButton {
  public:
   struct CreateArgs {
     std::string caption;

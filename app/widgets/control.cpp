@@ -57,13 +57,6 @@ Bounds ScaledBounds(const Bounds& bounds, int dpi) {
           ScaleToDpi(bounds.height, dpi)};
 }
 
-// A character height of 11 pixels at 96 dpi.
-win32::UniqueFont CreateWindowFont(int dpi) {
-  return win32::UniqueFont(CreateFontA(ScaleToDpi(-11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
-}
-
 std::vector<HWND> DescendantsOf(HWND parent) {
   std::vector<HWND> found;
   EnumChildWindows(
@@ -83,7 +76,6 @@ void RescaleChildren(HWND parent, int dpi, HFONT font) {
     if (TControl* control = TControl::FromHandle(child)) controls.push_back(control);
   }
   for (TControl* control : controls) control->Rescale(dpi, font);
-  for (TControl* control : controls) control->ReshapeAfterRescale();
 }
 
 void RefreshColours(HWND root) {
@@ -166,15 +158,6 @@ void TControl::Rescale(int dpi, HFONT font) {
   AdoptScale(dpi, font);
 }
 
-void TControl::ReshapeAfterRescale() {
-  if (givesWayTo_.empty()) return;
-  SetWindowRgn(hwnd_, nullptr, FALSE);
-  const std::vector<const TControl*> siblings = givesWayTo_;
-  givesWayTo_.clear();
-  for (const TControl* sibling : siblings) GiveWayTo(*this, *sibling);
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
 void TControl::Subclass() {
   subclassed_ =
       SetWindowSubclass(hwnd_, &TControl::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
@@ -220,25 +203,6 @@ const char* ContainerClassName() {
     return "KavrinContainer";
   }();
   return name;
-}
-
-void GiveWayTo(TControl& control, const TControl& sibling) {
-  control.givesWayTo_.push_back(&sibling);
-  RECT own{};
-  RECT other{};
-  GetWindowRect(control.Handle(), &own);
-  GetWindowRect(sibling.Handle(), &other);
-  RECT overlap{};
-  if (!IntersectRect(&overlap, &own, &other)) return;
-  win32::UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
-  if (GetWindowRgn(control.Handle(), shape.Get()) == ERROR) {
-    SetRectRgn(shape.Get(), 0, 0, own.right - own.left, own.bottom - own.top);
-  }
-  const win32::UniqueRegion covered(CreateRectRgn(overlap.left - own.left, overlap.top - own.top,
-                                                  overlap.right - own.left, overlap.bottom - own.top));
-  CombineRgn(shape.Get(), shape.Get(), covered.Get(), RGN_DIFF);
-  // On success the window owns the region.
-  if (SetWindowRgn(control.Handle(), shape.Get(), TRUE) != 0) shape.Release();
 }
 
 }  // namespace kavrin

@@ -29,9 +29,6 @@ struct Host {
 // The 96-dpi bounds at `dpi`.
 Bounds ScaledBounds(const Bounds& bounds, int dpi);
 
-// "MS Sans Serif", 8 point, at `dpi`.
-win32::UniqueFont CreateWindowFont(int dpi);
-
 // The message Windows sends when a window's dpi changes; spelled out because
 // the headers offer it only to programs that require Windows 8.1.
 constexpr UINT kDpiChangedMessage = 0x02E0;
@@ -69,8 +66,6 @@ class TControl {
   virtual void Rescale(int dpi, HFONT font);
   // The system's colours or theme changed; drawn again with them.
   virtual void ColoursChanged();
-  // After every control of the window has been rescaled.
-  void ReshapeAfterRescale();
 
  protected:
   // Throws std::runtime_error when the window cannot be created.
@@ -92,12 +87,10 @@ class TControl {
   int dpi_ = kDesignDpi;
 
  private:
-  friend void GiveWayTo(TControl& control, const TControl& sibling);
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR data);
   bool subclassed_ = false;
   Bounds design_;
-  std::vector<const TControl*> givesWayTo_;
 };
 
 // Passes a notification from a child back to the child's control. Every
@@ -110,14 +103,10 @@ bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
 // reflects its children's notifications.
 const char* ContainerClassName();
 
-// Clips `control` so that the given siblings, which overlap it, show on top
-// of it. Its bounds stay as laid out; a rescale clips it again.
-void GiveWayTo(TControl& control, const TControl& sibling);
-
 // Every window below `parent`, parents before their children.
 std::vector<HWND> DescendantsOf(HWND parent);
 
-// Rescales every control below `parent`, then lets each reshape itself.
+// Rescales every control below `parent`.
 void RescaleChildren(HWND parent, int dpi, HFONT font);
 
 // Tells every window below `root` that the system's colours changed (the

@@ -165,9 +165,11 @@ LRESULT TButtonEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lParam
     }
   }
   result = CallDefault(message, wParam, lParam);
-  // Losing the focus, the edit repaints its text over the button too (so
-  // Wine does); the button draws itself again.
-  if (message == WM_KILLFOCUS) InvalidateRect(button_.Handle(), nullptr, TRUE);
+  // The edit's frame is painted over the whole window, the button included,
+  // as the theme paints it at every change of the focus (so Wine does): the
+  // button draws itself again at once, not at the next paint, which during
+  // a batch may be a second away.
+  if (message == WM_NCPAINT) RedrawWindow(button_.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   return result;
 }
 

@@ -130,7 +130,12 @@ LRESULT TdxPopupEdit::HandleSubclassed(UINT message, WPARAM wParam, LPARAM lPara
     if (onDropFiles) onDropFiles(files);
     return 0;
   }
+  // A summary has nothing to select. A selection, as Tab gives an edit or
+  // Shift and the arrows make, would show whenever the field has the focus,
+  // and it has it while a batch runs.
+  if (message == EM_SETSEL) return CallDefault(EM_SETSEL, 0, 0);
   const LRESULT result = TButtonEdit::HandleSubclassed(message, wParam, lParam);
+  if (message == WM_KEYDOWN || message == WM_CHAR || message == WM_CONTEXTMENU) CallDefault(EM_SETSEL, 0, 0);
   // The edit makes a caret whenever it gains the focus; this field has none.
   if (message == WM_SETFOCUS) DestroyCaret();
   return result;

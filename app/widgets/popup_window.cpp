@@ -6,6 +6,7 @@
 #include "app/widgets/control.hpp"
 #include "app/widgets/tab_walk.hpp"
 #include "core/scoped_flag.hpp"
+#include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin {
 
@@ -173,7 +174,7 @@ void TdxPopupWindow::Finish(Outcome outcome) {
 // brings is not one: it opens at the field's dpi, with the size it is given.
 void TdxPopupWindow::ChangeDpi(int dpi, const RECT& suggested) {
   if (dpi <= 0 || placing_) return;
-  win32::UniqueFont font = CreateWindowFont(dpi);
+  win32::UniqueFont font = win32::CreateWindowFont(dpi);
   RescaleChildren(hwnd_, dpi, font.Get());
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -12,7 +12,7 @@ namespace kavrin {
 // Radio buttons with the same parent form one exclusive group: checking one
 // clears the others, clearing one touches no other. The user chooses with a
 // click, Space or the arrow keys; the focus alone never chooses.
-class TRadioButton : public TControl, public TCheckable {
+class TRadioButton : public TCheckButton {
  public:
   struct CreateArgs {
     std::string caption;

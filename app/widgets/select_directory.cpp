@@ -259,7 +259,8 @@ class SelectDirDialog {
     FitTree();
   }
 
-  // Rows as high as the tree's font or the icon at the dialog's dpi.
+  // Rows as high as the tree's font or the icon at the dialog's dpi, and the
+  // tree as high as its whole rows: the last one shown is never cut.
   void FitTree() {
     HWND tree = Tree();
     const int iconSize = ScaleToDpi(kIconSize, dpi_);
@@ -270,6 +271,13 @@ class SelectDirDialog {
     GetTextMetricsA(dc.Get().dc, &metrics);
     const int height = std::max<int>(metrics.tmHeight, iconSize) + ScaleToDpi(2, dpi_);
     SendMessageA(tree, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+    RECT frame{};
+    RECT client{};
+    GetWindowRect(tree, &frame);
+    GetClientRect(tree, &client);
+    const LONG rows = std::max<LONG>(1, client.bottom / height);
+    SetWindowPos(tree, nullptr, 0, 0, frame.right - frame.left,
+                 frame.bottom - frame.top - client.bottom + rows * height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(tree, nullptr, TRUE);
   }
 

