@@ -196,11 +196,7 @@ FfmpegResult Ffmpeg::RunInto(const std::vector<std::wstring>& arguments, HANDLE 
 FfmpegResult Ffmpeg::Execute(const std::vector<std::wstring>& arguments, HANDLE file, HANDLE cancel,
                              const FfmpegOutput& output) const {
   FfmpegResult result;
-  win32::UniqueHandle messages = MessageFile();
-  if (!messages) {
-    result.Messages = "no temporary file for ffmpeg's messages";
-    return result;
-  }
+  win32::UniqueHandle messages;
   win32::UniqueHandle pipeRead;
   win32::UniqueHandle childOutput;
   win32::UniqueHandle process;
@@ -210,6 +206,11 @@ FfmpegResult Ffmpeg::Execute(const std::vector<std::wstring>& arguments, HANDLE 
     // ffmpeg ends, and its reader would wait for that child too.
     static std::mutex starting;
     const std::lock_guard<std::mutex> lock(starting);
+    messages = MessageFile();
+    if (!messages) {
+      result.Messages = "no temporary file for ffmpeg's messages";
+      return result;
+    }
     if (output) {
       SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
       HANDLE read = nullptr;
