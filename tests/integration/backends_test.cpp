@@ -199,6 +199,19 @@ TEST(Backends, ADtsCdTrackEncodedInSegmentsHasTheBytesOfOneEncodingOfTheWhole) {
     EXPECT_TRUE(differs.first == track.end())
         << count << " segments differ from the whole in frame " << (differs.first - track.begin() - 44) / 2048;
   }
+  // Stopped as WM_CLOSE stops it: every segment ends, and neither the track
+  // nor its part is left.
+  files.Track = dir + "\\stopped.wav";
+  dts_encoder::Encoding stopped(files, *ffmpeg, 4);
+  const UniqueHandle ended(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  ASSERT_TRUE(stopped.Start([&ended] { SetEvent(ended.Get()); })) << stopped.Failure();
+  stopped.Cancel();
+  ASSERT_EQ(WaitForSingleObject(ended.Get(), 60000), WAIT_OBJECT_0) << "the stopped encoding to end";
+  stopped.Finish();
+  EXPECT_FALSE(stopped.Complete());
+  EXPECT_EQ(stopped.Failure(), "stopped");
+  for (const std::string& left : {files.Track, files.Track + ".part"})
+    EXPECT_EQ(GetFileAttributesA(left.c_str()), INVALID_FILE_ATTRIBUTES) << left;
   RemoveTree(dir);
 }
 
