@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -27,7 +28,7 @@ struct FfmpegResult {
 // Output options for ffmpeg's standard output ("pipe:1"): whole buffers
 // instead of one write per packet, each of which costs a round trip under
 // Wine (about 6 s per 100 MB of DTS frames through a pipe, 1 s without).
-inline const std::vector<std::wstring> kWholeBufferWrites = {L"-flush_packets", L"0"};
+inline constexpr std::array<const wchar_t*, 2> kWholeBufferWrites = {L"-flush_packets", L"0"};
 
 // Takes each piece of ffmpeg's standard output as it comes; false stops
 // ffmpeg.

@@ -59,7 +59,7 @@ Source Inspect(const std::array<std::string, 6>& inputs) {
       plain = false;
       continue;
     }
-    const std::uint64_t samples = wav->DataBytes / (wav->Channels * ((wav->BitsPerSample + 7) / 8));
+    const std::uint64_t samples = wav->DataBytes / (std::uint64_t{wav->Channels} * ((wav->BitsPerSample + 7u) / 8));
     if (!length) length = samples * kTrackRate / wav->SampleRate;
     plain =
         plain && wav->Channels == 1 && wav->BitsPerSample == 16 && wav->SampleRate == kTrackRate && samples == *length;

@@ -13,7 +13,7 @@ namespace kavrin {
 // order give the bytes of one encoding of the whole.
 inline constexpr std::uint64_t kDtsFrameSamples = 512;
 // A piece shorter than this costs more in ffmpeg starts than it saves.
-inline constexpr std::uint64_t kDtsMinSegmentSamples = 30 * 44100;
+inline constexpr std::uint64_t kDtsMinSegmentSamples = std::uint64_t{30} * 44100;
 
 struct DtsSegment {
   std::uint64_t FirstFrame = 0;  // of the track
