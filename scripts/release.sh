@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Packs the release: build/release/kavrin-<version>.zip holding kavrin.exe, the
 # two ffmpeg backends (kavrin-transcoder.exe, kavrin-dts-encoder.exe), their
-# ffmpeg.exe with its build note (FFMPEG.txt: source version and our patches)
-# and licence (COPYING.LGPLv2.1), and README.md, from a windows-x64 build,
+# ffmpeg.exe with its build note (FFMPEG.txt: source version and our patches),
+# licence (COPYING.LGPLv2.1) and our patches to its source (third_party/ffmpeg/),
+# Kavrin's own licence (LICENSE) and README.md, from a windows-x64 build,
 # every executable stripped of its symbols and debug sections, after checking
 # that none needs a DLL beyond Windows' own.
 #   scripts/release.sh [BUILD_DIR]           (default: build/windows-x64)
@@ -54,7 +55,11 @@ build=${1:-$root/build/windows-x64}
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
 executables=(kavrin.exe kavrin-transcoder.exe kavrin-dts-encoder.exe ffmpeg.exe)
-documents=(README.md FFMPEG.txt COPYING.LGPLv2.1)
+documents=(README.md LICENSE FFMPEG.txt COPYING.LGPLv2.1)
+# The LGPL asks that whoever gets the modified ffmpeg.exe can rebuild it:
+# the patches and their README, as they are in this tree.
+mapfile -t sources < <(cd "$root" && find third_party/ffmpeg -type f | sort)
+[ ${#sources[@]} -gt 0 ] || { echo "no files under third_party/ffmpeg in $root" >&2; exit 1; }
 cmake --build "$build" --target kavrin kavrin_transcoder kavrin_dts_encoder ffmpeg_exe
 
 out=$root/build/release
@@ -63,7 +68,11 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 backends=$build/backends
 cp "$build/kavrin.exe" "$backends/kavrin-transcoder.exe" "$backends/kavrin-dts-encoder.exe" "$backends/ffmpeg.exe" \
-  "$backends/FFMPEG.txt" "$backends/COPYING.LGPLv2.1" "$root/README.md" "$stage/"
+  "$backends/FFMPEG.txt" "$backends/COPYING.LGPLv2.1" "$root/README.md" "$root/LICENSE" "$stage/"
+for file in "${sources[@]}"; do
+  mkdir -p "$stage/$(dirname "$file")"
+  cp "$root/$file" "$stage/$file"
+done
 # About two thirds of a built program are symbols and debug sections that
 # nothing reads at run time.
 command -v "$strip" >/dev/null || { echo "$strip is missing (binutils-mingw-w64-x86-64)" >&2; exit 1; }
@@ -73,9 +82,9 @@ for exe in "${executables[@]}"; do
 done
 mkdir -p "$out"
 rm -f "$package"
-(cd "$stage" && cmake -E tar cf "$package" --format=zip "${executables[@]}" "${documents[@]}")
+(cd "$stage" && cmake -E tar cf "$package" --format=zip "${executables[@]}" "${documents[@]}" "${sources[@]}")
 
 listing=$(cmake -E tar tf "$package" | sort | tr '\n' ' ')
-expected=$(printf '%s\n' "${documents[@]}" "${executables[@]}" | sort | tr '\n' ' ')
+expected=$(printf '%s\n' "${documents[@]}" "${executables[@]}" "${sources[@]}" | sort | tr '\n' ' ')
 [ "$listing" = "$expected" ] || { echo "$package holds: $listing" >&2; exit 1; }
 echo "Packed $package"

@@ -1,5 +1,7 @@
 #include "backends/common/ffmpeg.hpp"
 
+#include <atomic>
+#include <mutex>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -184,63 +186,95 @@ std::wstring Ffmpeg::FileArgument(const std::string& path) { return Widen(path, 
 std::wstring Ffmpeg::Text(const std::string& ascii) { return Widen(ascii, CP_ACP); }
 
 FfmpegResult Ffmpeg::Run(const std::vector<std::wstring>& arguments, HANDLE cancel, const FfmpegOutput& output) const {
+  return Execute(arguments, nullptr, cancel, output);
+}
+
+FfmpegResult Ffmpeg::RunInto(const std::vector<std::wstring>& arguments, HANDLE file, HANDLE cancel) const {
+  return Execute(arguments, file, cancel, nullptr);
+}
+
+FfmpegResult Ffmpeg::Execute(const std::vector<std::wstring>& arguments, HANDLE file, HANDLE cancel,
+                             const FfmpegOutput& output) const {
   FfmpegResult result;
-  win32::UniqueHandle messages = MessageFile();
-  if (!messages) {
-    result.Messages = "no temporary file for ffmpeg's messages";
-    return result;
-  }
+  win32::UniqueHandle messages;
   win32::UniqueHandle pipeRead;
-  win32::UniqueHandle pipeWrite;
-  if (output) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read = nullptr;
-    HANDLE write = nullptr;
-    if (!CreatePipe(&read, &write, &inherit, 1 << 20)) {
-      result.Messages = "no pipe for ffmpeg's output";
+  win32::UniqueHandle childOutput;
+  win32::UniqueHandle process;
+  {
+    // A child inherits every inheritable handle that exists when it starts:
+    // one started meanwhile on another thread would hold this pipe open after
+    // ffmpeg ends, and its reader would wait for that child too.
+    static std::mutex starting;
+    const std::lock_guard<std::mutex> lock(starting);
+    messages = MessageFile();
+    if (!messages) {
+      result.Messages = "no temporary file for ffmpeg's messages";
       return result;
     }
-    pipeRead = win32::UniqueHandle(read);
-    pipeWrite = win32::UniqueHandle(write);
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    if (output) {
+      SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+      HANDLE read = nullptr;
+      HANDLE write = nullptr;
+      if (!CreatePipe(&read, &write, &inherit, 1 << 20)) {
+        result.Messages = "no pipe for ffmpeg's output";
+        return result;
+      }
+      pipeRead = win32::UniqueHandle(read);
+      childOutput = win32::UniqueHandle(write);
+      SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    } else if (file != nullptr) {
+      // The duplicate shares the file's position: ffmpeg writes on from it.
+      HANDLE self = GetCurrentProcess();
+      if (!DuplicateHandle(self, file, self, childOutput.Receive(), 0, TRUE, DUPLICATE_SAME_ACCESS)) {
+        result.Messages = "ffmpeg's output file cannot be handed on (" + ErrorText(GetLastError()) + ")";
+        return result;
+      }
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = childOutput ? childOutput.Get() : messages.Get();
+    startup.hStdError = messages.Get();
+    PROCESS_INFORMATION started{};
+    const std::wstring program = Widen(location_, CP_ACP);
+    std::wstring line = CommandLine(program, arguments);
+    // Suspended until it is in the job, so that not even its first steps can
+    // outlive us.
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &started)) {
+      result.Messages = "ffmpeg could not be started: " + location_ + " (" + ErrorText(GetLastError()) + ")";
+      return result;
+    }
+    process = win32::UniqueHandle(started.hProcess);
+    win32::UniqueHandle thread(started.hThread);
+    HANDLE job = KillOnCloseJob();
+    // Only a process already in a job that allows no other (Windows 7) is
+    // refused; ffmpeg then runs outside one, still stopped on cancel.
+    if (job != nullptr) AssignProcessToJobObject(job, process.Get());
+    ResumeThread(thread.Get());
+    childOutput.Reset();
+    SetHandleInformation(messages.Get(), HANDLE_FLAG_INHERIT, 0);
   }
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nullptr;
-  startup.hStdOutput = output ? pipeWrite.Get() : messages.Get();
-  startup.hStdError = messages.Get();
-  PROCESS_INFORMATION started{};
-  const std::wstring program = Widen(location_, CP_ACP);
-  std::wstring line = CommandLine(program, arguments);
-  // Suspended until it is in the job, so that not even its first steps can
-  // outlive us.
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
-                      nullptr, nullptr, &startup, &started)) {
-    result.Messages = "ffmpeg could not be started: " + location_ + " (" + ErrorText(GetLastError()) + ")";
-    return result;
-  }
-  win32::UniqueHandle process(started.hProcess);
-  win32::UniqueHandle thread(started.hThread);
-  HANDLE job = KillOnCloseJob();
-  // Only a process already in a job that allows no other (Windows 7) is
-  // refused; ffmpeg then runs outside one, still stopped on cancel.
-  if (job != nullptr) AssignProcessToJobObject(job, process.Get());
-  ResumeThread(thread.Get());
-  pipeWrite.Reset();
   result.Started = true;
 
   if (output) {
     // A cancel must also end a read that waits for ffmpeg's next output.
-    bool cancelled = false;
+    std::atomic<bool> cancelled = false;
     std::thread watch;
     if (cancel != nullptr) {
-      watch = std::thread([&] {
-        if (!WaitUnlessCancelled(process.Get(), cancel)) {
-          cancelled = true;
-          TerminateProcess(process.Get(), 1);
-        }
-      });
+      try {
+        watch = std::thread([&] {
+          if (!WaitUnlessCancelled(process.Get(), cancel)) {
+            cancelled = true;
+            TerminateProcess(process.Get(), 1);
+          }
+        });
+      } catch (...) {
+        // Not left running unwatched.
+        TerminateProcess(process.Get(), 1);
+        throw;
+      }
     }
     result.OutputError = Drain(pipeRead.Get(), process.Get(), output);
     WaitForSingleObject(process.Get(), INFINITE);

@@ -1,5 +1,7 @@
 #include "backends/common/wav_header.hpp"
 
+#include <algorithm>
+
 namespace kavrin {
 namespace {
 
@@ -7,15 +9,31 @@ void PutLittleEndian(std::uint8_t* at, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+std::uint32_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
+  std::uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[at + static_cast<std::size_t>(i)];
+  return value;
+}
+
+bool TagAt(std::span<const std::uint8_t> bytes, std::size_t at, const char* tag) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (bytes[at + i] != static_cast<std::uint8_t>(tag[i])) return false;
+  }
+  return true;
+}
+
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+
 }  // namespace
 
-std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes) {
-  constexpr std::uint16_t kBlockAlign = kWavChannels * kWavBitsPerSample / 8;
+std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes, std::uint16_t channels) {
+  const auto blockAlign = static_cast<std::uint16_t>(channels * kWavBitsPerSample / 8);
   if (dataBytes > kMaxWavDataBytes) {
     throw TrackError("WAV data of " + std::to_string(dataBytes) + " bytes exceeds the 4 GiB a WAV file can hold");
   }
-  if (dataBytes % kBlockAlign != 0) {
-    throw TrackError("WAV data of " + std::to_string(dataBytes) + " bytes is no whole number of stereo samples");
+  if (dataBytes % blockAlign != 0) {
+    throw TrackError("WAV data of " + std::to_string(dataBytes) + " bytes is no whole number of samples");
   }
   std::array<std::uint8_t, kWavHeaderBytes> header{
       'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 0,   0,   0, 0, 0, 0,
@@ -24,13 +42,43 @@ std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes) {
   PutLittleEndian(&header[4], size + 36, 4);
   PutLittleEndian(&header[16], 16, 4);  // the fmt chunk's size
   PutLittleEndian(&header[20], 1, 2);   // PCM
-  PutLittleEndian(&header[22], kWavChannels, 2);
+  PutLittleEndian(&header[22], channels, 2);
   PutLittleEndian(&header[24], kWavSampleRate, 4);
-  PutLittleEndian(&header[28], kWavSampleRate * kBlockAlign, 4);
-  PutLittleEndian(&header[32], kBlockAlign, 2);
+  PutLittleEndian(&header[28], kWavSampleRate * blockAlign, 4);
+  PutLittleEndian(&header[32], blockAlign, 2);
   PutLittleEndian(&header[34], kWavBitsPerSample, 2);
   PutLittleEndian(&header[40], size, 4);
   return header;
+}
+
+std::optional<PcmWav> ReadPcmWav(std::span<const std::uint8_t> head, std::uint64_t fileBytes) {
+  constexpr std::size_t kChunkHeader = 8;
+  constexpr std::size_t kRiffHeader = 12;
+  if (head.size() < kRiffHeader || !TagAt(head, 0, "RIFF") || !TagAt(head, 8, "WAVE")) return std::nullopt;
+  std::optional<PcmWav> wav;
+  for (std::size_t at = kRiffHeader; at + kChunkHeader <= head.size();) {
+    const std::uint32_t size = LittleEndian(head, at + 4, 4);
+    const std::size_t body = at + kChunkHeader;
+    if (TagAt(head, at, "fmt ")) {
+      if (size < 16 || body + 16 > head.size()) return std::nullopt;
+      std::uint32_t format = LittleEndian(head, body, 2);
+      // The extensible header names its samples' format by a GUID whose
+      // first two bytes are the plain format's code.
+      if (format == kFormatExtensible && size >= 40 && body + 26 <= head.size())
+        format = LittleEndian(head, body + 24, 2);
+      if (format != kFormatPcm) return std::nullopt;
+      wav = PcmWav{LittleEndian(head, body + 4, 4), static_cast<std::uint16_t>(LittleEndian(head, body + 2, 2)),
+                   static_cast<std::uint16_t>(LittleEndian(head, body + 14, 2)), 0, 0};
+    } else if (TagAt(head, at, "data")) {
+      if (!wav || body > fileBytes) return std::nullopt;
+      wav->DataOffset = body;
+      wav->DataBytes = std::min<std::uint64_t>(size, fileBytes - body);
+      return wav;
+    }
+    // Chunks are padded to an even size.
+    at = body + size + (size & 1);
+  }
+  return std::nullopt;
 }
 
 }  // namespace kavrin

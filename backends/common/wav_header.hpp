@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -22,8 +24,23 @@ inline constexpr std::uint16_t kWavBitsPerSample = 16;
 // holds whole stereo samples.
 inline constexpr std::uint64_t kMaxWavDataBytes = (0xFFFFFFFFull - 36) / 4 * 4;
 
-// The canonical header of a 16-bit stereo 44.1 kHz PCM WAV with dataBytes of
-// samples after it.
-std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes);
+// The canonical header of a 16-bit 44.1 kHz PCM WAV, stereo unless said
+// otherwise, with dataBytes of samples after it.
+std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes, std::uint16_t channels = kWavChannels);
+
+// Where the samples of a PCM WAV file are, and what they are.
+struct PcmWav {
+  std::uint32_t SampleRate = 0;
+  std::uint16_t Channels = 0;
+  std::uint16_t BitsPerSample = 0;
+  std::uint64_t DataOffset = 0;
+  std::uint64_t DataBytes = 0;
+};
+
+// Reads the chunks at the front of a WAV file (`head`, its first bytes) up
+// to its data chunk; `fileBytes` bounds a data size that a writer left open
+// or too large. Empty for anything but plain PCM (WAVE_FORMAT_PCM, or an
+// extensible header of PCM samples) or a header that `head` does not hold.
+std::optional<PcmWav> ReadPcmWav(std::span<const std::uint8_t> head, std::uint64_t fileBytes);
 
 }  // namespace kavrin

@@ -182,7 +182,9 @@ class Transcode {
       if (args_.Normalize) words.insert(words.end(), {L"-map", L"[peak]", L"-f", L"null", L"-"});
       if (sixMono) words.insert(words.end(), {L"-map", L"[lfepeak]", L"-f", L"null", L"-"});
     }
-    words.insert(words.end(), {L"-map", Widen(Stream()), L"-c:a", L"copy", L"-f", L"ac3", L"pipe:1"});
+    words.insert(words.end(), {L"-map", Widen(Stream()), L"-c:a", L"copy"});
+    words.insert(words.end(), backends::kWholeBufferWrites.begin(), backends::kWholeBufferWrites.end());
+    words.insert(words.end(), {L"-f", L"ac3", L"pipe:1"});
     Ac3StreamScan scan;
     FfmpegResult result = RunFfmpeg(words, [&scan](const char* data, size_t size) {
       scan.Add(std::span(reinterpret_cast<const std::uint8_t*>(data), size));
@@ -261,6 +263,7 @@ class Transcode {
     } else if (args_.Channels == ChannelMode::DdWav) {
       words.insert(words.end(), {L"-map", L"[out]", L"-c:a", L"ac3", L"-b:a", L"448k"});
       if (dialNorm_) words.insert(words.end(), {L"-dialnorm", Widen(std::to_string(*dialNorm_))});
+      words.insert(words.end(), backends::kWholeBufferWrites.begin(), backends::kWholeBufferWrites.end());
       words.insert(words.end(), {L"-f", L"spdif", L"pipe:1"});
     } else {
       words.insert(words.end(), {L"-map", L"[out]"});
@@ -269,49 +272,45 @@ class Transcode {
     }
   }
 
-  FfmpegResult RunFfmpeg(const std::vector<std::wstring>& words, const backends::FfmpegOutput& output = nullptr) {
+  std::string CommandText(const std::vector<std::wstring>& words) const {
     std::wstring line;
     for (const std::wstring& word : words) line += L" " + backends::QuoteArgument(word);
-    report_.Line("ffmpeg", ffmpeg_.Location() + Narrow(line));
+    return ffmpeg_.Location() + Narrow(line);
+  }
+
+  FfmpegResult RunFfmpeg(const std::vector<std::wstring>& words, const backends::FfmpegOutput& output = nullptr) {
+    report_.Line("ffmpeg", CommandText(words));
     return ffmpeg_.Run(words, nullptr, output);
   }
 
-  // ffmpeg writes the IEC 61937 bursts to its output; the track is the same
-  // bytes behind a 16-bit stereo 44.1 kHz WAV header, whose sizes are set
-  // once the last burst is in.
+  // ffmpeg writes the IEC 61937 bursts straight into the track, behind a
+  // 16-bit stereo 44.1 kHz WAV header whose sizes are set once the last
+  // burst is in.
   bool WrapIec61937(const std::vector<std::wstring>& words, FfmpegResult& result) {
+    const std::string part = Parts().front();
     win32::UniqueHandle out(
-        CreateFileA(Parts().front().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out) return Fail(Parts().front() + " cannot be created (" + backends::ErrorText(GetLastError()) + ")");
+        CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) return Fail(part + " cannot be created (" + backends::ErrorText(GetLastError()) + ")");
     auto write = [&out](const void* data, size_t size) {
       DWORD done = 0;
       return WriteFile(out.Get(), data, static_cast<DWORD>(size), &done, nullptr) && done == size;
     };
+    const std::string unwritten = "the AC3-CD track could not be written (";
     auto header = WavHeader(0);
-    unsigned long long bytes = 0;
-    std::string failure;
-    if (!write(header.data(), header.size())) failure = "the AC3-CD track could not be written";
-    if (failure.empty()) {
-      result = RunFfmpeg(words, [&](const char* data, size_t size) {
-        if (bytes + size > kMaxWavDataBytes) {
-          failure = "the AC3-CD track is too long for a WAV file";
-        } else if (!write(data, size)) {
-          failure = "the AC3-CD track could not be written (" + backends::ErrorText(GetLastError()) + ")";
-        }
-        bytes += size;
-        return failure.empty();
-      });
-      if (failure.empty() && !result.Succeeded()) failure = InputProblemOf(result);
-      if (failure.empty() && !result.Succeeded()) failure = result.Reason();
-    }
-    if (failure.empty() && bytes % 4 != 0) failure = "ffmpeg's AC3 bursts end inside a sample";
-    if (failure.empty()) {
-      header = WavHeader(bytes);
-      if (SetFilePointer(out.Get(), 0, nullptr, FILE_BEGIN) != 0 || !write(header.data(), header.size()) ||
-          !FlushFileBuffers(out.Get()))
-        failure = "the AC3-CD track could not be written (" + backends::ErrorText(GetLastError()) + ")";
-    }
-    return failure.empty() ? true : Fail(failure);
+    if (!write(header.data(), header.size())) return Fail(unwritten + backends::ErrorText(GetLastError()) + ")");
+    report_.Line("ffmpeg", CommandText(words));
+    result = ffmpeg_.RunInto(words, out.Get());
+    if (!result.Succeeded()) return FailRun(result);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(out.Get(), &size)) return Fail(unwritten + backends::ErrorText(GetLastError()) + ")");
+    const auto bytes = static_cast<std::uint64_t>(size.QuadPart) - kWavHeaderBytes;
+    if (bytes > kMaxWavDataBytes) return Fail("the AC3-CD track is too long for a WAV file");
+    if (bytes % 4 != 0) return Fail("ffmpeg's AC3 bursts end inside a sample");
+    header = WavHeader(bytes);
+    if (SetFilePointer(out.Get(), 0, nullptr, FILE_BEGIN) != 0 || !write(header.data(), header.size()) ||
+        !FlushFileBuffers(out.Get()))
+      return Fail(unwritten + backends::ErrorText(GetLastError()) + ")");
+    return true;
   }
 
   // Every output under its own name, or none: a part that cannot be renamed

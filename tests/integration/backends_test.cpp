@@ -5,11 +5,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "backends/common/ffmpeg.hpp"
+#include "backends/common/wav_header.hpp"
+#include "backends/dts_encoder/encoding.hpp"
+#include "backends/dts_encoder/segments.hpp"
 #include "integration/test_files.hpp"
 #include "platform/win32/unique_resource.hpp"
 
@@ -138,6 +143,76 @@ TEST(Backends, AKilledTranscoderTakesItsFfmpegWithIt) {
   ASSERT_NE(child, 0u) << "the transcoder's ffmpeg.exe to start";
   ASSERT_TRUE(ffmpeg);
   EXPECT_EQ(WaitForSingleObject(ffmpeg.Get(), 30000), WAIT_OBJECT_0) << "the transcoder's ffmpeg to end with it";
+}
+
+// A 16-bit mono 44.1 kHz WAV file of a tone at `level` with noise 30 dB
+// below it.
+void WriteMono(const std::string& path, std::size_t samples, double hz, double level, std::uint32_t seed) {
+  std::string data(samples * 2, '\0');
+  for (std::size_t i = 0; i < samples; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const double noise = (static_cast<double>(seed >> 8) / (1u << 24) - 0.5) * 0.06 * level;
+    const auto value =
+        static_cast<std::int16_t>(std::lround(32767 * (level * std::sin(hz * 6.2832 * i / 44100) + noise)));
+    data[2 * i] = static_cast<char>(value & 0xFF);
+    data[2 * i + 1] = static_cast<char>((value >> 8) & 0xFF);
+  }
+  const auto header = WavHeader(data.size(), 1);
+  WriteAll(path, std::string(header.begin(), header.end()) + data);
+}
+
+// Encoded in segments at once, a DTS-CD track has the bytes of one encoding
+// of the whole: every segment count, with a source that ends inside a frame
+// and an LFE tone that the encoder's decimator carries across the cuts.
+TEST(Backends, ADtsCdTrackEncodedInSegmentsHasTheBytesOfOneEncodingOfTheWhole) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string dir = std::string(folder) + "kavrin segments test";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::optional<backends::Ffmpeg> ffmpeg = backends::Ffmpeg::At(ModuleFolder() + "\\..\\backends\\ffmpeg.exe");
+  ASSERT_TRUE(ffmpeg.has_value());
+  const std::size_t samples = 3 * 44100 + 333;
+  dts_encoder::EncodingFiles files;
+  const double tones[] = {410, 630, 1070, 1290, 850, 80};  // FL FR SL SR C LFE
+  for (std::size_t n = 0; n < files.Inputs.size(); ++n) {
+    files.Inputs[n] = dir + "\\mono" + std::to_string(n) + ".wav";
+    WriteMono(files.Inputs[n], samples, tones[n], n == 5 ? 0.5 : 0.2, static_cast<std::uint32_t>(n + 1));
+  }
+  std::string whole;
+  for (unsigned count = 1; count <= 4; ++count) {
+    files.Track = dir + "\\track" + std::to_string(count) + ".wav";
+    dts_encoder::Encoding encoding(files, *ffmpeg, count);
+    const UniqueHandle ended(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(encoding.Start([&ended] { SetEvent(ended.Get()); })) << encoding.Failure();
+    ASSERT_EQ(WaitForSingleObject(ended.Get(), 120000), WAIT_OBJECT_0) << "the encoding in " << count << " to end";
+    encoding.Finish();
+    ASSERT_TRUE(encoding.Complete()) << count << ": " << encoding.Failure();
+    EXPECT_EQ(encoding.Segments(), count);
+    const std::string track = ReadAll(files.Track);
+    if (count == 1) {
+      whole = track;
+      EXPECT_EQ(track.size(), kWavHeaderBytes + DtsTrackFrames(samples) * 2048);
+      continue;
+    }
+    ASSERT_EQ(track.size(), whole.size()) << count;
+    const auto differs = std::mismatch(track.begin(), track.end(), whole.begin());
+    EXPECT_TRUE(differs.first == track.end())
+        << count << " segments differ from the whole in frame " << (differs.first - track.begin() - 44) / 2048;
+  }
+  // Stopped as WM_CLOSE stops it: every segment ends, and neither the track
+  // nor its part is left.
+  files.Track = dir + "\\stopped.wav";
+  dts_encoder::Encoding stopped(files, *ffmpeg, 4);
+  const UniqueHandle ended(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  ASSERT_TRUE(stopped.Start([&ended] { SetEvent(ended.Get()); })) << stopped.Failure();
+  stopped.Cancel();
+  ASSERT_EQ(WaitForSingleObject(ended.Get(), 60000), WAIT_OBJECT_0) << "the stopped encoding to end";
+  stopped.Finish();
+  EXPECT_FALSE(stopped.Complete());
+  EXPECT_EQ(stopped.Failure(), "stopped");
+  for (const std::string& left : {files.Track, files.Track + ".part"})
+    EXPECT_EQ(GetFileAttributesA(left.c_str()), INVALID_FILE_ATTRIBUTES) << left;
+  RemoveTree(dir);
 }
 
 }  // namespace
