@@ -9,8 +9,8 @@ namespace kavrin {
 
 namespace {
 
-constexpr std::uint64_t k74MinuteSectors = 74 * 60 * 75;
-constexpr std::uint64_t kShortBytes = 4 * 44100 * 4;
+constexpr std::uint64_t k74MinuteSectors = 74ULL * 60 * 75;
+constexpr std::uint64_t kShortBytes = 4ULL * 44100 * 4;
 
 std::uint64_t SectorsOf(const LayoutTrack& track) {
   return (track.Verdict.DataBytes + kSectorBytes - 1) / kSectorBytes;

@@ -15,7 +15,7 @@ namespace kavrin {
 // A disc holds at most this many tracks, and this many sectors of them: 80
 // minutes less the 2-second pregap before its first track.
 inline constexpr std::size_t kDiscTracks = 99;
-inline constexpr std::uint64_t kDiscSectors = 80 * 60 * 75 - 150;
+inline constexpr std::uint64_t kDiscSectors = 80ULL * 60 * 75 - 150;
 inline constexpr std::uint64_t kSectorBytes = 2352;
 inline constexpr const char* kLayoutMark = "REM COMMENT \"Kavrin disc layout\"";
 

@@ -9,7 +9,7 @@ namespace kavrin {
 
 namespace {
 
-constexpr std::uint64_t kBytesPerSecond = 44100 * 4;
+constexpr std::uint64_t kBytesPerSecond = 44100ULL * 4;
 // The first frame or burst must start this early.
 constexpr std::uint64_t kFirstWithin = 2 * kBytesPerSecond;
 const char* const kNotAWav = "not a 16-bit stereo 44.1 kHz PCM WAV";
@@ -154,7 +154,7 @@ class DtsStream final : public PeriodicStream {
     const unsigned blocks = ((h[2] & 0x7u) << 4 | (h[3] >> 10 & 0xFu)) + 1;
     const unsigned frameBytes = ((h[3] & 0x3FFu) << 4 | (h[4] >> 10 & 0xFu)) + 1;
     const std::uint64_t packedWords = (frameBytes * 8 + 13) / 14;
-    period = blocks * 32 * 4;
+    period = std::uint64_t{blocks} * 32 * 4;
     if (packedWords * 2 > period) return BreaksAt(start_);
     bodyWords = packedWords - 5;
     return std::string();
