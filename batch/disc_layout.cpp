@@ -16,30 +16,31 @@ std::uint64_t SectorsOf(const LayoutTrack& track) {
   return (track.Verdict.DataBytes + kSectorBytes - 1) / kSectorBytes;
 }
 
-bool IsLayoutName(const std::string& trackName, const std::string& fileName) {
+// The number in a name made of `prefix`, at least `minDigits` digits and
+// `suffix`, letter case aside.
+std::optional<long long> NumberBetween(const std::string& fileName, const std::string& prefix,
+                                       const std::string& suffix, std::size_t minDigits) {
   const std::string upper = UpperAscii(fileName);
+  if (upper.size() < prefix.size() + suffix.size() + minDigits || upper.compare(0, prefix.size(), prefix) != 0 ||
+      upper.compare(upper.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    return std::nullopt;
+  }
+  const std::string digits = upper.substr(prefix.size(), upper.size() - prefix.size() - suffix.size());
+  if (digits.size() > 15 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  return std::stoll(digits);
+}
+
+bool IsLayoutName(const std::string& trackName, const std::string& fileName) {
   const std::string base = UpperAscii(trackName);
-  if (upper == base + ".CUE") return true;
-  const std::string disc = base + "-DISC";
-  if (upper.size() <= disc.size() + 4 || upper.compare(0, disc.size(), disc) != 0) return false;
-  if (upper.compare(upper.size() - 4, 4, ".CUE") != 0) return false;
-  return std::all_of(upper.begin() + static_cast<std::ptrdiff_t>(disc.size()), upper.end() - 4,
-                     [](char c) { return c >= '0' && c <= '9'; });
+  return UpperAscii(fileName) == base + ".CUE" || NumberBetween(fileName, base + "-DISC", ".CUE", 1).has_value();
 }
 
 }  // namespace
 
 std::optional<long long> TrackNumberOf(const std::string& trackName, const std::string& fileName) {
-  const std::string upper = UpperAscii(fileName);
-  const std::string prefix = UpperAscii(trackName) + "-";
-  if (upper.size() < prefix.size() + 3 + 4 || upper.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
-  if (upper.compare(upper.size() - 4, 4, ".WAV") != 0) return std::nullopt;
-  const std::string digits = upper.substr(prefix.size(), upper.size() - prefix.size() - 4);
-  if (digits.size() < 3 || digits.size() > 15 ||
-      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  return std::stoll(digits);
+  return NumberBetween(fileName, UpperAscii(trackName) + "-", ".WAV", 3);
 }
 
 std::vector<Disc> PlanDiscs(const std::string& trackName, std::vector<LayoutTrack> tracks) {
@@ -79,7 +80,7 @@ std::string CueText(const Disc& disc) {
   std::string text = std::string(kLayoutMark) + "\r\n";
   for (const std::string& line : disc.LeftOut) text += "REM COMMENT \"left out: " + line + "\"\r\n";
   for (std::size_t i = 0; i < disc.Tracks.size(); ++i) {
-    char number[8];
+    char number[24];
     std::snprintf(number, sizeof number, "%02zu", i + 1);
     text += "FILE \"" + disc.Tracks[i].Name + "\" WAVE\r\n  TRACK " + number + " AUDIO\r\n    INDEX 01 00:00:00\r\n";
   }
