@@ -5,8 +5,8 @@
 # runs once through Kavrin's window, driven by the demo driver and timed from
 # "Go" to the finished box; once as the same ffmpeg commands run directly
 # (the transcoder's, as its reports in Kavrin's log give them, and for DTS-CD
-# the DTS encoding of the six mono files as one ffmpeg, which the encoder
-# splits into segments); and once as one bare ffmpeg command per job that
+# the DTS encoding of the stream as one ffmpeg, which the encoder splits into
+# segments; the transcoder's own work between its passes is left out); and once as one bare ffmpeg command per job that
 # turns the stream into the mode's codec at 44.1 kHz and nothing more. Every
 # ffmpeg is the backends' ffmpeg.exe under Wine. The target is Kavrin <= 1.1 x
 # its ffmpeg commands + 1 s per job + 1 s more per DTS-CD job; the goals
@@ -54,15 +54,15 @@ for word in re.findall(r"\"[^\"]*\"|\S+", line):
   wine "${words[@]}" >/dev/null 2>&1
 }
 
-# The DTS encoder's ffmpeg run on the six mono files of one job (its command
-# is not logged; this is the one it builds, into a file instead of its pipe).
+# The DTS encoder's ffmpeg run on one job's stream. The six mono files it
+# reads are the transcoder's own work, not ffmpeg's: the direct run encodes
+# the float samples the transcoder's ffmpeg kept for them, into a file
+# instead of the encoder's pipe.
 dts_encode() {
-  local base=$1 inputs=() n=0 map=""
-  for channel in FL FR SL SR C LFE; do inputs+=(-i "$(winepath -w "$base$channel.WAV.part")"); done
-  for name in FL FR SL SR FC LFE; do map+="${map:+|}$n.0-$name"; n=$((n + 1)); done
-  wine "$ffmpeg_exe" -nostdin -hide_banner -nostats -loglevel error -y "${inputs[@]}" -filter_complex \
-    "[0:a][1:a][2:a][3:a][4:a][5:a]join=inputs=6:channel_layout=5.1(side):map=$map,aresample=osr=44100,apad=pad_len=512[dts]" \
-    -map '[dts]' -c:a dca -strict -2 -b:a 1234800 -f dts "$(winepath -w "$base.dts")" >/dev/null 2>&1
+  local kept=$1
+  wine "$ffmpeg_exe" -nostdin -hide_banner -nostats -loglevel error -y -i "$(winepath -w "$kept")" \
+    -af "aresample=osr=44100,apad=pad_len=512" -c:a dca -strict -2 -b:a 1234800 -f dts "$(winepath -w "$kept.dts")" \
+    >/dev/null 2>&1
 }
 
 # One mode's ffmpeg work, directly: every logged command of its reports in order.
@@ -76,7 +76,7 @@ direct_seconds() {
   start=$(now)
   for command in "${commands[@]}"; do
     run_logged "$command" || { echo "failed directly: $command" >&2; return 1; }
-    if [[ "$command" == *"monoFL.WAV.part"* ]]; then dts_encode "$work/direct/temp/mono"; fi
+    if [[ "$command" == *"mono.w64.part"* ]]; then dts_encode "$work/direct/temp/mono.w64.part"; fi
   done
   since "$start"
 }

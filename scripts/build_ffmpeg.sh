@@ -84,17 +84,19 @@ fi
 
 # Exactly the parts the backends use: demuxing a DVD's program stream or a raw
 # AC3 stream, decoding AC3, resampling and mixing, the DTS, AC3 and PCM
-# encoders and the WAV, IEC 61937 and raw muxers; and the DTS decoder with its
-# probes, so that a track can be decoded again by the same program. The MPEG
+# encoders and the WAV, IEC 61937 and raw muxers; 32-bit float in Wave64, in
+# which the transcoder keeps a decoded stream between its passes; and the DTS
+# decoder with its probes, so that a track can be decoded again by the same
+# program. The MPEG
 # video probe and parser only name a DVD's video stream, so that probing the
 # file ends early instead of reading 50 MB for a stream it cannot name.
 components=(
   --enable-protocol=file,pipe
-  --enable-demuxer=mpegps,mpegvideo,ac3,wav,dts,spdif
+  --enable-demuxer=mpegps,mpegvideo,ac3,wav,w64,dts,spdif
   --enable-parser=ac3,dca,mpegvideo
-  --enable-decoder=ac3,dca,pcm_s16le
-  --enable-encoder=ac3,dca,pcm_s16le
-  --enable-muxer=wav,spdif,dts,ac3,null,pcm_s16le
+  --enable-decoder=ac3,dca,pcm_s16le,pcm_f32le
+  --enable-encoder=ac3,dca,pcm_s16le,pcm_f32le
+  --enable-muxer=wav,w64,spdif,dts,ac3,null,pcm_s16le
   --enable-filter=aresample,aformat,anull,volume,astats,channelsplit,join,apad,pan,asplit,firequalizer
 )
 flags=(

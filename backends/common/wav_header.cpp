@@ -27,7 +27,8 @@ constexpr std::uint16_t kFormatExtensible = 0xFFFE;
 
 }  // namespace
 
-std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes, std::uint16_t channels) {
+std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes, std::uint16_t channels,
+                                                    std::uint32_t sampleRate) {
   const auto blockAlign = static_cast<std::uint16_t>(channels * kWavBitsPerSample / 8);
   if (dataBytes > kMaxWavDataBytes) {
     throw TrackError("WAV data of " + std::to_string(dataBytes) + " bytes exceeds the 4 GiB a WAV file can hold");
@@ -43,8 +44,8 @@ std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes, std
   PutLittleEndian(&header[16], 16, 4);  // the fmt chunk's size
   PutLittleEndian(&header[20], 1, 2);   // PCM
   PutLittleEndian(&header[22], channels, 2);
-  PutLittleEndian(&header[24], kWavSampleRate, 4);
-  PutLittleEndian(&header[28], kWavSampleRate * blockAlign, 4);
+  PutLittleEndian(&header[24], sampleRate, 4);
+  PutLittleEndian(&header[28], sampleRate * blockAlign, 4);
   PutLittleEndian(&header[32], blockAlign, 2);
   PutLittleEndian(&header[34], kWavBitsPerSample, 2);
   PutLittleEndian(&header[40], size, 4);

@@ -24,9 +24,10 @@ inline constexpr std::uint16_t kWavBitsPerSample = 16;
 // holds whole stereo samples.
 inline constexpr std::uint64_t kMaxWavDataBytes = (0xFFFFFFFFull - 36) / 4 * 4;
 
-// The canonical header of a 16-bit 44.1 kHz PCM WAV, stereo unless said
+// The canonical header of a 16-bit PCM WAV, stereo at 44.1 kHz unless said
 // otherwise, with dataBytes of samples after it.
-std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes, std::uint16_t channels = kWavChannels);
+std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint64_t dataBytes, std::uint16_t channels = kWavChannels,
+                                                    std::uint32_t sampleRate = kWavSampleRate);
 
 // Where the samples of a PCM WAV file are, and what they are.
 struct PcmWav {

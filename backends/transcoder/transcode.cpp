@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +15,7 @@
 #include "backends/common/ffmpeg_messages.hpp"
 #include "backends/common/wav_header.hpp"
 #include "backends/transcoder/ac3_header.hpp"
+#include "backends/transcoder/float_pcm.hpp"
 #include "backends/transcoder/levels.hpp"
 #include "platform/win32/unique_resource.hpp"
 
@@ -32,6 +35,11 @@ constexpr MonoFile kMonoFiles[] = {{"FL", "FL.WAV"},   {"FR", "FR.WAV"}, {"FC", 
                                    {"LFE", "LFE.WAV"}, {"SL", "SL.WAV"}, {"SR", "SR.WAV"}};
 
 constexpr const char* kPartSuffix = ".part";
+// The first pass's float samples beside the outputs, for the time between
+// the passes.
+constexpr const char* kKeptSuffix = ".w64.part";
+// What one read of them takes: about 4 MB.
+constexpr std::size_t kBlockSamples = std::size_t{1} << 20;
 
 std::string Narrow(const std::wstring& text) {
   if (text.empty()) return {};
@@ -73,6 +81,7 @@ class Transcode {
   bool Run() {
     if (SizeOf(args_.InputPath) == 0ull) return Fail("the input file is empty");
     if (!FirstPass()) return false;
+    if (kept_) return (args_.Channels == ChannelMode::DdWav ? EncodeKept() : QuantiseKept()) && Publish();
     const std::string gain = gains_.All == 0 ? std::string() : "volume=" + Fixed(gains_.All, 4) + "dB,";
     std::vector<std::wstring> words = Input();
     words.emplace_back(L"-filter_complex");
@@ -98,6 +107,8 @@ class Transcode {
     for (const std::string& part : Parts()) DeleteFileA(part.c_str());
   }
 
+  void DiscardKept() const { DeleteFileA(KeptPath().c_str()); }
+
  private:
   static constexpr char kPeakOptions[] = "=measure_perchannel=none:measure_overall=Peak_level";
   // The six mono files feed our DTS encoder, whose LFE decimator lifts the
@@ -112,13 +123,16 @@ class Transcode {
       "entry(130,7.1);entry(140,7.7);entry(150,8.3);entry(160,8.8);entry(170,9.1);entry(180,9.3);entry(190,9.4);"
       "entry(200,9.4);entry(210,9.2);entry(220,8.9);entry(230,8.5);entry(240,7.8);entry(250,7.1);entry(260,6.1);"
       "entry(270,5.0);entry(280,3.7);entry(290,2.2);entry(300,0.4);entry(320,-3.8);entry(340,-9.5);"
-      "entry(400,-35.2);entry(500,-53.1);entry(700,-80)'";
+      "entry(400,-35.2);entry(500,-53.1);entry(700,-80)':fixed=on";
   static std::wstring Widen(const std::string& ascii) { return backends::Ffmpeg::Text(ascii); }
+
+  static std::vector<std::wstring> Quiet() {
+    return {L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel", Widen(backends::kFfmpegLogLevel), L"-y"};
+  }
 
   std::vector<std::wstring> Input() const {
     const CompressionOptions compression = OptionsOf(args_.Compress);
-    std::vector<std::wstring> words = {
-        L"-nostdin", L"-hide_banner", L"-nostats", L"-loglevel", Widen(backends::kFfmpegLogLevel), L"-y"};
+    std::vector<std::wstring> words = Quiet();
     // A DVD's later substreams may first show up megabytes into the file.
     words.insert(words.end(), {L"-probesize", L"50M", L"-analyzeduration", L"60M"});
     words.insert(words.end(), {L"-drc_scale", Widen(compression.DrcScale)});
@@ -160,26 +174,22 @@ class Transcode {
   // The first pass reads the whole stream once. A copy of it goes through
   // the frame check, for the report: the dialogue level of its first whole
   // frame, which an AC3-CD keeps, its damaged frames, and a last frame that
-  // it ends inside (the decoder leaves that out). Where the gains need them,
-  // the peaks are measured too, in floating point, before any quantising,
-  // and over every part of the stream: normalised, the peak of the stream as
-  // it will be written; for six mono files, normalised or not, the peak of
-  // the LFE as the DTS encoder will lift it.
+  // it ends inside (the decoder leaves that out). Where the gains need peaks
+  // (normalised, or six mono files, whose LFE is measured as the DTS encoder
+  // will lift it), the stream is decoded, mixed and resampled once, and kept
+  // in floating point for the outputs, whose peaks are taken from it before
+  // any quantising.
   bool FirstPass() {
     const bool sixMono = args_.Channels == ChannelMode::SixMono;
-    const bool measure = args_.Normalize || sixMono;
+    kept_ = args_.Normalize || sixMono;
     std::vector<std::wstring> words = Input();
-    if (measure) {
-      const std::string all = std::string("astats@all") + kPeakOptions + "[peak]";
-      const std::string lifted =
-          std::string("pan=mono|c0=LFE,") + kLfeAsEncoded + ",astats@lfe" + kPeakOptions + "[lfepeak]";
-      const std::string measured = Source() + Chain(false) + ",aformat=sample_fmts=fltp|dblp";
-      // The LFE alone does without the resampler: its peak is the same.
-      std::string graph = Source() + "aresample=ochl=5.1(side),aformat=sample_fmts=fltp|dblp," + lifted;
-      if (args_.Normalize) graph = measured + "," + all;
-      if (args_.Normalize && sixMono) graph = measured + ",asplit[all][lfe];[all]" + all + ";[lfe]" + lifted;
-      words.insert(words.end(), {L"-filter_complex", Widen(graph)});
-      if (args_.Normalize) words.insert(words.end(), {L"-map", L"[peak]", L"-f", L"null", L"-"});
+    if (kept_) {
+      std::string graph = Source() + Chain(false) + ",aformat=sample_fmts=flt";
+      graph += sixMono ? std::string(",asplit[kept][lfe];[lfe]pan=mono|c0=LFE,") + kLfeAsEncoded + ",astats@lfe" +
+                             kPeakOptions + "[lfepeak]"
+                       : "[kept]";
+      words.insert(words.end(), {L"-filter_complex", Widen(graph), L"-map", L"[kept]", L"-c:a", L"pcm_f32le", L"-f",
+                                 L"w64", backends::Ffmpeg::FileArgument(KeptPath())});
       if (sixMono) words.insert(words.end(), {L"-map", L"[lfepeak]", L"-f", L"null", L"-"});
     }
     words.insert(words.end(), {L"-map", Widen(Stream()), L"-c:a", L"copy"});
@@ -190,21 +200,135 @@ class Transcode {
       scan.Add(std::span(reinterpret_cast<const std::uint8_t*>(data), size));
       return true;
     });
-    // Without peaks to take, only a cause in the input that the user can act
-    // on ends the run here; anything else is left to the conversion.
-    if (!result.Succeeded() && (measure || !InputProblemOf(result).empty())) return FailRun(result);
+    // Without a stream to keep, only a cause in the input that the user can
+    // act on ends the run here; anything else is left to the conversion.
+    if (!result.Succeeded() && (kept_ || !InputProblemOf(result).empty())) return FailRun(result);
     ReportStream(scan.End(), result);
-    const backends::PeakLevels peaks = backends::ReadPeakLevels(result.Messages, "all");
     const backends::PeakLevels lfe = backends::ReadPeakLevels(result.Messages, "lfe");
-    if ((args_.Normalize && peaks.Count == 0) || (sixMono && lfe.Count == 0))
-      return Fail("no peak level found for normalising");
-    gains_ = ChooseGains(args_.Channels, args_.Normalize, args_.GainDb.value_or(0), peaks.Loudest, lfe.Loudest);
+    if (sixMono && lfe.Count == 0) return Fail("no peak level found for the LFE");
+    if (args_.Normalize && !ReadKept([this](std::span<const float> samples, std::uint16_t) {
+          loudest_ = std::max(loudest_, LoudestSample(samples));
+          return true;
+        }))
+      return false;
     // Silence has no peak to raise.
+    std::optional<double> peak;
+    if (loudest_ > 0) peak = 20.0 * std::log10(loudest_);
+    gains_ = ChooseGains(args_.Channels, args_.Normalize, args_.GainDb.value_or(0), peak, lfe.Loudest);
     if (args_.Normalize)
       report_.Line("normalise", gains_.Normalise ? Fixed(*gains_.Normalise, 2) + " dB" : "0 dB (the stream is silent)");
     if (gains_.LfeCut > 0)
       report_.Line("LFE",
                    Fixed(-gains_.LfeCut, 2) + " dB, so that its lift in the DTS encoder stays within full scale");
+    return true;
+  }
+
+  std::string KeptPath() const { return args_.OutputPath + kKeptSuffix; }
+
+  // Hands the kept samples to `take` in blocks of whole frames, with their
+  // channel count; false when they cannot be read or `take` stops.
+  bool ReadKept(const std::function<bool(std::span<const float>, std::uint16_t)>& take) {
+    const std::string path = KeptPath();
+    const std::string unreadable = "the decoded stream cannot be read back from " + path + " (";
+    win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.Get(), &size)) return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
+    std::vector<std::uint8_t> head(4096);
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &got, nullptr))
+      return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
+    head.resize(got);
+    const std::optional<FloatPcm> pcm = ReadFloatW64(head, static_cast<std::uint64_t>(size.QuadPart));
+    if (!pcm) return Fail(unreadable + "not the float samples ffmpeg was asked for)");
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(pcm->DataOffset);
+    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN))
+      return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
+    std::vector<float> block(kBlockSamples / pcm->Channels * pcm->Channels);
+    for (std::uint64_t left = pcm->DataBytes / sizeof(float); left > 0;) {
+      const auto count = static_cast<DWORD>(std::min<std::uint64_t>(left, block.size()));
+      if (!ReadFile(file.Get(), block.data(), count * sizeof(float), &got, nullptr) || got != count * sizeof(float))
+        return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
+      if (!take(std::span<const float>(block.data(), count), pcm->Channels)) return false;
+      left -= count;
+    }
+    return true;
+  }
+
+  // The PCM outputs from the kept samples: the gains, the LFE's cut and the
+  // dither applied, 16-bit, one stereo file or six mono files.
+  bool QuantiseKept() {
+    const std::vector<std::string> parts = Parts();
+    const std::uint16_t channels = args_.Channels == ChannelMode::SixMono ? 6 : 2;
+    std::vector<win32::UniqueHandle> files;
+    const std::uint16_t perFile = parts.size() == 1 ? channels : 1;
+    std::optional<Quantiser> quantiser;
+    std::vector<std::int16_t> samples;
+    std::vector<std::int16_t> mono;
+    auto unwritten = [this](const std::string& part) {
+      return Fail(part + " could not be written (" + backends::ErrorText(GetLastError()) + ")");
+    };
+    const bool read = ReadKept([&](std::span<const float> block, std::uint16_t kept) {
+      if (kept != channels)
+        return Fail("ffmpeg kept " + std::to_string(kept) + " channels, not " + std::to_string(channels));
+      if (!quantiser) {
+        // Written with sizes to be set once the last sample is in.
+        for (const std::string& part : parts) {
+          files.emplace_back(
+              CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+          const auto header = WavHeader(0, perFile, static_cast<std::uint32_t>(Rate()));
+          DWORD done = 0;
+          if (!files.back() || !WriteFile(files.back().Get(), header.data(), kWavHeaderBytes, &done, nullptr))
+            return unwritten(part);
+        }
+        const std::optional<std::uint16_t> lfe = channels == 6 ? std::optional<std::uint16_t>(3) : std::nullopt;
+        quantiser.emplace(channels, gains_.All, lfe, gains_.LfeCut, args_.Dither);
+      }
+      samples.resize(block.size());
+      quantiser->Convert(block, samples);
+      for (std::size_t n = 0; n < files.size(); ++n) {
+        std::span<const std::int16_t> out = samples;
+        if (perFile == 1) {
+          mono.resize(samples.size() / channels);
+          for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = samples[i * channels + n];
+          out = mono;
+        }
+        DWORD done = 0;
+        const auto bytes = static_cast<DWORD>(out.size_bytes());
+        if (!WriteFile(files[n].Get(), out.data(), bytes, &done, nullptr) || done != bytes) return unwritten(parts[n]);
+      }
+      return true;
+    });
+    if (!read) return false;
+    if (!quantiser) return Fail("ffmpeg decoded no audio");
+    for (std::size_t n = 0; n < files.size(); ++n) {
+      LARGE_INTEGER size{};
+      if (!GetFileSizeEx(files[n].Get(), &size)) return unwritten(parts[n]);
+      const auto bytes = static_cast<std::uint64_t>(size.QuadPart) - kWavHeaderBytes;
+      if (bytes > kMaxWavDataBytes) return Fail(parts[n] + " is too long for a WAV file");
+      const auto header = WavHeader(bytes, perFile, static_cast<std::uint32_t>(Rate()));
+      DWORD done = 0;
+      if (SetFilePointer(files[n].Get(), 0, nullptr, FILE_BEGIN) != 0 ||
+          !WriteFile(files[n].Get(), header.data(), kWavHeaderBytes, &done, nullptr))
+        return unwritten(parts[n]);
+    }
+    if (std::optional<double> peak = quantiser->PeakDb()) report_.Line("peak", Fixed(*peak, 2) + " dBFS");
+    return true;
+  }
+
+  // The AC3-CD from the kept samples: ffmpeg encodes them with the gain.
+  bool EncodeKept() {
+    std::vector<std::wstring> words = Quiet();
+    words.insert(words.end(), {L"-i", backends::Ffmpeg::FileArgument(KeptPath()), L"-filter_complex"});
+    const std::string gain = gains_.All == 0 ? std::string("anull") : "volume=" + Fixed(gains_.All, 4) + "dB";
+    // The AC3 encoder holds back one block of 256 samples that it never gives
+    // out at the end: that much silence more lets the last source sample in.
+    words.push_back(Widen("[0:a]" + gain + ",apad=pad_len=256[out]"));
+    AddOutputs(words);
+    FfmpegResult result;
+    if (!WrapIec61937(words, result)) return false;
+    if (loudest_ > 0) report_.Line("peak", Fixed(20.0 * std::log10(loudest_) + gains_.All, 2) + " dBFS");
     return true;
   }
 
@@ -359,6 +483,8 @@ class Transcode {
   Report& report_;
   std::optional<int> dialNorm_;
   Gains gains_;
+  bool kept_ = false;  // the first pass kept the decoded stream
+  float loudest_ = 0;  // its peak, where normalised
 };
 
 }  // namespace
@@ -367,6 +493,7 @@ bool RunTranscode(const Arguments& arguments, const backends::Ffmpeg& ffmpeg, Re
   Transcode transcode(arguments, ffmpeg, report);
   const bool done = transcode.Run();
   if (!done) transcode.DiscardParts();
+  transcode.DiscardKept();
   return done;
 }
 

@@ -13,6 +13,7 @@
 #include "backends/common/ffmpeg_messages.hpp"
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
+#include "backends/transcoder/float_pcm.hpp"
 #include "backends/transcoder/levels.hpp"
 #include "batch/besweet_command_line.hpp"
 #include "batch/track_names.hpp"
@@ -231,6 +232,56 @@ TEST(TranscoderArgumentsTest, ChoosesTheGains) {
     if (g.Normalise) std::snprintf(normalise, sizeof normalise, "%.2f", *g.Normalise);
     EXPECT_EQ(std::string(normalise) + " " + text, expected) << static_cast<int>(mode) << " " << boost;
   }
+}
+
+// The first pass's Wave64 file is found by its chunks; its samples become
+// 16-bit ones with the gains, the LFE's cut, rounding and clipping.
+TEST(TranscoderArgumentsTest, ReadsAndQuantisesTheKeptFloatSamples) {
+  auto chunk = [](const char* tag, std::vector<std::uint8_t> body) {
+    std::vector<std::uint8_t> bytes(tag, tag + 4);
+    bytes.resize(16);
+    const std::uint64_t size = 24 + body.size();
+    for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    bytes.resize((bytes.size() + 7) / 8 * 8);
+    return bytes;
+  };
+  // Extensible, six channels at 44.1 kHz, 32-bit float; then a fact chunk.
+  std::vector<std::uint8_t> fmt = {0xFE, 0xFF, 6, 0, 0x44, 0xAC, 0, 0, 0, 0, 0, 0, 24, 0, 32, 0, 22, 0, 32, 0};
+  fmt.resize(44);
+  fmt[24] = 3;
+  std::vector<std::uint8_t> file = chunk("riff", {});
+  file.resize(24);
+  const std::vector<std::uint8_t> wave = {'w', 'a', 'v', 'e'};
+  file.insert(file.end(), wave.begin(), wave.end());
+  file.resize(40);
+  for (const auto& part : {chunk("fmt ", fmt), chunk("fact", {1, 2, 3, 4}), chunk("data", {})}) {
+    file.insert(file.end(), part.begin(), part.end());
+  }
+  // The data's size field says 0, as a writer that never came back left it;
+  // the file's size rules, in whole frames of 24 bytes.
+  const std::optional<FloatPcm> pcm = ReadFloatW64(file, file.size() + 50);
+  ASSERT_TRUE(pcm.has_value());
+  EXPECT_EQ(std::make_tuple(pcm->Channels, pcm->SampleRate, pcm->DataOffset, pcm->DataBytes),
+            std::make_tuple(std::uint16_t{6}, 44100u, std::uint64_t{file.size()}, std::uint64_t{0}));
+  file[file.size() - 8] = 24 + 48;
+  EXPECT_EQ(ReadFloatW64(file, file.size() + 50)->DataBytes, 48u);
+  file[40 + 24 + 24] = 1;  // integer samples
+  EXPECT_FALSE(ReadFloatW64(file, file.size() + 50).has_value());
+
+  const std::vector<float> in = {0.5f, -1.0f, 1.5f, 0.5f, 0.25f, 0.0f};
+  std::vector<std::int16_t> out(in.size());
+  Quantiser plain(6, 0, 3, 6.0206, false);
+  plain.Convert(in, out);
+  EXPECT_EQ(out, (std::vector<std::int16_t>{16384, -32768, 32767, 8192, 8192, 0}));
+  EXPECT_NEAR(*plain.PeakDb(), 0.0, 0.001);
+  Quantiser dithered(2, -6.0206, std::nullopt, 0, true);
+  const std::vector<float> quiet(2000, 0.25f);
+  std::vector<std::int16_t> noisy(quiet.size());
+  dithered.Convert(quiet, noisy);
+  EXPECT_TRUE(std::all_of(noisy.begin(), noisy.end(), [](std::int16_t v) { return v >= 4095 && v <= 4097; }));
+  EXPECT_NE(std::count(noisy.begin(), noisy.end(), 4096), 2000);
+  EXPECT_FALSE(Quantiser(2, 0, std::nullopt, 0, false).PeakDb().has_value());
 }
 
 }  // namespace
