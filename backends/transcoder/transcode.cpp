@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +15,7 @@
 #include "backends/common/wav_header.hpp"
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/float_pcm.hpp"
+#include "backends/transcoder/kept_stream.hpp"
 #include "backends/transcoder/levels.hpp"
 #include "platform/win32/unique_resource.hpp"
 
@@ -38,8 +38,6 @@ constexpr const char* kPartSuffix = ".part";
 // The first pass's float samples beside the outputs, for the time between
 // the passes.
 constexpr const char* kKeptSuffix = ".w64.part";
-// What one read of them takes: about 4 MB.
-constexpr std::size_t kBlockSamples = std::size_t{1} << 20;
 
 std::string Narrow(const std::wstring& text) {
   if (text.empty()) return {};
@@ -206,11 +204,13 @@ class Transcode {
     ReportStream(scan.End(), result);
     const backends::PeakLevels lfe = backends::ReadPeakLevels(result.Messages, "lfe");
     if (sixMono && lfe.Count == 0) return Fail("no peak level found for the LFE");
-    if (args_.Normalize && !ReadKept([this](std::span<const float> samples, std::uint16_t) {
-          loudest_ = std::max(loudest_, LoudestSample(samples));
-          return true;
-        }))
-      return false;
+    if (args_.Normalize) {
+      const std::string failure = ReadKeptSamples(KeptPath(), [this](std::span<const float> samples, std::uint16_t) {
+        loudest_ = std::max(loudest_, LoudestSample(samples));
+        return std::string();
+      });
+      if (!failure.empty()) return Fail(failure);
+    }
     // Silence has no peak to raise.
     std::optional<double> peak;
     if (loudest_ > 0) peak = 20.0 * std::log10(loudest_);
@@ -225,95 +225,24 @@ class Transcode {
 
   std::string KeptPath() const { return args_.OutputPath + kKeptSuffix; }
 
-  // Hands the kept samples to `take` in blocks of whole frames, with their
-  // channel count; false when they cannot be read or `take` stops.
-  bool ReadKept(const std::function<bool(std::span<const float>, std::uint16_t)>& take) {
-    const std::string path = KeptPath();
-    const std::string unreadable = "the decoded stream cannot be read back from " + path + " (";
-    win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.Get(), &size)) return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
-    std::vector<std::uint8_t> head(4096);
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &got, nullptr))
-      return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
-    head.resize(got);
-    const std::optional<FloatPcm> pcm = ReadFloatW64(head, static_cast<std::uint64_t>(size.QuadPart));
-    if (!pcm) return Fail(unreadable + "not the float samples ffmpeg was asked for)");
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(pcm->DataOffset);
-    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN))
-      return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
-    std::vector<float> block(kBlockSamples / pcm->Channels * pcm->Channels);
-    for (std::uint64_t left = pcm->DataBytes / sizeof(float); left > 0;) {
-      const auto count = static_cast<DWORD>(std::min<std::uint64_t>(left, block.size()));
-      if (!ReadFile(file.Get(), block.data(), count * sizeof(float), &got, nullptr) || got != count * sizeof(float))
-        return Fail(unreadable + backends::ErrorText(GetLastError()) + ")");
-      if (!take(std::span<const float>(block.data(), count), pcm->Channels)) return false;
-      left -= count;
-    }
-    return true;
-  }
-
   // The PCM outputs from the kept samples: the gains, the LFE's cut and the
   // dither applied, 16-bit, one stereo file or six mono files.
   bool QuantiseKept() {
-    const std::vector<std::string> parts = Parts();
     const std::uint16_t channels = args_.Channels == ChannelMode::SixMono ? 6 : 2;
-    std::vector<win32::UniqueHandle> files;
-    const std::uint16_t perFile = parts.size() == 1 ? channels : 1;
-    std::optional<Quantiser> quantiser;
+    PcmOutputs outputs(Parts(), channels, static_cast<std::uint32_t>(Rate()));
+    if (const std::string failure = outputs.Open(); !failure.empty()) return Fail(failure);
+    const std::optional<std::uint16_t> lfe = channels == 6 ? std::optional<std::uint16_t>(3) : std::nullopt;
+    Quantiser quantiser(channels, gains_.All, lfe, gains_.LfeCut, args_.Dither);
     std::vector<std::int16_t> samples;
-    std::vector<std::int16_t> mono;
-    auto unwritten = [this](const std::string& part) {
-      return Fail(part + " could not be written (" + backends::ErrorText(GetLastError()) + ")");
-    };
-    const bool read = ReadKept([&](std::span<const float> block, std::uint16_t kept) {
-      if (kept != channels)
-        return Fail("ffmpeg kept " + std::to_string(kept) + " channels, not " + std::to_string(channels));
-      if (!quantiser) {
-        // Written with sizes to be set once the last sample is in.
-        for (const std::string& part : parts) {
-          files.emplace_back(
-              CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-          const auto header = WavHeader(0, perFile, static_cast<std::uint32_t>(Rate()));
-          DWORD done = 0;
-          if (!files.back() || !WriteFile(files.back().Get(), header.data(), kWavHeaderBytes, &done, nullptr))
-            return unwritten(part);
-        }
-        const std::optional<std::uint16_t> lfe = channels == 6 ? std::optional<std::uint16_t>(3) : std::nullopt;
-        quantiser.emplace(channels, gains_.All, lfe, gains_.LfeCut, args_.Dither);
-      }
+    std::string failure = ReadKeptSamples(KeptPath(), [&](std::span<const float> block, std::uint16_t kept) {
+      if (kept != channels) return "ffmpeg kept " + std::to_string(kept) + " channels, not " + std::to_string(channels);
       samples.resize(block.size());
-      quantiser->Convert(block, samples);
-      for (std::size_t n = 0; n < files.size(); ++n) {
-        std::span<const std::int16_t> out = samples;
-        if (perFile == 1) {
-          mono.resize(samples.size() / channels);
-          for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = samples[i * channels + n];
-          out = mono;
-        }
-        DWORD done = 0;
-        const auto bytes = static_cast<DWORD>(out.size_bytes());
-        if (!WriteFile(files[n].Get(), out.data(), bytes, &done, nullptr) || done != bytes) return unwritten(parts[n]);
-      }
-      return true;
+      quantiser.Convert(block, samples);
+      return outputs.Write(samples);
     });
-    if (!read) return false;
-    if (!quantiser) return Fail("ffmpeg decoded no audio");
-    for (std::size_t n = 0; n < files.size(); ++n) {
-      LARGE_INTEGER size{};
-      if (!GetFileSizeEx(files[n].Get(), &size)) return unwritten(parts[n]);
-      const auto bytes = static_cast<std::uint64_t>(size.QuadPart) - kWavHeaderBytes;
-      if (bytes > kMaxWavDataBytes) return Fail(parts[n] + " is too long for a WAV file");
-      const auto header = WavHeader(bytes, perFile, static_cast<std::uint32_t>(Rate()));
-      DWORD done = 0;
-      if (SetFilePointer(files[n].Get(), 0, nullptr, FILE_BEGIN) != 0 ||
-          !WriteFile(files[n].Get(), header.data(), kWavHeaderBytes, &done, nullptr))
-        return unwritten(parts[n]);
-    }
-    if (std::optional<double> peak = quantiser->PeakDb()) report_.Line("peak", Fixed(*peak, 2) + " dBFS");
+    if (failure.empty()) failure = outputs.Close();
+    if (!failure.empty()) return Fail(failure);
+    if (std::optional<double> peak = quantiser.PeakDb()) report_.Line("peak", Fixed(*peak, 2) + " dBFS");
     return true;
   }
 

@@ -138,7 +138,16 @@ TEST(Backends, AKilledTranscoderTakesItsFfmpegWithIt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     child = FfmpegChildOf(started.dwProcessId);
   }
-  const UniqueHandle ffmpeg(child != 0 ? OpenProcess(SYNCHRONIZE, FALSE, child) : nullptr);
+  const UniqueHandle ffmpeg(child != 0 ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, child)
+                                       : nullptr);
+  // Killed before its ffmpeg is in the job, the transcoder would leave it
+  // suspended: the test kills it once it is.
+  BOOL inJob = FALSE;
+  for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+       ffmpeg && !inJob && std::chrono::steady_clock::now() < until;) {
+    if (!IsProcessInJob(ffmpeg.Get(), nullptr, &inJob)) break;
+    if (!inJob) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   TerminateProcess(transcoder.Get(), 9);
   ASSERT_NE(child, 0u) << "the transcoder's ffmpeg.exe to start";
   ASSERT_TRUE(ffmpeg);
