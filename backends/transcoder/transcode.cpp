@@ -204,6 +204,12 @@ class Transcode {
     ReportStream(scan.End(), result);
     const backends::PeakLevels lfe = backends::ReadPeakLevels(result.Messages, "lfe");
     if (sixMono && lfe.Count == 0) return Fail("no peak level found for the LFE");
+    return SetGains(lfe.Loudest);
+  }
+
+  // The gains for the peak of the kept samples, where normalised, and the
+  // LFE's as the DTS encoder will lift it.
+  bool SetGains(std::optional<double> lfePeak) {
     if (args_.Normalize) {
       const std::string failure = ReadKeptSamples(KeptPath(), [this](std::span<const float> samples, std::uint16_t) {
         loudest_ = std::max(loudest_, LoudestSample(samples));
@@ -214,7 +220,7 @@ class Transcode {
     // Silence has no peak to raise.
     std::optional<double> peak;
     if (loudest_ > 0) peak = 20.0 * std::log10(loudest_);
-    gains_ = ChooseGains(args_.Channels, args_.Normalize, args_.GainDb.value_or(0), peak, lfe.Loudest);
+    gains_ = ChooseGains(args_.Channels, args_.Normalize, args_.GainDb.value_or(0), peak, lfePeak);
     if (args_.Normalize)
       report_.Line("normalise", gains_.Normalise ? Fixed(*gains_.Normalise, 2) + " dB" : "0 dB (the stream is silent)");
     if (gains_.LfeCut > 0)
