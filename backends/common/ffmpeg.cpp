@@ -163,6 +163,13 @@ std::string ErrorText(DWORD code) {
   return words.empty() ? text : text + ": " + words;
 }
 
+bool WriteWhole(HANDLE file, const void* data, std::size_t size, OVERLAPPED* at) {
+  DWORD done = 0;
+  if (!WriteFile(file, data, static_cast<DWORD>(size), &done, at)) return false;
+  if (done != size) SetLastError(ERROR_DISK_FULL);
+  return done == size;
+}
+
 std::string FfmpegResult::Reason() const {
   if (!Started) return Messages.empty() ? "ffmpeg could not be started" : Messages;
   if (Cancelled) return "cancelled";

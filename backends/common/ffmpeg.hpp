@@ -79,4 +79,9 @@ std::string Utf8ToAnsi(const std::string& text);
 // "error 112: There is not enough space on the disk." for a report.
 std::string ErrorText(DWORD code);
 
+// Writes all of `data` to `file`, at `at` when given; a write cut short
+// without an error has met a full disk (Wine's way), and says so in the
+// last error.
+bool WriteWhole(HANDLE file, const void* data, std::size_t size, OVERLAPPED* at = nullptr);
+
 }  // namespace kavrin::backends

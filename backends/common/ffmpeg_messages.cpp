@@ -73,7 +73,9 @@ std::string FfmpegErrors(const std::string& messages) {
     if (mark == std::string::npos) continue;
     // The context ("[wav @ 0x...] ") names a pointer, not a place.
     std::string text = line.substr(line.find(' ', mark) + 1);
-    if (text.empty()) continue;
+    // The null output of a measuring branch complains of the timestamps of
+    // the frames it throws away; that is never why a run failed.
+    if (text.empty() || text.find("non monotonically increasing dts") != std::string::npos) continue;
     if (std::find(errors.begin(), errors.end(), text) == errors.end()) errors.push_back(text);
   }
   std::string joined;

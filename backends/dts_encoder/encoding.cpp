@@ -75,8 +75,7 @@ bool WriteAt(HANDLE file, std::uint64_t offset, const void* data, std::size_t si
   OVERLAPPED at{};
   at.Offset = static_cast<DWORD>(offset);
   at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-  DWORD written = 0;
-  return WriteFile(file, data, static_cast<DWORD>(size), &written, &at) && written == size;
+  return backends::WriteWhole(file, data, size, &at);
 }
 
 // The ffmpeg command of one segment: the six inputs from its first sample on

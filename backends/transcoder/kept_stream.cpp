@@ -14,11 +14,6 @@ constexpr std::size_t kBlockSamples = std::size_t{1} << 20;
 // Enough of the file for its chunks up to the data.
 constexpr DWORD kHeadBytes = 4096;
 
-bool WriteAll(HANDLE file, const void* data, std::size_t size) {
-  DWORD done = 0;
-  return WriteFile(file, data, static_cast<DWORD>(size), &done, nullptr) && done == size;
-}
-
 }  // namespace
 
 std::string ReadKeptSamples(const std::string& path, const KeptBlock& take) {
@@ -71,7 +66,7 @@ std::string PcmOutputs::Write(std::span<const std::int16_t> samples) {
       for (std::size_t i = 0; i < mono_.size(); ++i) mono_[i] = samples[i * channels_ + n];
       out = mono_;
     }
-    if (!WriteAll(files_[n].Get(), out.data(), out.size_bytes())) return Unwritten(n);
+    if (!backends::WriteWhole(files_[n].Get(), out.data(), out.size_bytes())) return Unwritten(n);
   }
   return {};
 }
@@ -94,7 +89,7 @@ std::string PcmOutputs::Unwritten(std::size_t file) const {
 
 bool PcmOutputs::WriteHeader(std::size_t file, std::uint64_t dataBytes) {
   const auto header = WavHeader(dataBytes, perFile_, sampleRate_);
-  return WriteAll(files_[file].Get(), header.data(), header.size());
+  return backends::WriteWhole(files_[file].Get(), header.data(), header.size());
 }
 
 }  // namespace kavrin::transcoder

@@ -350,10 +350,7 @@ class Transcode {
     win32::UniqueHandle out(
         CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out) return Fail(part + " cannot be created (" + backends::ErrorText(GetLastError()) + ")");
-    auto write = [&out](const void* data, size_t size) {
-      DWORD done = 0;
-      return WriteFile(out.Get(), data, static_cast<DWORD>(size), &done, nullptr) && done == size;
-    };
+    auto write = [&out](const void* data, size_t size) { return backends::WriteWhole(out.Get(), data, size); };
     const std::string unwritten = "the AC3-CD track could not be written (";
     auto header = WavHeader(0);
     if (!write(header.data(), header.size())) return Fail(unwritten + backends::ErrorText(GetLastError()) + ")");

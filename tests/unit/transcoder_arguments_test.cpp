@@ -100,6 +100,8 @@ TEST(TranscoderArgumentsTest, RejectsMalformedLines) {
 // What the transcoder takes from ffmpeg's messages and from an AC3 frame.
 TEST(TranscoderArgumentsTest, ReadsFfmpegsReasonsPeaksAndDialogueLevels) {
   EXPECT_EQ(backends::FfmpegErrors("[info] Stream mapping:\r\n"
+                                   "[null @ 1] [error] Application provided invalid, non monotonically increasing "
+                                   "dts to muxer in stream 0: 543744 >= 543744\r\n"
                                    "[wav @ 0000000000a1b2c0] [error] Error writing trailer: No space left on device\r\n"
                                    "[error] Error writing trailer: No space left on device\r\n"
                                    "[info] Conversion failed!\r\n"),
