@@ -36,7 +36,8 @@ std::string ReadKeptSamples(const std::string& path, const KeptBlock& take) {
   for (std::uint64_t left = pcm->DataBytes / sizeof(float); left > 0;) {
     const auto count = static_cast<DWORD>(std::min<std::uint64_t>(left, block.size()));
     const DWORD bytes = count * sizeof(float);
-    if (!ReadFile(file.Get(), block.data(), bytes, &got, nullptr) || got != bytes) return systemError();
+    if (!ReadFile(file.Get(), block.data(), bytes, &got, nullptr)) return systemError();
+    if (got != bytes) return unreadable + "it ends before its samples do)";
     if (std::string stop = take(std::span<const float>(block.data(), count), pcm->Channels); !stop.empty()) return stop;
     left -= count;
   }
