@@ -30,7 +30,6 @@ beside() {
   return $failed
 }
 beside_log=$KAVRIN_ROOT/build/beside-the-windows-tests.log
-mkdir -p "$KAVRIN_ROOT/build"
 beside >"$beside_log" 2>&1 &
 beside_pid=$!
 ctest --preset windows-x64 || status=1

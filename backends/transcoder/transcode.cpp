@@ -79,7 +79,7 @@ class Transcode {
   bool Run() {
     if (SizeOf(args_.InputPath) == 0ull) return Fail("the input file is empty");
     if (!FirstPass()) return false;
-    if (kept_) return (args_.Channels == ChannelMode::DdWav ? EncodeKept() : QuantiseKept()) && Publish();
+    if (Keeps()) return (args_.Channels == ChannelMode::DdWav ? EncodeKept() : QuantiseKept()) && Publish();
     const std::string gain = gains_.All == 0 ? std::string() : "volume=" + Fixed(gains_.All, 4) + "dB,";
     std::vector<std::wstring> words = Input();
     words.emplace_back(L"-filter_complex");
@@ -179,9 +179,8 @@ class Transcode {
   // any quantising.
   bool FirstPass() {
     const bool sixMono = args_.Channels == ChannelMode::SixMono;
-    kept_ = args_.Normalize || sixMono;
     std::vector<std::wstring> words = Input();
-    if (kept_) {
+    if (Keeps()) {
       std::string graph = Source() + Chain(false) + ",aformat=sample_fmts=flt";
       graph += sixMono ? std::string(",asplit[kept][lfe];[lfe]pan=mono|c0=LFE,") + kLfeAsEncoded + ",astats@lfe" +
                              kPeakOptions + "[lfepeak]"
@@ -200,7 +199,7 @@ class Transcode {
     });
     // Without a stream to keep, only a cause in the input that the user can
     // act on ends the run here; anything else is left to the conversion.
-    if (!result.Succeeded() && (kept_ || !InputProblemOf(result).empty())) return FailRun(result);
+    if (!result.Succeeded() && (Keeps() || !InputProblemOf(result).empty())) return FailRun(result);
     ReportStream(scan.End(), result);
     const backends::PeakLevels lfe = backends::ReadPeakLevels(result.Messages, "lfe");
     if (sixMono && lfe.Count == 0) return Fail("no peak level found for the LFE");
@@ -229,6 +228,9 @@ class Transcode {
     return true;
   }
 
+  // Whether the first pass keeps the decoded stream: where the gains need
+  // its peaks.
+  bool Keeps() const { return args_.Normalize || args_.Channels == ChannelMode::SixMono; }
   std::string KeptPath() const { return args_.OutputPath + kKeptSuffix; }
 
   // The PCM outputs from the kept samples: the gains, the LFE's cut and the
@@ -415,7 +417,6 @@ class Transcode {
   Report& report_;
   std::optional<int> dialNorm_;
   Gains gains_;
-  bool kept_ = false;  // the first pass kept the decoded stream
   float loudest_ = 0;  // its peak, where normalised
 };
 
