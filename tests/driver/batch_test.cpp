@@ -15,6 +15,19 @@ std::string StandInSource() {
          "\\tools\\besweet_standin\\besweet_standin.exe";
 }
 
+// The names in `folder`, each after a blank.
+std::string FolderNames(const std::string& folder) {
+  std::string names;
+  WIN32_FIND_DATAA data;
+  const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return " (cannot be listed)";
+  do {
+    if (data.cFileName[0] != '.') names += std::string(" ") + data.cFileName;
+  } while (FindNextFileA(find, &data) != FALSE);
+  FindClose(find);
+  return names;
+}
+
 }  // namespace
 
 std::vector<StandInRun> ReadRuns(const std::string& record) {
@@ -104,7 +117,11 @@ void BatchTest::RunBatch(const std::string& text) {
 void BatchTest::ExpectFinishedAndClose(const std::string& text) {
   HWND box = nullptr;
   ASSERT_TRUE(kavrin_.WaitForMessageBox("Information", box, kBatchBound));
-  EXPECT_EQ(BeforeLayout(MessageBoxText(box)), text);
+  // Which runs began and what they left tell a launch that failed from a
+  // run that wrote nothing.
+  EXPECT_EQ(BeforeLayout(MessageBoxText(box)), text)
+      << "The stand-in's runs:\n"
+      << ReadFileBytes(Record()) << "The output folder holds:" << FolderNames(Out());
   EXPECT_TRUE(MessageBoxHasIcon(box));
   ASSERT_TRUE(PressButton(box, "OK"));
   ASSERT_TRUE(kavrin_.WaitForNoMessageBox("Information"));
