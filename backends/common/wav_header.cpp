@@ -9,8 +9,8 @@ void PutLittleEndian(std::uint8_t* at, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-std::uint32_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
-  std::uint32_t value = 0;
+std::uint64_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
+  std::uint64_t value = 0;
   for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[at + static_cast<std::size_t>(i)];
   return value;
 }
@@ -23,7 +23,17 @@ bool TagAt(std::span<const std::uint8_t> bytes, std::size_t at, const char* tag)
 }
 
 constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatFloat = 3;
 constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+
+// The samples' format code of the fmt chunk body at `body`, `size` bytes
+// long. The extensible header names its samples' format by a GUID whose
+// first two bytes are the plain format's code.
+std::uint64_t FormatCode(std::span<const std::uint8_t> head, std::size_t body, std::uint64_t size) {
+  const std::uint64_t format = LittleEndian(head, body, 2);
+  if (format == kFormatExtensible && size >= 40 && body + 26 <= head.size()) return LittleEndian(head, body + 24, 2);
+  return format;
+}
 
 }  // namespace
 
@@ -58,17 +68,13 @@ std::optional<PcmWav> ReadPcmWav(std::span<const std::uint8_t> head, std::uint64
   if (head.size() < kRiffHeader || !TagAt(head, 0, "RIFF") || !TagAt(head, 8, "WAVE")) return std::nullopt;
   std::optional<PcmWav> wav;
   for (std::size_t at = kRiffHeader; at + kChunkHeader <= head.size();) {
-    const std::uint32_t size = LittleEndian(head, at + 4, 4);
+    const auto size = static_cast<std::uint32_t>(LittleEndian(head, at + 4, 4));
     const std::size_t body = at + kChunkHeader;
     if (TagAt(head, at, "fmt ")) {
       if (size < 16 || body + 16 > head.size()) return std::nullopt;
-      std::uint32_t format = LittleEndian(head, body, 2);
-      // The extensible header names its samples' format by a GUID whose
-      // first two bytes are the plain format's code.
-      if (format == kFormatExtensible && size >= 40 && body + 26 <= head.size())
-        format = LittleEndian(head, body + 24, 2);
-      if (format != kFormatPcm) return std::nullopt;
-      wav = PcmWav{LittleEndian(head, body + 4, 4), static_cast<std::uint16_t>(LittleEndian(head, body + 2, 2)),
+      if (FormatCode(head, body, size) != kFormatPcm) return std::nullopt;
+      wav = PcmWav{static_cast<std::uint32_t>(LittleEndian(head, body + 4, 4)),
+                   static_cast<std::uint16_t>(LittleEndian(head, body + 2, 2)),
                    static_cast<std::uint16_t>(LittleEndian(head, body + 14, 2)), 0, 0};
     } else if (TagAt(head, at, "data")) {
       if (!wav || body > fileBytes) return std::nullopt;
@@ -78,6 +84,38 @@ std::optional<PcmWav> ReadPcmWav(std::span<const std::uint8_t> head, std::uint64
     }
     // Chunks are padded to an even size.
     at = body + size + (size & 1);
+  }
+  return std::nullopt;
+}
+
+std::optional<FloatPcm> ReadFloatW64(std::span<const std::uint8_t> head, std::uint64_t fileBytes) {
+  // A Wave64 chunk is named by a GUID whose first four bytes are the RIFF
+  // tag, and counts its 24 header bytes in its 64-bit size; chunks are
+  // padded to 8.
+  constexpr std::size_t kChunkHeader = 24;
+  constexpr std::size_t kRiffHeader = 40;  // the riff chunk's header and the wave GUID
+  if (head.size() < kRiffHeader || !TagAt(head, 0, "riff") || !TagAt(head, 24, "wave")) return std::nullopt;
+  std::optional<FloatPcm> pcm;
+  for (std::size_t at = kRiffHeader; at + kChunkHeader <= head.size();) {
+    const std::uint64_t size = LittleEndian(head, at + 16, 8);
+    const std::size_t body = at + kChunkHeader;
+    if (size < kChunkHeader) return std::nullopt;
+    if (TagAt(head, at, "fmt ")) {
+      if (body + 16 > head.size()) return std::nullopt;
+      const auto channels = static_cast<std::uint16_t>(LittleEndian(head, body + 2, 2));
+      if (FormatCode(head, body, size - kChunkHeader) != kFormatFloat || LittleEndian(head, body + 14, 2) != 32 ||
+          channels == 0)
+        return std::nullopt;
+      pcm = FloatPcm{static_cast<std::uint32_t>(LittleEndian(head, body + 4, 4)), channels, 0, 0};
+    } else if (TagAt(head, at, "data")) {
+      if (!pcm || body > fileBytes) return std::nullopt;
+      const std::uint64_t frame = std::uint64_t{pcm->Channels} * 4;
+      pcm->DataOffset = body;
+      pcm->DataBytes = std::min<std::uint64_t>(size - kChunkHeader, fileBytes - body) / frame * frame;
+      return pcm;
+    }
+    if (size > head.size()) return std::nullopt;
+    at += static_cast<std::size_t>((size + 7) & ~std::uint64_t{7});
   }
   return std::nullopt;
 }

@@ -44,4 +44,19 @@ struct PcmWav {
 // extensible header of PCM samples) or a header that `head` does not hold.
 std::optional<PcmWav> ReadPcmWav(std::span<const std::uint8_t> head, std::uint64_t fileBytes);
 
+// Where the samples of a Wave64 file of 32-bit float samples are: the first
+// pass keeps the decoded stream in one, and the PCM outputs are made from it
+// without decoding the stream a second time.
+struct FloatPcm {
+  std::uint32_t SampleRate = 0;
+  std::uint16_t Channels = 0;
+  std::uint64_t DataOffset = 0;
+  std::uint64_t DataBytes = 0;  // whole sample frames only
+};
+
+// Reads the chunks at the front of such a file (`head`, its first bytes) up
+// to its data chunk; `fileBytes` bounds a data size that a writer left open.
+// Empty for anything but interleaved 32-bit IEEE float samples.
+std::optional<FloatPcm> ReadFloatW64(std::span<const std::uint8_t> head, std::uint64_t fileBytes);
+
 }  // namespace kavrin

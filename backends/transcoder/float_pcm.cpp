@@ -5,54 +5,6 @@
 #include <cstdlib>
 
 namespace kavrin::transcoder {
-namespace {
-
-std::uint64_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
-  std::uint64_t value = 0;
-  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[at + static_cast<std::size_t>(i)];
-  return value;
-}
-
-// A Wave64 chunk is named by a GUID whose first four bytes are the RIFF tag,
-// and counts its 24 header bytes in its 64-bit size; chunks are padded to 8.
-bool TagAt(std::span<const std::uint8_t> bytes, std::size_t at, const char* tag) {
-  return std::equal(tag, tag + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-}
-
-constexpr std::size_t kChunkHeader = 24;
-constexpr std::size_t kRiffHeader = 40;  // the riff chunk's header and the wave GUID
-constexpr std::uint64_t kFormatFloat = 3;
-constexpr std::uint64_t kFormatExtensible = 0xFFFE;
-
-}  // namespace
-
-std::optional<FloatPcm> ReadFloatW64(std::span<const std::uint8_t> head, std::uint64_t fileBytes) {
-  if (head.size() < kRiffHeader || !TagAt(head, 0, "riff") || !TagAt(head, 24, "wave")) return std::nullopt;
-  std::optional<FloatPcm> pcm;
-  for (std::size_t at = kRiffHeader; at + kChunkHeader <= head.size();) {
-    const std::uint64_t size = LittleEndian(head, at + 16, 8);
-    const std::size_t body = at + kChunkHeader;
-    if (size < kChunkHeader) return std::nullopt;
-    if (TagAt(head, at, "fmt ")) {
-      if (body + 16 > head.size()) return std::nullopt;
-      std::uint64_t format = LittleEndian(head, body, 2);
-      if (format == kFormatExtensible && body + 26 <= head.size()) format = LittleEndian(head, body + 24, 2);
-      const auto channels = static_cast<std::uint16_t>(LittleEndian(head, body + 2, 2));
-      if (format != kFormatFloat || LittleEndian(head, body + 14, 2) != 32 || channels == 0) return std::nullopt;
-      pcm = FloatPcm{static_cast<std::uint32_t>(LittleEndian(head, body + 4, 4)), channels, 0, 0};
-    } else if (TagAt(head, at, "data")) {
-      if (!pcm || body > fileBytes) return std::nullopt;
-      const std::uint64_t frame = std::uint64_t{pcm->Channels} * 4;
-      pcm->DataOffset = body;
-      pcm->DataBytes = std::min<std::uint64_t>(size - kChunkHeader, fileBytes - body) / frame * frame;
-      return pcm;
-    }
-    if (size > head.size()) return std::nullopt;
-    at += static_cast<std::size_t>((size + 7) & ~std::uint64_t{7});
-  }
-  return std::nullopt;
-}
 
 float LoudestSample(std::span<const float> samples) {
   float loudest = 0;

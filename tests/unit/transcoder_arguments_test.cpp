@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "backends/common/ffmpeg_messages.hpp"
+#include "backends/common/wav_header.hpp"
 #include "backends/transcoder/ac3_header.hpp"
 #include "backends/transcoder/arguments.hpp"
 #include "backends/transcoder/float_pcm.hpp"
