@@ -170,6 +170,14 @@ bool WriteWhole(HANDLE file, const void* data, std::size_t size, OVERLAPPED* at)
   return done == size;
 }
 
+bool WhenFree(const std::function<BOOL()>& step) {
+  for (int tries = 0;; ++tries) {
+    if (step() != FALSE) return true;
+    if (GetLastError() != ERROR_SHARING_VIOLATION || tries == 100) return false;
+    Sleep(20);
+  }
+}
+
 std::string FfmpegResult::Reason() const {
   if (!Started) return Messages.empty() ? "ffmpeg could not be started" : Messages;
   if (Cancelled) return "cancelled";

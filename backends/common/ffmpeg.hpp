@@ -84,4 +84,10 @@ std::string ErrorText(DWORD code);
 // last error.
 bool WriteWhole(HANDLE file, const void* data, std::size_t size, OVERLAPPED* at = nullptr);
 
+// Runs `step` (a rename or a delete) again for up to 2 s while it fails
+// because the file is in use: a child that has just ended may hold it a
+// moment longer (Wine closes its handles a little later), and on Windows a
+// scanner may open a new file. False with the last error when it fails.
+bool WhenFree(const std::function<BOOL()>& step);
+
 }  // namespace kavrin::backends

@@ -303,7 +303,9 @@ bool Encoding::Close(std::uint64_t dataBytes) {
   if (!WriteAt(output_.Get(), 0, header.data(), header.size()) || !FlushFileBuffers(output_.Get()))
     return Fail("the track cannot be written (" + backends::ErrorText(GetLastError()) + ")");
   output_.Reset();
-  if (!MoveFileExA(part_.c_str(), files_.Track.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (!backends::WhenFree([this] {
+        return MoveFileExA(part_.c_str(), files_.Track.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+      }))
     return Fail("the track " + files_.Track + " cannot be written (" + backends::ErrorText(GetLastError()) + ")");
   complete_ = true;
   return true;

@@ -102,10 +102,13 @@ class Transcode {
 
   // Deletes whatever temporary outputs a failed run left.
   void DiscardParts() const {
-    for (const std::string& part : Parts()) DeleteFileA(part.c_str());
+    for (const std::string& part : Parts()) backends::WhenFree([&part] { return DeleteFileA(part.c_str()); });
   }
 
-  void DiscardKept() const { DeleteFileA(KeptPath().c_str()); }
+  // The last ffmpeg may have read it until a moment ago.
+  void DiscardKept() const {
+    backends::WhenFree([this] { return DeleteFileA(KeptPath().c_str()); });
+  }
 
  private:
   static constexpr char kPeakOptions[] = "=measure_perchannel=none:measure_overall=Peak_level";
@@ -380,7 +383,10 @@ class Transcode {
       if (FileSize(parts[i]) <= kWavHeaderBytes) return Fail("ffmpeg wrote no audio to " + finals[i]);
     }
     for (size_t i = 0; i < finals.size(); ++i) {
-      if (!MoveFileExA(parts[i].c_str(), finals[i].c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      // The ffmpeg that wrote into it may hold it a moment after it ended.
+      if (!backends::WhenFree([&] {
+            return MoveFileExA(parts[i].c_str(), finals[i].c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+          })) {
         for (size_t j = 0; j < i; ++j) DeleteFileA(finals[j].c_str());
         return Fail(finals[i] + " could not be written (" + backends::ErrorText(GetLastError()) + ")");
       }

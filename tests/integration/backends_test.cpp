@@ -60,6 +60,30 @@ TEST(Backends, QuotedArgumentsSplitBackIntoTheSameWords) {
   for (size_t i = 0; i < words.size(); ++i) EXPECT_EQ(split.Get()[i + 1], words[i]) << i;
 }
 
+// A rename waits while the file is held a moment, and gives up on one that
+// stays held.
+TEST(Backends, ARenameWaitsForAFileThatIsFreedSoon) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string from = std::string(folder) + "kavrin when free.part";
+  const std::string to = std::string(folder) + "kavrin when free.wav";
+  WriteAll(from, "track");
+  DeleteFileA(to.c_str());
+  const auto rename = [&] { return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING); };
+  UniqueHandle held(CreateFileA(from.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(backends::WhenFree(rename));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  std::thread release([&held] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    held.Reset();
+  });
+  EXPECT_TRUE(backends::WhenFree(rename));
+  release.join();
+  EXPECT_EQ(ReadAll(to), "track");
+  DeleteFileA(to.c_str());
+}
+
 // Every failing run reports in its log and leaves no output, finished or not.
 TEST(Backends, TheTranscoderRefusesOrFailsWithAReportAndNoOutput) {
   char folder[MAX_PATH];
